@@ -1,0 +1,29 @@
+#include "titlecolors.h"
+
+namespace letro {
+
+QColor classicPaletteColor(int n)
+{
+    static const QColor palette[16] = {
+        QColor(0, 0, 0),       QColor(0, 0, 128),     QColor(0, 128, 0),   QColor(0, 128, 128),
+        QColor(128, 0, 0),     QColor(128, 0, 128),   QColor(128, 128, 0), QColor(192, 192, 192),
+        QColor(128, 128, 128), QColor(0, 0, 255),     QColor(0, 255, 0),   QColor(0, 255, 255),
+        QColor(255, 0, 0),     QColor(255, 0, 255),   QColor(255, 255, 0), QColor(255, 255, 255),
+    };
+    return palette[n & 15];
+}
+
+TitleCycle::Step TitleCycle::tick()
+{
+    const Step step{letterIndex, letterColor};
+    ++letterIndex;
+    if (letterIndex == TitleLetterCount) {
+        letterIndex = 0;
+        ++letterColor;
+        if (letterColor == LastTitleColor + 1)
+            letterColor = FirstTitleColor;
+    }
+    return step;
+}
+
+} // namespace letro

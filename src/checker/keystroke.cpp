@@ -1,0 +1,94 @@
+// The keystroke checker: every character key typed into the typing box is
+// judged against the next character of the exercise before the box inserts
+// it. The checker only sets the selection and its colour; the box then puts
+// the typed character over that selection.
+#include "exercise/form1.h"
+
+#include "checker/classify.h"
+#include "scoring/score.h"
+#include "ui/richtextbox.h"
+#include "ui/velantro.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <limits>
+
+namespace letro {
+
+namespace {
+
+// Colours of the rich-text boxes, 0x00BBGGRR.
+constexpr quint32 Blue = 0x00FF0000;
+constexpr quint32 Magenta = 0x00FF00FF;
+constexpr quint32 Red = 0x000000FF;
+
+} // namespace
+
+void Form1::correctKeyFeedback()
+{
+    Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/si.gif"));
+}
+
+void Form1::wrongKeyFeedback(QChar typed, QChar expected, bool hasExpected)
+{
+    m_services.sound->alert();
+    Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/no.gif"));
+    // With no text to type there is nothing to compare: the plainest message.
+    const Mistake mistake = hasExpected ? classifyMistake(typed, expected) : Mistake::WrongLetter;
+    Label1->setText(mistakeMessage(mistake));
+}
+
+void Form1::richtextbox1_KeyPress(QChar typed)
+{
+    Label1->setText(QString());
+    const bool hasExpected = TextPos >= 1 && TextPos <= ExpectedText.size();
+    const QChar expected = hasExpected ? ExpectedText.at(TextPos - 1) : QChar();
+
+    if (hasExpected && typed == expected) {
+        correctKeyFeedback();
+        Command8[0]->setText(incrementedCaption(Command8[0]->text()));
+        RichTextBox1->setSelStart(TextPos - 1);
+        RichTextBox1->setSelLength(1);
+        RichTextBox1->setSelAccepted(true);
+        const quint32 colour = MistakePending ? Magenta : Blue;
+        RichTextBox1->setSelColor(colour);
+        RichTextBox2->setSelColor(colour);
+        MistakePending = false;
+        RichTextBox2->setSelStart(RecordPos - 1);
+        RichTextBox2->setSelLength(1);
+        RichTextBox2->setSelAccepted(true);
+        RichTextBox2->setSelText(QString(typed));
+        if (ExpectedText.size() == TextPos) {
+            RichTextBox1->setSelText(QString(typed));
+            FinishExercise();
+        }
+        RecordPos = saturatingIncrement(RecordPos, std::numeric_limits<qint32>::max());
+        TextPos = saturatingIncrement(TextPos, std::numeric_limits<qint32>::max());
+        return;
+    }
+
+    wrongKeyFeedback(typed, expected, hasExpected);
+    if (!MistakePending)
+        Command8[1]->setText(incrementedCaption(Command8[1]->text()));
+    RichTextBox1->setSelStart(TextPos - 1);
+    RichTextBox1->setSelLength(1);
+    RichTextBox1->setSelColor(Red);
+    MistakePending = true;
+}
+
+void Form1::RichTextBox1_KeyDown(int &keyCode, Qt::KeyboardModifiers)
+{
+    // No deleting and no line breaks: what is typed stays typed.
+    if (keyCode == RichTextBox::KeyBack || keyCode == RichTextBox::KeyReturn ||
+        keyCode == RichTextBox::KeyDelete)
+        keyCode = 0;
+}
+
+void Form1::RichTextBox2_KeyDown(int &keyCode, Qt::KeyboardModifiers)
+{
+    // The record box is read-only for the pupil.
+    keyCode = 0;
+}
+
+} // namespace letro

@@ -1,0 +1,38 @@
+// Starting an attempt: whatever was typed of an unfinished attempt is thrown
+// away, the counters and the clock go back to zero and the typing box opens.
+#include "exercise/form1.h"
+
+#include "ui/richtextbox.h"
+#include "ui/velantro.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+namespace letro {
+
+void Form1::ResetAttempt()
+{
+    RichTextBox1->setText(QString());
+    TextPos = 1;
+    const int recorded = RecordPos - RecordStart;
+    RecordPos = RecordStart;
+    RichTextBox2->setSelStart(RecordPos - 1);
+    RichTextBox2->setSelLength(recorded);
+    RichTextBox2->setSelText(QString());
+    RichTextBox1->setEnabled(false);
+}
+
+void Form1::Command5_Click()
+{
+    ResetAttempt();
+    Command8[0]->setText(QStringLiteral("0"));
+    Command8[1]->setText(QStringLiteral("0"));
+    // Starting the timer again also restarts its one-second phase.
+    Timer1->start();
+    ElapsedSeconds = 0;
+    RichTextBox1->setEnabled(true);
+    RichTextBox1->setFocus();
+    Velantro1->setActive(true);
+}
+
+} // namespace letro

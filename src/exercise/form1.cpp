@@ -1,0 +1,154 @@
+#include "form1.h"
+
+#include "ui/richtextbox.h"
+#include "ui/twips.h"
+#include "ui/velantro.h"
+#include "ui/windowplacement.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace letro {
+
+namespace {
+
+// Margins under the last visible control: short window (record box hidden)
+// and tall window (record box shown).
+constexpr int ShortMargin = 400;
+constexpr int TallMargin = 600;
+
+QPointer<Form1> &mainWindow()
+{
+    static QPointer<Form1> window;
+    return window;
+}
+
+int twipsOf(int pixels)
+{
+    return pixelsToTwips(pixels);
+}
+
+} // namespace
+
+Form1::Form1(const Services &services, QWidget *parent)
+    : QWidget(parent), m_services(services.withDefaults())
+{
+    createControls();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+Form1 *Form1::showMainWindow(const Services &services)
+{
+    QPointer<Form1> &window = mainWindow();
+    if (!window) {
+        window = new Form1(services);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->Form_Load();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QString Form1::typeName(int type)
+{
+    switch (type) {
+    case 1:
+        return QStringLiteral("Frase corta");
+    case 2:
+        return QStringLiteral("Frase larga");
+    default:
+        return QStringLiteral("Palabras");
+    }
+}
+
+QList<int> Form1::exerciseNumbers() const
+{
+    return {ExerciseNumber[0], ExerciseNumber[1], ExerciseNumber[2]};
+}
+
+void Form1::Form_Load()
+{
+    Timer2->stop();
+    // Unload the introduction window. It must not count as the last window
+    // closing: this window is not shown yet and the program goes on.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("Form2")) {
+            window->setAttribute(Qt::WA_QuitOnClose, false);
+            window->close();
+            window->deleteLater();
+        }
+    }
+    AppFolder = m_services.programFolder;
+    ExerciseFolder = AppFolder + QLatin1Char('/') + Label3->text();
+    TextPos = 1;
+    RecordPos = 1;
+    RecordStart = 1;
+    FontSize = 16;
+    Timer1->stop();
+    setOuterHeight(shortHeight());
+    centreWindow();
+    ExerciseNumber[0] = 1;
+    ExerciseNumber[1] = 1;
+    ExerciseNumber[2] = 1;
+    quietLoad();
+}
+
+int Form1::shortHeight() const
+{
+    return twipsOf(Label3->y()) + twipsOf(Label3->height()) + ShortMargin;
+}
+
+int Form1::tallHeight() const
+{
+    return twipsOf(RichTextBox2->y()) + twipsOf(RichTextBox2->height()) + TallMargin;
+}
+
+void Form1::Command2_Click()
+{
+    if (!RichTextBox2->isHidden()) {
+        setOuterHeight(shortHeight());
+        RichTextBox2->hide();
+    } else {
+        setOuterHeight(tallHeight());
+        RichTextBox2->show();
+    }
+    centreWindow();
+}
+
+void Form1::setOuterHeight(int twips)
+{
+    // The height is the outer one, caption bar and borders included.
+    m_frameExtra = frameGeometry().height() - height();
+    setFixedHeight(twipsToPixels(twips) - m_frameExtra);
+}
+
+void Form1::centreWindow()
+{
+    letro::centreWindow(this, m_services.screenTwips());
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The window manager's frame is known only once the window is shown: when
+    // it differs from what the height was set with, set the outer height
+    // again and re-centre.
+    QTimer::singleShot(0, this, [this] {
+        const int extra = frameGeometry().height() - height();
+        if (extra != m_frameExtra) {
+            setOuterHeight(RichTextBox2->isHidden() ? shortHeight() : tallHeight());
+            centreWindow();
+        }
+    });
+}
+
+} // namespace letro

@@ -1,0 +1,81 @@
+// Loading an exercise: its text file's first line becomes ExpectedText and
+// its recording starts. A missing exercise is reported and the search goes
+// down to lower numbers, one message per missing number.
+#include "exercise/form1.h"
+
+#include "exercise/exercisefile.h"
+#include "exercise/exercisenumber.h"
+
+#include <QLineEdit>
+
+namespace letro {
+
+QString Form1::exerciseTextPath() const
+{
+    return ExerciseFolder + QLatin1Char('/') + QString::number(ExerciseNumber[ExerciseType]);
+}
+
+QString Form1::recordingPath() const
+{
+    return exerciseTextPath() + QStringLiteral(".wav");
+}
+
+bool Form1::exercisePresent(int number) const
+{
+    // Present when an ordinary file bears the number's name and that name is
+    // exactly what the number box shows ("05" is not exercise 5).
+    const QString name = QString::number(number);
+    return name == Text1->text() && isOrdinaryFile(ExerciseFolder + QLatin1Char('/') + name);
+}
+
+void Form1::showNumberInText1(int number)
+{
+    // Setting a different text runs Text1_Change at once; the same text does not.
+    Text1->setText(QString::number(number));
+}
+
+void Form1::LoadExercise()
+{
+    // Showing a lower number in Text1 runs Text1_Change, which asks for that
+    // exercise to be loaded. Rather than nest one run inside the other (one
+    // level per missing number), that request is noted and this loop takes it.
+    if (m_loading) {
+        m_reloadRequested = true;
+        return;
+    }
+    m_loading = true;
+    do {
+        m_reloadRequested = false;
+        const int number = ExerciseNumber[ExerciseType];
+        const ExerciseText file =
+            exercisePresent(number) ? readExerciseFile(exerciseTextPath()) : ExerciseText{};
+        if (file.status == ReadStatus::Ok) {
+            ExpectedText = file.text;
+            break;
+        }
+        // Missing, unreadable or empty: the pupil is told, and the search goes on below.
+        m_services.messages->show(this, QStringLiteral("No encuentro el archivo"));
+        if (number == 0 && Text1->text().isEmpty()) {
+            // The number box was erased: nothing to go down from.
+            showNumberInText1(0);
+            break;
+        }
+        if (number > MinExerciseNumber)
+            ExerciseNumber[ExerciseType] = qint16(number - 1);
+        showNumberInText1(ExerciseNumber[ExerciseType]);
+    } while (m_reloadRequested);
+    m_loading = false;
+    m_services.sound->play(recordingPath());
+}
+
+void Form1::quietLoad()
+{
+    const int number = ExerciseNumber[ExerciseType];
+    if (!exercisePresent(number))
+        return;
+    const ExerciseText file = readExerciseFile(exerciseTextPath());
+    if (file.status == ReadStatus::Ok)
+        ExpectedText = file.text;
+}
+
+} // namespace letro

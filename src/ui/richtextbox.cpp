@@ -1,0 +1,345 @@
+#include "richtextbox.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QTextDocument>
+
+namespace letro {
+
+QColor colorFromBgr(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+quint32 bgrFromColor(const QColor &color)
+{
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
+namespace {
+
+// Key code given to the key-down hook for characters that arrive through the
+// input method (accents typed with dead keys), as a key processed by an IME.
+constexpr int KeyProcessedByInputMethod = 229;
+// Key code of the full-stop key, so that it is never taken for Delete (46).
+constexpr int KeyFullStop = 190;
+
+int keyCodeOf(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        return RichTextBox::KeyBack;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return RichTextBox::KeyReturn;
+    case Qt::Key_Delete:
+        return RichTextBox::KeyDelete;
+    case Qt::Key_Period:
+        return KeyFullStop;
+    case 0:
+        return KeyProcessedByInputMethod;
+    default:
+        return event->key();
+    }
+}
+
+bool isNavigationKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isDeadKey(int key)
+{
+    return (key & ~0xFF) == 0x01001200; // Qt::Key_Dead_Grave ... Qt::Key_Dead_Greek
+}
+
+// Splits typed text into the characters that are judged one by one. Control
+// characters (Backspace, Enter, Tab, Escape, Ctrl+letter) are not character
+// keys. A character outside the Basic Multilingual Plane, or a stray
+// surrogate, becomes U+FFFD so that it takes exactly one position.
+QString characterKeys(const QString &text)
+{
+    QString keys;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isSurrogate()) {
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            keys.append(QChar::ReplacementCharacter);
+        } else if (c.category() != QChar::Other_Control) {
+            keys.append(c);
+        }
+    }
+    return keys;
+}
+
+bool isClosedEditingShortcut(const QKeyEvent *event)
+{
+    static const QKeySequence::StandardKey closed[] = {
+        QKeySequence::Paste,           QKeySequence::Cut,
+        QKeySequence::Undo,            QKeySequence::Redo,
+        QKeySequence::Delete,          QKeySequence::Backspace,
+        QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine,
+        QKeySequence::InsertLineSeparator, QKeySequence::InsertParagraphSeparator,
+    };
+    for (auto key : closed) {
+        if (event->matches(key))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent), m_sel(document())
+{
+    setAcceptRichText(false);
+    setUndoRedoEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
+    setTabChangesFocus(true);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    selectionChanged(0, 0);
+}
+
+QString RichTextBox::text() const
+{
+    return toPlainText();
+}
+
+int RichTextBox::length() const
+{
+    return document()->characterCount() - 1;
+}
+
+void RichTextBox::setText(const QString &text)
+{
+    document()->clear();
+    QTextCursor cursor(document());
+    cursor.insertText(text, QTextCharFormat());
+    m_sel = QTextCursor(document());
+    m_sel.movePosition(QTextCursor::End);
+    m_insertFormat = QTextCharFormat();
+    selectionChanged(length(), 0);
+    showSelection();
+}
+
+int RichTextBox::selStart() const
+{
+    return m_sel.selectionStart();
+}
+
+int RichTextBox::selLength() const
+{
+    return m_sel.selectionEnd() - m_sel.selectionStart();
+}
+
+QString RichTextBox::selText() const
+{
+    return m_sel.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+void RichTextBox::setSelStart(int start)
+{
+    // Setting the start leaves an empty selection there, clamped to the content.
+    selectionChanged(qBound(0, start, length()), 0);
+    showSelection();
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    const int start = selStart();
+    selectionChanged(start, qBound(0, length, this->length() - start));
+    showSelection();
+}
+
+void RichTextBox::selectionChanged(int start, int length)
+{
+    // Selecting what is already selected keeps the format set for the next
+    // insertion; a new selection takes the format of its first character, or
+    // for an insertion point that of the character before it, without the
+    // accepted-character mark (a character is marked only once accepted).
+    const bool same = m_sel.selectionStart() == start && selLength() == length;
+    if (same && !m_insertFormat.isEmpty())
+        return;
+    m_sel.setPosition(start);
+    m_sel.setPosition(start + length, QTextCursor::KeepAnchor);
+
+    QTextCursor probe(document());
+    probe.setPosition(length > 0 ? start + 1 : start);
+    QTextCharFormat format = probe.charFormat();
+    if (length == 0) {
+        format.clearProperty(AcceptedProperty);
+        format.clearProperty(QTextFormat::FontWeight);
+    }
+    // Keep the format non-empty so that "already set" can be told apart.
+    if (!format.hasProperty(AcceptedProperty))
+        format.setProperty(AcceptedProperty, false);
+    m_insertFormat = format;
+}
+
+void RichTextBox::applyToSelection(const QTextCharFormat &change)
+{
+    if (m_sel.hasSelection())
+        m_sel.mergeCharFormat(change);
+    m_insertFormat.merge(change);
+}
+
+void RichTextBox::setSelColor(quint32 bgr)
+{
+    QTextCharFormat change;
+    change.setForeground(colorFromBgr(bgr));
+    applyToSelection(change);
+}
+
+void RichTextBox::setSelAccepted(bool on)
+{
+    QTextCharFormat change;
+    change.setProperty(AcceptedProperty, on);
+    change.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    applyToSelection(change);
+}
+
+void RichTextBox::setSelFontName(const QString &family)
+{
+    QTextCharFormat change;
+    change.setFontFamilies(QStringList{family});
+    applyToSelection(change);
+    // A font given to the whole content stays the box's font when it is
+    // emptied for the next attempt.
+    if (selStart() == 0 && selLength() == length()) {
+        QFont font = document()->defaultFont();
+        font.setFamilies(QStringList{family});
+        document()->setDefaultFont(font);
+    }
+}
+
+void RichTextBox::setSelFontSize(double points)
+{
+    QTextCharFormat change;
+    change.setFontPointSize(points);
+    applyToSelection(change);
+    if (selStart() == 0 && selLength() == length()) {
+        QFont font = document()->defaultFont();
+        font.setPointSizeF(points);
+        document()->setDefaultFont(font);
+    }
+}
+
+void RichTextBox::setSelText(const QString &text)
+{
+    m_sel.insertText(text, m_insertFormat);
+    showSelection();
+}
+
+QTextCharFormat RichTextBox::formatAt(int position) const
+{
+    QTextCursor probe(document());
+    probe.setPosition(qBound(0, position + 1, length()));
+    return probe.charFormat();
+}
+
+quint32 RichTextBox::colorAt(int position) const
+{
+    const QTextCharFormat format = formatAt(position);
+    if (!format.hasProperty(QTextFormat::ForegroundBrush))
+        return 0;
+    return bgrFromColor(format.foreground().color());
+}
+
+bool RichTextBox::acceptedAt(int position) const
+{
+    return formatAt(position).boolProperty(AcceptedProperty);
+}
+
+void RichTextBox::showSelection()
+{
+    setTextCursor(m_sel);
+}
+
+bool RichTextBox::keyDown(int keyCode, Qt::KeyboardModifiers modifiers)
+{
+    if (m_keyDown)
+        m_keyDown(keyCode, modifiers);
+    return keyCode != 0;
+}
+
+void RichTextBox::typeCharacter(QChar typed)
+{
+    if (m_keyPress)
+        m_keyPress(typed);
+    // The box inserts the key after the hook, over whatever the hook selected,
+    // in the selection's format.
+    m_sel.insertText(QString(typed), m_insertFormat);
+    showSelection();
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent *event)
+{
+    event->accept();
+    if (!keyDown(keyCodeOf(event), event->modifiers()))
+        return;
+    if (isClosedEditingShortcut(event))
+        return;
+    const QString keys = characterKeys(event->text());
+    if (!keys.isEmpty()) {
+        for (QChar key : keys)
+            typeCharacter(key);
+        return;
+    }
+    const int key = event->key();
+    if (isNavigationKey(key) || isDeadKey(key) || event->matches(QKeySequence::Copy) ||
+        event->matches(QKeySequence::SelectAll)) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    // Any other key without a character does nothing here; let the window see it.
+    event->ignore();
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString keys = characterKeys(event->commitString());
+    // Only the preedit (the dead key shown while composing) goes to the base
+    // class; a selection made with the mouse is dropped first, since the base
+    // class would delete it when a preedit starts.
+    QTextCursor view = textCursor();
+    if (view.hasSelection()) {
+        view.clearSelection();
+        setTextCursor(view);
+    }
+    QInputMethodEvent preedit(event->preeditString(), event->attributes());
+    QTextEdit::inputMethodEvent(&preedit);
+    for (QChar key : keys) {
+        if (keyDown(KeyProcessedByInputMethod, Qt::NoModifier))
+            typeCharacter(key);
+    }
+    event->accept();
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData *) const
+{
+    return false;
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *)
+{
+    // Pasted and dropped text would enter unjudged: nothing is inserted.
+}
+
+} // namespace letro

@@ -1,0 +1,94 @@
+// RichTextBox: the typing box and the record box of the main window.
+//
+// The program drives the content only through a selection of its own (start
+// counted from 0 and a length), like a classic rich-edit control: it sets the
+// selection, sets the selection's colour, font or accepted-character mark, and
+// replaces the selected text. A mouse click moves the caret on screen but not
+// this selection, so the program's bookkeeping cannot be disturbed by it.
+//
+// Every key goes through two hooks: keyDown, which may cancel the key by
+// setting its code to 0, and keyPress, which runs for every character key
+// before the box inserts that character in place of the selection, in the
+// selection's format. Nothing else can put text into the box: paste, drag and
+// drop, cut, undo, redo and editing shortcuts are closed, and input-method
+// commits (accents typed with dead keys) are handed to the hooks one character
+// at a time. A typed character always takes exactly one position: a character
+// outside the Basic Multilingual Plane is stored as U+FFFD.
+#pragma once
+
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <functional>
+
+namespace letro {
+
+// Colours of the rich-text boxes are 32-bit values laid out as 0x00BBGGRR.
+QColor colorFromBgr(quint32 bgr);
+quint32 bgrFromColor(const QColor &color);
+
+class RichTextBox : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    // Key codes handed to the key-down hook for the keys the program filters.
+    enum KeyCode { KeyBack = 8, KeyReturn = 13, KeyDelete = 46 };
+
+    using KeyDownHook = std::function<void(int &keyCode, Qt::KeyboardModifiers shift)>;
+    using KeyPressHook = std::function<void(QChar typed)>;
+
+    explicit RichTextBox(QWidget *parent = nullptr);
+
+    void setKeyDownHook(KeyDownHook hook) { m_keyDown = std::move(hook); }
+    void setKeyPressHook(KeyPressHook hook) { m_keyPress = std::move(hook); }
+
+    // Whole content as plain text; setting it replaces everything.
+    QString text() const;
+    void setText(const QString &text);
+    int length() const;
+
+    int selStart() const;
+    void setSelStart(int start);
+    int selLength() const;
+    void setSelLength(int length);
+    QString selText() const;
+    void setSelText(const QString &text);
+    void setSelColor(quint32 bgr);
+    void setSelAccepted(bool on);
+    void setSelFontName(const QString &family);
+    void setSelFontSize(double points);
+
+    // The format a character inserted now would take.
+    QTextCharFormat insertFormat() const { return m_insertFormat; }
+    // The format of the character at a 0-based position.
+    QTextCharFormat formatAt(int position) const;
+    quint32 colorAt(int position) const;
+    bool acceptedAt(int position) const;
+
+    // The character attribute that marks accepted characters (drawn bold).
+    static constexpr int AcceptedProperty = QTextFormat::UserProperty + 1;
+
+    // Judges and inserts one typed character exactly as a key would.
+    void typeCharacter(QChar typed);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void selectionChanged(int start, int length);
+    void applyToSelection(const QTextCharFormat &change);
+    void showSelection();
+    bool keyDown(int keyCode, Qt::KeyboardModifiers modifiers);
+
+    KeyDownHook m_keyDown;
+    KeyPressHook m_keyPress;
+    QTextCursor m_sel;
+    QTextCharFormat m_insertFormat;
+};
+
+} // namespace letro

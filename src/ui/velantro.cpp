@@ -1,0 +1,70 @@
+#include "velantro.h"
+
+#include "twips.h"
+
+namespace letro {
+
+Velantro::Velantro(QWidget *parent) : QLabel(parent)
+{
+    setAlignment(Qt::AlignCenter);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+    m_movie.setCacheMode(QMovie::CacheAll);
+}
+
+void Velantro::setGifPath(const QString &path)
+{
+    // Stop first: handing a running QMovie the same file name again freezes it
+    // for a whole loop instead of restarting it.
+    m_movie.stop();
+    m_gifPath = path;
+    m_movie.setFileName(path);
+    m_loaded = !path.isEmpty() && m_movie.isValid();
+    if (m_loaded) {
+        // Shrink pictures larger than the control, keeping their proportions.
+        const QSize frame = m_movie.frameRect().size();
+        if (!frame.isEmpty() && (frame.width() > width() || frame.height() > height()))
+            m_movie.setScaledSize(frame.scaled(size(), Qt::KeepAspectRatio));
+        else
+            m_movie.setScaledSize(QSize());
+    }
+    showPicture();
+}
+
+void Velantro::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    m_movie.stop();
+    showPicture();
+}
+
+void Velantro::showPicture()
+{
+    if (m_loaded && m_active) {
+        setMovie(&m_movie);
+        m_movie.start();
+    } else {
+        setMovie(nullptr);
+        clear();
+    }
+}
+
+void Velantro::setLeft(double twips)
+{
+    m_left = twips;
+    move(twipsToPixels(twips), y());
+}
+
+bool Velantro::isPlaying() const
+{
+    return m_loaded && m_active && m_movie.state() == QMovie::Running;
+}
+
+int Velantro::currentFrame() const
+{
+    return (m_loaded && m_active) ? m_movie.currentFrameNumber() : -1;
+}
+
+} // namespace letro
