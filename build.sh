@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Letro's one entry point on a Debian 12 machine:
+#   ./build.sh run    install what is missing, build, and start Letro
+#   ./build.sh test   install what is missing, build, and run every test
+# Installing needs root (or sudo); when nothing is missing it is skipped, and
+# the build is incremental, so running either again is quick.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+cd "$here"
+
+BUILD_DIR="${LETRO_BUILD_DIR:-$here/build}"
+JOBS="$(nproc 2>/dev/null || echo 2)"
+
+# What building and running Letro needs.
+RUN_PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
+    libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
+    fonts-liberation fontconfig espeak-ng
+)
+# What the tests need on top: a virtual X server with the Spanish keyboard,
+# a private sound server, sanitizers, fuzzing, and the package checks.
+TEST_PACKAGES=(
+    xvfb xauth xdotool x11-xkb-utils xkb-data
+    pulseaudio pulseaudio-utils sox
+    clang libclang-rt-14-dev llvm
+    desktop-file-utils appstream dpkg-dev file
+)
+
+install_packages() {
+    local missing=()
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S "$here" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$BUILD_DIR" -j "$JOBS"
+}
+
+case "${1:-}" in
+run)
+    install_packages "${RUN_PACKAGES[@]}"
+    build -DBUILD_TESTING=OFF
+    exec "$BUILD_DIR/program/letro"
+    ;;
+test)
+    install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    build -DBUILD_TESTING=ON
+    status=0
+    (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS") || status=1
+    # Further checks, each a script of its own.
+    for check in scripts/check-*.sh; do
+        [ -e "$check" ] || continue
+        echo "== $check"
+        bash "$check" || status=1
+    done
+    exit $status
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,119 @@
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace letro::test {
+
+ProgramFolder::ProgramFolder()
+{
+    QDir dir(m_dir.path());
+    for (int type = 0; type < 3; ++type)
+        dir.mkpath(Form1::typeName(type));
+    dir.mkpath(QStringLiteral("gifs"));
+    const QString source = qEnvironmentVariable("LETRO_SOURCE_DIR") + QStringLiteral("/assets/gifs");
+    const QStringList gifs = QDir(source).entryList({QStringLiteral("*.gif")}, QDir::Files);
+    for (const QString &gif : gifs)
+        QFile::copy(source + QLatin1Char('/') + gif, dir.filePath(QStringLiteral("gifs/") + gif));
+}
+
+QString ProgramFolder::typeFolder(int type) const
+{
+    return m_dir.path() + QLatin1Char('/') + Form1::typeName(type);
+}
+
+void ProgramFolder::addExercise(int type, int number, const QByteArray &bytes, bool withRecording)
+{
+    const QString base = typeFolder(type) + QLatin1Char('/') + QString::number(number);
+    QFile text(base);
+    if (text.open(QIODevice::WriteOnly))
+        text.write(bytes);
+    if (withRecording)
+        writeWave(base + QStringLiteral(".wav"));
+}
+
+void ProgramFolder::writeWave(const QString &path, int milliseconds)
+{
+    const quint32 rate = 22050;
+    const quint32 samples = rate * quint32(milliseconds) / 1000;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + samples * 2);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
+        << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(samples * 2);
+    for (quint32 i = 0; i < samples; ++i)
+        out << qint16((i / 25) % 2 ? 8000 : -8000); // a 441 Hz square tone
+}
+
+Harness::Harness(const QString &programFolder, bool load)
+{
+    Services services;
+    services.programFolder = programFolder;
+    services.sound = sound;
+    services.messages = messages;
+    services.fontList = [this] { return fonts; };
+    services.screenTwips = [] { return QSize(15360, 11520); };
+    form = new Form1(services);
+    if (load)
+        form->Form_Load();
+}
+
+Harness::~Harness()
+{
+    delete form;
+}
+
+namespace {
+
+Qt::Key keyFor(QChar c)
+{
+    const QChar upper = c.toUpper();
+    if (upper.unicode() < 0x80 && upper.isPrint())
+        return Qt::Key(upper.unicode());
+    return Qt::Key_unknown;
+}
+
+} // namespace
+
+void typeKey(QWidget *widget, QChar character)
+{
+    const QString text(character);
+    QKeyEvent press(QEvent::KeyPress, keyFor(character), Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, keyFor(character), Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text)
+        typeKey(widget, c);
+}
+
+void pressKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(widget, &release);
+}
+
+void commitText(QWidget *widget, const QString &commit)
+{
+    QInputMethodEvent event;
+    event.setCommitString(commit);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace letro::test

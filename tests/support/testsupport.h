@@ -1,0 +1,91 @@
+// Test support: stand-ins for sound and message boxes, a throw-away program
+// folder with exercises, and helpers that type into widgets the way a
+// keyboard does.
+#pragma once
+
+#include "exercise/form1.h"
+#include "exercise/services.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+namespace letro::test {
+
+// Records every sound request instead of playing it.
+class FakeSound : public SoundPlayer
+{
+public:
+    void play(const QString &path) override { played.append(path); }
+    void alert() override { ++alerts; }
+
+    QStringList played;
+    int alerts = 0;
+};
+
+// Records every message instead of showing a modal box; `onShow` runs while
+// the "box" is up, as the pupil's actions would.
+class ScriptedMessages : public MessageBoxes
+{
+public:
+    void show(QWidget *, const QString &text) override
+    {
+        shown.append(text);
+        if (onShow)
+            onShow(text);
+    }
+
+    QStringList shown;
+    std::function<void(const QString &)> onShow;
+};
+
+// A program folder in a temporary directory: the three type folders and the
+// program's real GIFs.
+class ProgramFolder
+{
+public:
+    ProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString typeFolder(int type) const;
+
+    // Writes exercise `number` of `type` with the given bytes, and a recording
+    // beside it unless `withRecording` is false.
+    void addExercise(int type, int number, const QByteArray &bytes, bool withRecording = true);
+    // Writes a small valid 16-bit PCM wave file.
+    static void writeWave(const QString &path, int milliseconds = 200);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A main window on a program folder with fake sound and messages, loaded
+// (Form_Load has run) unless `load` is false.
+struct Harness
+{
+    explicit Harness(const QString &programFolder, bool load = true);
+    ~Harness();
+
+    std::shared_ptr<FakeSound> sound = std::make_shared<FakeSound>();
+    std::shared_ptr<ScriptedMessages> messages = std::make_shared<ScriptedMessages>();
+    QStringList fonts;
+    Form1 *form = nullptr;
+
+    template <typename T> T *child(const QString &name) const
+    {
+        return form->findChild<T *>(name);
+    }
+    QVariant state(const char *name) const { return form->property(name); }
+};
+
+// Sends a key press and release carrying `text`, as a keyboard key would.
+void typeKey(QWidget *widget, QChar character);
+void typeText(QWidget *widget, const QString &text);
+// Sends a special key (Backspace, Enter, Delete, arrows) with no text.
+void pressKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+              const QString &text = QString());
+// Sends an input-method commit, as a dead key followed by a letter does.
+void commitText(QWidget *widget, const QString &commit);
+
+} // namespace letro::test
