@@ -118,6 +118,17 @@ void Form2::Form_Load()
     Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/escritor.gif"));
 }
 
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The window manager's frame is known only once the window is shown; the
+    // rule works on the outer size, so centre again with it.
+    QTimer::singleShot(0, this, [this] {
+        if (frameGeometry().size() != size())
+            centreWindow(this, m_services.screenTwips());
+    });
+}
+
 void Form2::Timer1_Timer()
 {
     const TitleCycle::Step step = m_cycle.tick();

@@ -3,6 +3,7 @@
 // it, spoken by espeak-ng from the text's first line.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +13,12 @@ struct RecordingJob
 {
     QString textPath;
     QString wavPath;
-    bool exists = false; // the recording is already there
+    bool exists = false; // the recording is already there (an ordinary file)
 };
 
 // The exercises of a folder in numeric order, each with its recording's path.
+// Only ordinary files named by the digits of a number without leading zeros
+// are exercises ("1", "12"; not "05", "1.wav" or "notas").
 QList<RecordingJob> recordingJobs(const QString &folder);
 
 struct SpeechOptions
@@ -26,10 +29,14 @@ struct SpeechOptions
     QString program = QStringLiteral("espeak-ng");
 };
 
-// espeak-ng's arguments for writing a recording (the text goes on stdin).
+// espeak-ng's arguments for writing a recording to wavPath (the text goes on
+// stdin, in UTF-8).
 QStringList speechArguments(const SpeechOptions &options, const QString &wavPath);
 
 // Speaks text into wavPath; returns an empty string or the reason it failed.
+// The recording is written beside wavPath under a hidden name and renamed
+// only when complete, so a failure leaves any earlier recording as it was and
+// never a half-written one.
 QString synthesise(const SpeechOptions &options, const QString &text, const QString &wavPath);
 
 } // namespace letro

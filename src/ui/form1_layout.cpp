@@ -3,6 +3,7 @@
 // wiring of each control's event to its handler.
 #include "exercise/form1.h"
 
+#include "exercise/exercisenumber.h"
 #include "ui/buttonfaces.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
@@ -259,6 +260,7 @@ void Form1::connectHandlers()
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     Text1->installEventFilter(this);
+    Text1->setValidator(new ExerciseNumberValidator(Text1));
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     RichTextBox1->setKeyDownHook(

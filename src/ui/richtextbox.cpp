@@ -244,7 +244,17 @@ void RichTextBox::setSelFontSize(double points)
 void RichTextBox::setSelText(const QString &text)
 {
     m_sel.insertText(text, m_insertFormat);
+    freshInsertionPoint();
     showSelection();
+}
+
+void RichTextBox::freshInsertionPoint()
+{
+    // After an insertion the caret is a new insertion point: what follows
+    // takes the format of the character before it, without the
+    // accepted-character mark, even when the same place is selected again.
+    m_insertFormat = QTextCharFormat();
+    selectionChanged(m_sel.position(), 0);
 }
 
 QTextCharFormat RichTextBox::formatAt(int position) const
@@ -286,6 +296,7 @@ void RichTextBox::typeCharacter(QChar typed)
     // The box inserts the key after the hook, over whatever the hook selected,
     // in the selection's format.
     m_sel.insertText(QString(typed), m_insertFormat);
+    freshInsertionPoint();
     showSelection();
 }
 
@@ -296,7 +307,12 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         return;
     if (isClosedEditingShortcut(event))
         return;
-    const QString keys = characterKeys(event->text());
+    // As in Qt's own text widgets, a key held with Ctrl (or Ctrl+Shift) is a
+    // shortcut, never a character, whatever text the platform gives it.
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    const bool shortcut =
+        held == Qt::ControlModifier || held == (Qt::ControlModifier | Qt::ShiftModifier);
+    const QString keys = shortcut ? QString() : characterKeys(event->text());
     if (!keys.isEmpty()) {
         for (QChar key : keys)
             typeCharacter(key);

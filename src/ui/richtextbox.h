@@ -81,6 +81,7 @@ protected:
 
 private:
     void selectionChanged(int start, int length);
+    void freshInsertionPoint();
     void applyToSelection(const QTextCharFormat &change);
     void showSelection();
     bool keyDown(int keyCode, Qt::KeyboardModifiers modifiers);

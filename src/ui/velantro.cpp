@@ -2,6 +2,8 @@
 
 #include "twips.h"
 
+#include <QImageReader>
+
 namespace letro {
 
 Velantro::Velantro(QWidget *parent) : QLabel(parent)
@@ -22,7 +24,8 @@ void Velantro::setGifPath(const QString &path)
     m_loaded = !path.isEmpty() && m_movie.isValid();
     if (m_loaded) {
         // Shrink pictures larger than the control, keeping their proportions.
-        const QSize frame = m_movie.frameRect().size();
+        // (The movie knows its frame size only once a frame is read.)
+        const QSize frame = QImageReader(path).size();
         if (!frame.isEmpty() && (frame.width() > width() || frame.height() > height()))
             m_movie.setScaledSize(frame.scaled(size(), Qt::KeepAspectRatio));
         else

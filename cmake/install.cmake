@@ -1,0 +1,96 @@
+# Installing Letro like a desktop program, and packaging it as a .deb.
+#
+# The program finds its pictures and exercises beside itself, so the program
+# folder is installed whole, as it is built:
+#   <prefix>/lib/letro/letro                  the program
+#   <prefix>/lib/letro/gifs/                   the animated pictures
+#   <prefix>/lib/letro/Palabras/ ...           the three exercise folders
+#   <prefix>/bin/letro -> ../lib/letro/letro   the command (the program resolves
+#                                              the link to find its folder)
+#   <prefix>/bin/letro-grabar                  the recording tool (needs no folder)
+# plus the desktop entry, the icon, the AppStream metainfo and the man pages.
+
+include(GNUInstallDirs)
+
+set(LETRO_APP_ID "org.example.letro")
+set(LETRO_INSTALL_DIR "lib/letro")
+set(LETRO_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+install(TARGETS letro RUNTIME DESTINATION ${LETRO_INSTALL_DIR})
+install(TARGETS letro-grabar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(DIRECTORY ${LETRO_PROGRAM_DIR}/gifs
+        DESTINATION ${LETRO_INSTALL_DIR})
+foreach(type "Palabras" "Frase corta" "Frase larga")
+    install(DIRECTORY "${LETRO_PROGRAM_DIR}/${type}"
+            DESTINATION ${LETRO_INSTALL_DIR})
+endforeach()
+
+# The command on the PATH: a relative link, made in the build tree and
+# installed as a link.
+set(letro_link ${CMAKE_CURRENT_BINARY_DIR}/packaging/letro)
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+file(CREATE_LINK ../${LETRO_INSTALL_DIR}/letro ${letro_link} SYMBOLIC)
+install(FILES ${letro_link} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Desktop integration.
+install(FILES ${LETRO_PACKAGING_DIR}/${LETRO_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${LETRO_PACKAGING_DIR}/${LETRO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/pluma.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME letro.svg)
+
+# Man pages, compressed as Debian keeps them (-n: no name or time stamp, so
+# the result depends only on the page).
+find_program(LETRO_GZIP gzip)
+set(man_outputs)
+foreach(page letro letro-grabar)
+    set(source ${LETRO_PACKAGING_DIR}/${page}.1)
+    if(LETRO_GZIP)
+        set(output ${CMAKE_CURRENT_BINARY_DIR}/packaging/${page}.1.gz)
+        add_custom_command(OUTPUT ${output}
+            COMMAND ${LETRO_GZIP} -9 -n -c ${source} > ${output}
+            DEPENDS ${source}
+            COMMENT "Compressing man page ${page}.1")
+        list(APPEND man_outputs ${output})
+    else()
+        list(APPEND man_outputs ${source})
+    endif()
+endforeach()
+add_custom_target(letro_man ALL DEPENDS ${man_outputs})
+install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The Debian package: cpack -G DEB in the build folder gives letro_1.0_amd64.deb.
+set(CPACK_PACKAGE_NAME "letro")
+set(CPACK_PACKAGE_VENDOR "Equipo de Letro")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Equipo de Letro <letro@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dictados para aprender ortografía en español")
+set(CPACK_PACKAGE_DESCRIPTION
+"Letro is a spelling-dictation trainer for Spanish-speaking pupils.
+A recording dictates a word or a sentence and the pupil types it; every
+key is judged at once, wrong keys get a Spanish message naming the kind
+of spelling mistake, and each exercise ends with the time, the keys per
+minute, the mistakes and the hits.
+.
+The package ships exercises of three kinds (words, short and long
+sentences) with recordings, and letro-grabar, which records new
+exercises with a synthetic Spanish voice.")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipo de Letro <letro@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION "education")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/letro/")
+# The Qt libraries the programs link come from dpkg-shlibdeps; what is loaded
+# at run time comes on top: the platform plugins, the SVG icon engine (button
+# pictures), the fonts of the windows and the voice of letro-grabar.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, libqt6svg6, fonts-liberation, espeak-ng")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
+include(CPack)

@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# Checks Letro as a desktop package:
+#   - the desktop entry, the AppStream metainfo and the man pages are valid;
+#   - cpack -G DEB builds letro_<version>_<arch>.deb with the right fields and
+#     dependencies;
+#   - unpacked into a scratch root, every file is where it belongs (program
+#     folder under usr/lib/letro with its pictures and every exercise with a
+#     16-bit PCM recording, the command link, icon, entry, metainfo, man pages)
+#     and nothing else is there;
+#   - the unpacked usr/bin/letro starts under Xvfb, finds its pictures through
+#     the link, shows the introduction window and the main window, and ends
+#     with status 0 when its window is closed as a window manager closes it;
+#   - the unpacked letro-grabar makes exactly the missing recordings of a
+#     folder of exercises.
+# Uses the build folder of ./build.sh (LETRO_BUILD_DIR, default build/),
+# configuring and building it first when needed.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${LETRO_BUILD_DIR:-$here/build}"
+INTRO_TITLE='Letro 1.0 - @EL '
+MAIN_TITLE='Letro 1.0 - letro@example.org'
+
+fail() { echo "check-package: FAIL: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+# Waits up to $2 seconds for a visible window named exactly $1; prints its id.
+wait_for_window() {
+    local title="$1" limit="$2" id=""
+    local deadline=$((SECONDS + limit))
+    while [ $SECONDS -lt $deadline ]; do
+        id="$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)"
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit status is in $status.
+wait_for_exit() {
+    local pid="$1" limit="$2"
+    local deadline=$((SECONDS + limit))
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ $SECONDS -ge $deadline ]; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+            return 1
+        fi
+        sleep 0.05
+    done
+    status=0
+    wait "$pid" || status=$?
+    return 0
+}
+
+# The part that runs inside the virtual X server (see the end of the script).
+under_x() {
+    local root="$1" work="$2"
+    local letro="$root/usr/bin/letro" program_dir="$root/usr/lib/letro"
+    local log="$work/letro.log"
+    "$letro" >"$log" 2>&1 &
+    local pid=$!
+    local intro
+    intro="$(wait_for_window "$INTRO_TITLE" 20)" || { cat "$log"; fail "no introduction window"; }
+    echo "introduction window shown ($intro)"
+
+    # The writer animation is read from the gifs folder beside the program,
+    # found through the usr/bin/letro link: the picture stays open while it plays.
+    local found="" i
+    for i in $(seq 1 40); do
+        if ls -l "/proc/$pid/fd" 2>/dev/null | grep -qF -- "$program_dir/gifs/escritor.gif"; then
+            found=yes; break
+        fi
+        sleep 0.05
+    done
+    [ -n "$found" ] || { ls -l "/proc/$pid/fd"; fail "the program did not open $program_dir/gifs/escritor.gif"; }
+    echo "animation read from $program_dir/gifs"
+
+    # CONTINUAR has the keyboard focus: pressing it opens the main window,
+    # which loads the first exercise and closes the introduction window.
+    xdotool windowfocus --sync "$intro" 2>/dev/null || true
+    xdotool key --clearmodifiers space
+    local main
+    main="$(wait_for_window "$MAIN_TITLE" 20)" || { cat "$log"; fail "no main window after CONTINUAR"; }
+    echo "main window shown ($main)"
+
+    "$work/close-window" "$main" || fail "could not send WM_DELETE_WINDOW"
+    local status
+    wait_for_exit "$pid" 20 || { cat "$log"; fail "letro did not end after its window was closed"; }
+    [ "$status" -eq 0 ] || { cat "$log"; fail "letro ended with status $status"; }
+    echo "closed cleanly (status 0)"
+}
+
+if [ "${1:-}" = "--under-x" ]; then
+    under_x "$2" "$3"
+    exit 0
+fi
+
+for tool in cmake cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xvfb-run \
+            xdotool soxi file readelf man cc; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (./build.sh test installs it)"
+done
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+step "desktop entry, metainfo and man pages"
+desktop-file-validate "$here"/packaging/*.desktop
+appstreamcli validate --no-net --pedantic "$here"/packaging/*.metainfo.xml
+for page in "$here"/packaging/*.1; do
+    warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null || true)"
+    [ -z "$warnings" ] || fail "$page: $warnings"
+done
+
+step "build and package ($BUILD_DIR)"
+if [ ! -f "$BUILD_DIR/CPackConfig.cmake" ]; then
+    cmake -S "$here" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+(cd "$BUILD_DIR" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) \
+    || { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
+version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")"
+arch="$(dpkg --print-architecture)"
+deb="$work/deb/letro_${version}_${arch}.deb"
+[ -f "$deb" ] || { ls -l "$work/deb"; fail "no letro_${version}_${arch}.deb"; }
+echo "$(basename "$deb"): $(du -k "$deb" | cut -f1) KiB"
+
+step "package fields"
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = letro ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
+[ "$(field Maintainer)" = "Equipo de Letro <letro@example.org>" ] || fail "Maintainer: $(field Maintainer)"
+[ "$(field Section)" = education ] || fail "Section: $(field Section)"
+depends="$(field Depends)"
+echo "Depends: $depends"
+for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libc6 libstdc\\+\\+6 \
+           qt6-qpa-plugins libqt6svg6 fonts-liberation espeak-ng; do
+    grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
+done
+if dpkg-deb -c "$deb" | awk '{print $2}' | grep -v '^root/root$' | grep -q .; then
+    fail "files not owned by root"
+fi
+
+step "unpacked files"
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+lib="$root/usr/lib/letro"
+[ -L "$root/usr/bin/letro" ] || fail "usr/bin/letro is not a link"
+[ "$(readlink "$root/usr/bin/letro")" = "../lib/letro/letro" ] || fail "usr/bin/letro -> $(readlink "$root/usr/bin/letro")"
+[ "$(readlink -f "$root/usr/bin/letro")" = "$(readlink -f "$lib/letro")" ] || fail "usr/bin/letro does not reach the program"
+for program in "$lib/letro" "$root/usr/bin/letro-grabar"; do
+    [ -f "$program" ] && [ -x "$program" ] || fail "$program missing or not executable"
+    file -b "$program" | grep -q 'ELF 64-bit.*, stripped' || fail "$program: $(file -b "$program")"
+    if readelf -d "$program" | grep -Eq 'R(UN)?PATH'; then
+        fail "$program keeps a run path: $(readelf -d "$program" | grep -E 'R(UN)?PATH')"
+    fi
+done
+for gif in escritor si no ani 2 3 4 5; do
+    [ -s "$lib/gifs/$gif.gif" ] || fail "gifs/$gif.gif missing"
+done
+expected_files=(
+    usr/share/applications/org.example.letro.desktop
+    usr/share/metainfo/org.example.letro.metainfo.xml
+    usr/share/icons/hicolor/scalable/apps/letro.svg
+    usr/share/man/man1/letro.1.gz
+    usr/share/man/man1/letro-grabar.1.gz
+)
+for f in "${expected_files[@]}"; do
+    [ -s "$root/$f" ] || fail "$f missing"
+done
+cmp -s "$root/usr/share/icons/hicolor/scalable/apps/letro.svg" "$here/assets/icons/pluma.svg" \
+    || fail "the icon is not the fountain pen"
+recordings=0
+for type in "Palabras" "Frase corta" "Frase larga"; do
+    count="$(find "$here/exercises/$type" -maxdepth 1 -type f -regex '.*/[1-9][0-9]*' | wc -l)"
+    [ "$count" -gt 0 ] || fail "no shipped exercises in $type"
+    for n in $(seq 1 "$count"); do
+        [ -f "$lib/$type/$n" ] || fail "$type/$n missing (exercises must run without gaps)"
+        cmp -s "$lib/$type/$n" "$here/exercises/$type/$n" || fail "$type/$n differs from the source"
+        wav="$lib/$type/$n.wav"
+        [ "$(soxi -b "$wav" 2>/dev/null)" = 16 ] && [ "$(soxi -e "$wav" 2>/dev/null)" = "Signed Integer PCM" ] \
+            || fail "$type/$n.wav is not a 16-bit PCM wave file"
+        recordings=$((recordings + 1))
+    done
+    extra="$(find "$lib/$type" -mindepth 1 | grep -Ev "/[1-9][0-9]*(\.wav)?\$" || true)"
+    [ -z "$extra" ] || fail "stray files in $type: $extra"
+done
+echo "$recordings exercises, each with its recording"
+# Nothing but what is listed above (and the folders that hold it).
+stray="$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | grep -Ev \
+    -e '^usr/bin/(letro|letro-grabar)$' \
+    -e '^usr/lib/letro/letro$' \
+    -e '^usr/lib/letro/gifs/[a-z0-9]+\.gif$' \
+    -e '^usr/lib/letro/(Palabras|Frase corta|Frase larga)/[1-9][0-9]*(\.wav)?$' \
+    -e '^usr/share/(applications|metainfo|icons/hicolor/scalable/apps|man/man1)/' || true)"
+[ -z "$stray" ] || fail "unexpected files in the package: $stray"
+desktop-file-validate "$root/usr/share/applications/org.example.letro.desktop"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.letro.metainfo.xml"
+grep -qx 'Exec=letro' "$root/usr/share/applications/org.example.letro.desktop" || fail "Exec is not letro"
+grep -qx 'Icon=letro' "$root/usr/share/applications/org.example.letro.desktop" || fail "Icon is not letro"
+
+step "letro from the unpacked package, under Xvfb"
+cc -O2 -o "$work/close-window" "$here/scripts/close-window.c" -lX11
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" --under-x "$root" "$work"
+
+step "letro-grabar from the unpacked package"
+grabar="$root/usr/bin/letro-grabar"
+[ "$("$grabar" --version)" = "letro-grabar $version" ] || fail "letro-grabar --version: $("$grabar" --version)"
+folder="$work/Frase corta"
+mkdir -p "$folder"
+printf 'Canci\xf3n de cuna\r\n' >"$folder/1"           # Windows-1252
+printf '¿Qué tal estás?\n' >"$folder/2"                 # UTF-8
+printf 'Hola\r\nsegunda línea\r\n' >"$folder/3"         # CR LF
+cp "$lib/Palabras/1.wav" "$folder/2.wav"
+touch -d '2020-03-01 10:00' "$folder/2.wav"
+before="$(stat -c '%Y %s' "$folder/2.wav")"
+"$grabar" "$folder" >"$work/grabar.out" 2>&1 || { cat "$work/grabar.out"; fail "letro-grabar failed"; }
+cat "$work/grabar.out"
+[ "$(cd "$folder" && ls -A | tr '\n' ' ')" = "1 1.wav 2 2.wav 3 3.wav " ] \
+    || fail "letro-grabar left: $(cd "$folder" && ls -A | tr '\n' ' ')"
+cmp -s "$folder/2.wav" "$lib/Palabras/1.wav" && [ "$(stat -c '%Y %s' "$folder/2.wav")" = "$before" ] \
+    || fail "the existing 2.wav was touched"
+for n in 1 3; do
+    file -b "$folder/$n.wav" | grep -q 'RIFF (little-endian) data, WAVE audio, Microsoft PCM, 16 bit' \
+        || fail "$n.wav: $(file -b "$folder/$n.wav")"
+    [ "$(soxi -b "$folder/$n.wav")" = 16 ] || fail "$n.wav is not 16-bit"
+    grep -qxF "grabado: $folder/$n.wav" "$work/grabar.out" || fail "made $n.wav not reported"
+done
+grep -qxF "ya existe: $folder/2.wav" "$work/grabar.out" || fail "kept 2.wav not reported"
+
+echo "check-package: OK ($(basename "$deb"))"

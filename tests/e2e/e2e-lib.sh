@@ -1,0 +1,145 @@
+# Shared helpers of the end-to-end tests: a private X server with the Spanish
+# keyboard and a private sound server, each in a scratch folder of its own, so
+# that several tests can run side by side. Everything started here is stopped
+# by e2e_cleanup, which the caller's EXIT trap runs, on failure too.
+#
+# Source this file, then:
+#   e2e_init                    scratch folder in $E2E_TMP, cleanup trap set
+#   e2e_start_xvfb              DISPLAY set (free display number, -noreset)
+#   e2e_spanish_keyboard        setxkbmap es on $DISPLAY, checked
+#   e2e_start_pulse             PULSE_SERVER set, null sink "$E2E_SINK",
+#                               a silent stream keeps its monitor awake
+#   e2e_no_pulse                PULSE_SERVER points at a socket nobody serves
+
+E2E_PIDS=()
+
+e2e_fail() {
+    echo "E2E FAILURE: $*" >&2
+    exit 1
+}
+
+e2e_require() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 ||
+            e2e_fail "'$tool' is not installed (build.sh installs it with the test packages)"
+    done
+}
+
+e2e_cleanup() {
+    local pid
+    # Newest first: the silent stream before its server, programs before X.
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${E2E_PIDS[i]}
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    E2E_PIDS=()
+    if [ -n "${E2E_TMP:-}" ] && [ -z "${E2E_KEEP:-}" ]; then
+        rm -rf "$E2E_TMP"
+    fi
+}
+
+e2e_init() {
+    E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/letro-e2e.XXXXXX")"
+    chmod 700 "$E2E_TMP"
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    export LC_ALL=C.UTF-8
+}
+
+# Remembers a background process for the cleanup.
+e2e_track() {
+    E2E_PIDS+=("$1")
+}
+
+e2e_start_xvfb() {
+    e2e_require Xvfb xdotool
+    local fifo="$E2E_TMP/displayfd"
+    mkfifo "$fifo"
+    # -displayfd lets the server pick a free display number itself. -noreset
+    # keeps the keyboard layout that setxkbmap sets when its client leaves.
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 \
+        3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    e2e_track $!
+    local number=""
+    read -r -t 20 number <"$fifo" || true
+    [ -n "$number" ] || { cat "$E2E_TMP/xvfb.log" >&2; e2e_fail "Xvfb did not start"; }
+    export DISPLAY=":$number"
+    unset WAYLAND_DISPLAY XAUTHORITY
+    export QT_QPA_PLATFORM=xcb
+}
+
+e2e_spanish_keyboard() {
+    e2e_require setxkbmap xkbcomp
+    setxkbmap es || e2e_fail "setxkbmap es failed"
+    local keymap
+    keymap="$(xkbcomp -xkb "$DISPLAY" - 2>/dev/null)" || e2e_fail "xkbcomp cannot read the keymap"
+    grep -q 'ntilde' <<<"$keymap" ||
+        e2e_fail "the Spanish layout did not take (is Xvfb running with -noreset?)"
+}
+
+e2e_client_config() {
+    # The sound clients never start a server of their own.
+    printf 'autospawn = no\n' >"$E2E_TMP/client.conf"
+    export PULSE_CLIENTCONFIG="$E2E_TMP/client.conf"
+}
+
+e2e_start_pulse() {
+    e2e_require pulseaudio pacat parec sox pactl
+    local run="$E2E_TMP/pulse"
+    mkdir -p "$run"
+    chmod 700 "$run"
+    E2E_SINK=letro_e2e
+    e2e_client_config
+    HOME="$run" XDG_RUNTIME_DIR="$run" XDG_CONFIG_HOME="$run/config" \
+        pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --disable-shm=yes --log-target=stderr \
+        -L "module-native-protocol-unix socket=$run/native auth-anonymous=1" \
+        -L "module-null-sink sink_name=$E2E_SINK" \
+        >"$E2E_TMP/pulse.log" 2>&1 &
+    e2e_track $!
+    export PULSE_SERVER="unix:$run/native"
+    local ok=""
+    for _ in $(seq 100); do
+        if pactl info >/dev/null 2>&1; then ok=1; break; fi
+        sleep 0.1
+    done
+    [ -n "$ok" ] || { cat "$E2E_TMP/pulse.log" >&2; e2e_fail "PulseAudio did not start"; }
+    # Without a stream playing, the null sink's monitor starts recording about
+    # a second late.
+    pacat --device="$E2E_SINK" /dev/zero >/dev/null 2>&1 &
+    e2e_track $!
+    export E2E_SINK
+}
+
+e2e_no_pulse() {
+    e2e_client_config
+    export PULSE_SERVER="unix:$E2E_TMP/no-such-server"
+}
+
+# Starts recording the null sink into a raw file (s16le, 44100 Hz, stereo);
+# the recorder's process id goes to E2E_CAPTURE_PID.
+e2e_start_capture() {
+    parec --device="$E2E_SINK.monitor" --latency-msec=20 --raw --format=s16le \
+        --rate=44100 --channels=2 "$1" >/dev/null 2>&1 &
+    E2E_CAPTURE_PID=$!
+    e2e_track "$E2E_CAPTURE_PID"
+}
+
+# Length in seconds of the part of a raw capture between its first and its
+# last sound (0 when it is silent).
+e2e_sound_length() {
+    local trimmed="$E2E_TMP/trimmed.$$.wav"
+    sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" "$trimmed" \
+        silence 1 0.01 1% reverse silence 1 0.01 1% reverse
+    soxi -D "$trimmed"
+    rm -f "$trimmed"
+}

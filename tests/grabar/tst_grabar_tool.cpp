@@ -1,0 +1,360 @@
+// The built letro-grabar run on folders of exercises: it makes exactly the
+// missing recordings, each a 16-bit PCM wave file, leaves the existing ones
+// alone, reports every exercise, and honours --voz, --velocidad and
+// --sobrescribir. The path of the tool comes in LETRO_GRABAR.
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList &arguments)
+{
+    Run run;
+    QProcess tool;
+    tool.start(qEnvironmentVariable("LETRO_GRABAR"), arguments);
+    if (!tool.waitForStarted(10000) || !tool.waitForFinished(120000)) {
+        tool.kill();
+        tool.waitForFinished();
+        run.err = QStringLiteral("letro-grabar did not run or did not finish");
+        return run;
+    }
+    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -2;
+    run.out = QString::fromUtf8(tool.readAllStandardOutput());
+    run.err = QString::fromUtf8(tool.readAllStandardError());
+    return run;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a wave file's header says, or why it is not a 16-bit PCM wave file.
+struct WaveInfo
+{
+    QString problem;
+    int channels = 0;
+    int sampleRate = 0;
+    int bits = 0;
+    quint32 dataBytes = 0;
+};
+
+WaveInfo parseWave(const QByteArray &bytes)
+{
+    WaveInfo info;
+    auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    auto u16 = [&](qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") {
+        info.problem = QStringLiteral("no RIFF/WAVE header");
+        return info;
+    }
+    if (u32(4) != quint32(bytes.size() - 8)) {
+        info.problem = QStringLiteral("RIFF size %1 for a file of %2 bytes").arg(u32(4)).arg(bytes.size());
+        return info;
+    }
+    bool haveFormat = false, haveData = false;
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const QByteArray id = bytes.mid(at, 4);
+        const quint32 size = u32(at + 4);
+        const qsizetype body = at + 8;
+        if (body + qsizetype(size) > bytes.size()) {
+            info.problem = QStringLiteral("chunk %1 runs past the end").arg(QString::fromLatin1(id));
+            return info;
+        }
+        if (id == "fmt ") {
+            if (size < 16) {
+                info.problem = QStringLiteral("short fmt chunk");
+                return info;
+            }
+            if (u16(body) != 1) {
+                info.problem = QStringLiteral("format %1 is not PCM").arg(u16(body));
+                return info;
+            }
+            info.channels = u16(body + 2);
+            info.sampleRate = int(u32(body + 4));
+            info.bits = u16(body + 14);
+            const int blockAlign = u16(body + 12);
+            if (blockAlign != info.channels * info.bits / 8
+                || u32(body + 8) != quint32(info.sampleRate * blockAlign)) {
+                info.problem = QStringLiteral("inconsistent block align or byte rate");
+                return info;
+            }
+            haveFormat = true;
+        } else if (id == "data") {
+            info.dataBytes = size;
+            haveData = true;
+        }
+        at = body + size + (size & 1);
+    }
+    if (!haveFormat || !haveData)
+        info.problem = QStringLiteral("fmt or data chunk missing");
+    return info;
+}
+
+// A short valid recording made by hand: 16-bit mono silence.
+QByteArray handMadeWave()
+{
+    const quint32 samples = 2205, rate = 22050;
+    QByteArray bytes;
+    auto put32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); bytes.append(b, 4); };
+    auto put16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); bytes.append(b, 2); };
+    bytes += "RIFF";
+    put32(36 + samples * 2);
+    bytes += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(rate);
+    put32(rate * 2);
+    put16(2);
+    put16(16);
+    bytes += "data";
+    put32(samples * 2);
+    bytes.append(QByteArray(samples * 2, '\0'));
+    return bytes;
+}
+
+const QDateTime oldTime(QDate(2020, 3, 1), QTime(10, 0), Qt::UTC);
+
+// Three exercises, each in another of the encodings and line ends teachers'
+// files come in, with the recording of the second one already there, and a
+// file that is not an exercise.
+void makeFolder(const QString &folder)
+{
+    QVERIFY(QDir().mkpath(folder));
+    writeFile(folder + "/1", "Canci\xf3n de cuna\r\n");                       // Windows-1252
+    writeFile(folder + "/2", QStringLiteral("¿Qué tal estás?\n").toUtf8());    // UTF-8, LF
+    writeFile(folder + "/3", QStringLiteral("Hola\r\nsegunda línea\r\n").toUtf8()); // CR LF
+    writeFile(folder + "/notas", "para la maestra\n");
+    writeFile(folder + "/2.wav", handMadeWave());
+    QFile existing(folder + "/2.wav");
+    QVERIFY(existing.open(QIODevice::ReadWrite));
+    QVERIFY(existing.setFileTime(oldTime, QFileDevice::FileModificationTime));
+}
+
+QStringList entries(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+QStringList lines(const QString &text)
+{
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestGrabarTool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void makesOnlyTheMissingRecordings();
+    void overwriteRemakesEveryRecording();
+    void voiceAndSpeedReachTheSpeech();
+    void severalFolders();
+    void refusedRuns_data();
+    void refusedRuns();
+};
+
+void TestGrabarTool::initTestCase()
+{
+    const QString tool = qEnvironmentVariable("LETRO_GRABAR");
+    QVERIFY2(QFileInfo(tool).isExecutable(), "LETRO_GRABAR must name the built letro-grabar");
+    QVERIFY2(!QStandardPaths::findExecutable("espeak-ng").isEmpty(),
+             "espeak-ng is needed (Debian package espeak-ng)");
+}
+
+void TestGrabarTool::makesOnlyTheMissingRecordings()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Frase corta");
+    makeFolder(folder);
+    const QByteArray existingBytes = readFile(folder + "/2.wav");
+
+    const Run run = runTool({folder});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.err, QString());
+    QCOMPARE(lines(run.out),
+             (QStringList{"grabado: " + folder + "/1.wav",
+                          "ya existe: " + folder + "/2.wav",
+                          "grabado: " + folder + "/3.wav",
+                          folder + ": 2 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
+
+    for (const QString name : {"1.wav", "3.wav"}) {
+        const WaveInfo wave = parseWave(readFile(folder + '/' + name));
+        QVERIFY2(wave.problem.isEmpty(), qPrintable(name + ": " + wave.problem));
+        QCOMPARE(wave.bits, 16);
+        QCOMPARE(wave.channels, 1);
+        QCOMPARE(wave.sampleRate, 22050);
+        // At least a fifth of a second of speech.
+        QVERIFY2(wave.dataBytes > 22050 * 2 / 5, qPrintable(name));
+    }
+    // Only the first line of exercise 3 is spoken: "Hola" alone is far
+    // shorter than the whole of exercise 1.
+    QVERIFY(parseWave(readFile(folder + "/3.wav")).dataBytes
+            < parseWave(readFile(folder + "/1.wav")).dataBytes);
+
+    QCOMPARE(readFile(folder + "/2.wav"), existingBytes);
+    QCOMPARE(QFileInfo(folder + "/2.wav").lastModified(), oldTime);
+
+    // A second run has nothing left to do.
+    const QDateTime firstMade = QFileInfo(folder + "/1.wav").lastModified();
+    const QByteArray firstBytes = readFile(folder + "/1.wav");
+    const Run again = runTool({folder});
+    QCOMPARE(again.exitCode, 0);
+    QCOMPARE(lines(again.out),
+             (QStringList{"ya existe: " + folder + "/1.wav",
+                          "ya existe: " + folder + "/2.wav",
+                          "ya existe: " + folder + "/3.wav",
+                          folder + ": 0 grabados, 3 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
+    QCOMPARE(QFileInfo(folder + "/1.wav").lastModified(), firstMade);
+}
+
+void TestGrabarTool::overwriteRemakesEveryRecording()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Palabras");
+    makeFolder(folder);
+    const QByteArray handMade = readFile(folder + "/2.wav");
+
+    const Run run = runTool({"--sobrescribir", folder});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(lines(run.out),
+             (QStringList{"grabado: " + folder + "/1.wav",
+                          "grabado: " + folder + "/2.wav",
+                          "grabado: " + folder + "/3.wav",
+                          folder + ": 3 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
+    const QByteArray remade = readFile(folder + "/2.wav");
+    QVERIFY(remade != handMade);
+    const WaveInfo wave = parseWave(remade);
+    QVERIFY2(wave.problem.isEmpty(), qPrintable(wave.problem));
+    QCOMPARE(wave.bits, 16);
+    QVERIFY(QFileInfo(folder + "/2.wav").lastModified() > oldTime);
+}
+
+void TestGrabarTool::voiceAndSpeedReachTheSpeech()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Frase larga");
+    makeFolder(folder);
+
+    // A voice program that notes what it is given and passes it on to espeak-ng.
+    const QString voice = dir.filePath("voz");
+    const QByteArray log = QFile::encodeName(dir.filePath("log"));
+    writeFile(voice, "#!/bin/sh\n"
+                     "printf 'args:%s\\n' \"$*\" >> '" + log + "'\n"
+                     "tee -a '" + log + "' | espeak-ng \"$@\"\n");
+    QVERIFY(QFile::setPermissions(voice, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    const Run run = runTool({"--voz", "es-419", "--velocidad", "90", "--espeak", voice, folder});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QString expected =
+        "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder + "/.1.wav.part --stdin\n"
+        + QStringLiteral("Canción de cuna\n")
+        + "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder + "/.3.wav.part --stdin\n"
+        + "Hola\n";
+    QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
+    QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
+
+    // The short option of the speed and a slower speed make a longer recording.
+    const quint32 at90 = parseWave(readFile(folder + "/1.wav")).dataBytes;
+    QVERIFY(QFile::remove(folder + "/1.wav"));
+    const Run slow = runTool({"--voz", "es-419", "-s", "45", folder});
+    QVERIFY2(slow.exitCode == 0, qPrintable(slow.err));
+    QVERIFY(parseWave(readFile(folder + "/1.wav")).dataBytes > at90);
+}
+
+void TestGrabarTool::severalFolders()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString words = dir.filePath("Palabras");
+    const QString empty = dir.filePath("Frase larga");
+    QVERIFY(QDir().mkpath(words));
+    QVERIFY(QDir().mkpath(empty));
+    writeFile(words + "/1", "sol\r\n");
+    writeFile(words + "/2", "\r\n"); // no text to speak
+
+    const Run run = runTool({words, empty});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(lines(run.out),
+             (QStringList{"grabado: " + words + "/1.wav",
+                          "sin texto, omitido: " + words + "/2",
+                          words + ": 1 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
+                          "no hay dictados en: " + empty}));
+    QVERIFY(QFile::exists(words + "/1.wav"));
+    QVERIFY(!QFile::exists(words + "/2.wav"));
+}
+
+void TestGrabarTool::refusedRuns_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no folder") << QStringList{} << 2 << "falta la carpeta de ejercicios";
+    QTest::newRow("speed too low") << QStringList{"--velocidad", "5", "@"} << 2
+                                   << "la velocidad debe ser un número entre 40 y 400";
+    QTest::newRow("speed not a number") << QStringList{"-s", "rápido", "@"} << 2
+                                        << "la velocidad debe ser un número entre 40 y 400";
+    QTest::newRow("empty voice") << QStringList{"--voz", "", "@"} << 2 << "falta el nombre de la voz";
+    QTest::newRow("folder missing") << QStringList{"@/no-existe"} << 1 << "no es una carpeta";
+    QTest::newRow("unknown voice") << QStringList{"--voz", "xx-ninguna", "@"} << 1
+                                   << "1.wav: ";
+    QTest::newRow("speech program missing") << QStringList{"--espeak", "@/no-hay-voz", "@"} << 1
+                                            << "no se puede ejecutar";
+}
+
+void TestGrabarTool::refusedRuns()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeFile(dir.filePath("1"), "sol\n");
+    for (QString &argument : arguments)
+        argument.replace(QLatin1Char('@'), dir.path());
+
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    // Nothing is left behind, not even a half-made recording.
+    QCOMPARE(entries(dir.path()), QStringList{"1"});
+}
+
+QTEST_GUILESS_MAIN(TestGrabarTool)
+#include "tst_grabar_tool.moc"

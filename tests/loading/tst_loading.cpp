@@ -1,0 +1,388 @@
+// Loading an exercise: the quiet load at start-up, the search down past
+// missing numbers, the line ends and encodings of exercise files, and paths
+// named like an exercise that are not exercise files.
+#include "testsupport.h"
+#include "unreadable.h"
+
+#include "ui/richtextbox.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+#include <optional>
+
+#include <sys/stat.h>
+
+using namespace letro;
+using namespace letro::test;
+
+namespace {
+
+const QString NotFound = QStringLiteral("No encuentro el archivo");
+
+// The first line of exercise n in the test folders: Windows-1252 bytes.
+QByteArray exerciseBytes(int type, int number)
+{
+    return "Ejercicio " + QByteArray::number(number) + " de tipo " + QByteArray::number(type) +
+           " \xBFs\xED?\r\nsegunda l\xEDnea\r\n";
+}
+
+QString exerciseText(int type, int number)
+{
+    return QStringLiteral("Ejercicio %1 de tipo %2 ¿sí?").arg(number).arg(type);
+}
+
+void addRange(ProgramFolder &folder, int type, int first, int last)
+{
+    for (int n = first; n <= last; ++n)
+        folder.addExercise(type, n, exerciseBytes(type, n));
+}
+
+QString wav(const ProgramFolder &folder, int type, int number)
+{
+    return folder.typeFolder(type) + QStringLiteral("/%1.wav").arg(number);
+}
+
+QLineEdit *text1(const Harness &h)
+{
+    return h.child<QLineEdit>(QStringLiteral("Text1"));
+}
+
+int number(const Harness &h)
+{
+    return h.state("ExerciseNumber").value<QList<int>>().at(h.state("ExerciseType").toInt());
+}
+
+// Empties Text1 as the pupil would before typing a number (number 0, nothing loaded).
+void clearText1(Harness &h)
+{
+    QLineEdit *box = text1(h);
+    box->selectAll();
+    pressKey(box, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+}
+
+void forget(Harness &h)
+{
+    h.sound->played.clear();
+    h.messages->shown.clear();
+}
+
+} // namespace
+
+class TestLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void quietLoadAtStartUp()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QVERIFY(h.messages->shown.isEmpty());
+        QVERIFY(h.sound->played.isEmpty());
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), QList<int>({1, 1, 1}));
+        QVERIFY(h.child<RichTextBox>(QStringLiteral("RichTextBox1"))->isEnabled());
+    }
+
+    void quietLoadOfNothing_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("no file 1") << QStringLiteral("missing");
+        QTest::newRow("empty file 1") << QStringLiteral("empty");
+        QTest::newRow("folder named 1") << QStringLiteral("folder");
+        QTest::newRow("FIFO named 1") << QStringLiteral("fifo");
+        QTest::newRow("no Palabras folder") << QStringLiteral("nofolder");
+    }
+
+    void quietLoadOfNothing()
+    {
+        QFETCH(QString, what);
+        ProgramFolder folder;
+        addRange(folder, 0, 2, 3);
+        const QString one = folder.typeFolder(0) + QStringLiteral("/1");
+        if (what == QLatin1String("empty"))
+            folder.addExercise(0, 1, QByteArray());
+        else if (what == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(one));
+        else if (what == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(one).constData(), 0644), 0);
+        else if (what == QLatin1String("nofolder"))
+            QVERIFY(QDir(folder.typeFolder(0)).removeRecursively());
+
+        QElapsedTimer clock;
+        clock.start();
+        Harness h(folder.path());
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(h.messages->shown.isEmpty());
+        QVERIFY(h.sound->played.isEmpty());
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(number(h), 1);
+        QVERIFY(h.state("ExpectedText").toString().isEmpty());
+    }
+
+    void nextPastTheLastExercise()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        h.form->Command3_Click(0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("3"));
+        QVERIFY(h.messages->shown.isEmpty());
+        forget(h);
+
+        h.form->Command3_Click(0);
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("3"));
+        QCOMPARE(number(h), 3);
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 3));
+        QVERIFY(!h.sound->played.isEmpty());
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 3));
+        // The missing exercise's recording is never asked for.
+        QVERIFY(!h.sound->played.contains(wav(folder, 0, 4)));
+    }
+
+    void typedNumberSearchesDown()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 6);
+        Harness h(folder.path());
+        clearText1(h);
+        QCOMPARE(text1(h)->text(), QString());
+        QCOMPARE(number(h), 0);
+        forget(h);
+
+        typeKey(text1(h), u'9');
+        QCOMPARE(h.messages->shown, QStringList({NotFound, NotFound, NotFound}));
+        QCOMPARE(text1(h)->text(), QStringLiteral("6"));
+        QCOMPARE(number(h), 6);
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 6));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 6));
+    }
+
+    void eachMessageShowsTheNumberBeingLeft()
+    {
+        // While each message is up, Text1 still shows the missing number.
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 6);
+        Harness h(folder.path());
+        clearText1(h);
+        QStringList shownWhileUp;
+        h.messages->onShow = [&](const QString &) { shownWhileUp.append(text1(h)->text()); };
+        typeKey(text1(h), u'9');
+        QCOMPARE(shownWhileUp, QStringList({QStringLiteral("9"), QStringLiteral("8"), QStringLiteral("7")}));
+    }
+
+    void typeWithoutExercises_data()
+    {
+        QTest::addColumn<bool>("folderExists");
+        QTest::newRow("empty type folder") << true;
+        QTest::newRow("absent type folder") << false;
+    }
+
+    void typeWithoutExercises()
+    {
+        QFETCH(bool, folderExists);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 2);
+        if (!folderExists)
+            QVERIFY(QDir(folder.typeFolder(2)).removeRecursively());
+        Harness h(folder.path());
+        const QString before = h.state("ExpectedText").toString();
+        QCOMPARE(before, exerciseText(0, 1));
+
+        h.form->Command4_Click(2);
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("0"));
+        QCOMPARE(number(h), 0);
+        QCOMPARE(h.state("ExpectedText").toString(), before);
+        QCOMPARE(h.sound->played.last(), wav(folder, 2, 0));
+
+        // From 0 every further load request lowers the number below 0.
+        forget(h);
+        h.form->Command3_Click(1);
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("-1"));
+        QCOMPARE(number(h), -1);
+        QCOMPARE(h.sound->played.last(), wav(folder, 2, -1));
+
+        forget(h);
+        h.form->Command4_Click(2);
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("-2"));
+        QCOMPARE(h.sound->played.last(), wav(folder, 2, -2));
+        QCOMPARE(h.state("ExpectedText").toString(), before);
+
+        // Typing the number of an existing exercise ends it: back to
+        // "Palabras", whose number is still 1.
+        forget(h);
+        h.form->Command4_Click(0);
+        QVERIFY(h.messages->shown.isEmpty());
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 1));
+    }
+
+    void previousWithText1Erased()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        clearText1(h);
+        QCOMPARE(number(h), 0);
+        forget(h);
+
+        h.form->Command3_Click(1);
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(number(h), 0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("0"));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 0));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+    }
+
+    void firstLineOfTheFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("three lines ending in CR LF")
+            << QByteArray("El perro ladra.\r\nEl gato maulla.\r\nFin.\r\n") << QStringLiteral("El perro ladra.");
+        QTest::newRow("LF only: the first line (mend)")
+            << QByteArray("El perro ladra.\nEl gato maulla.\n") << QStringLiteral("El perro ladra.");
+        QTest::newRow("lone CR") << QByteArray("uno\rdos") << QStringLiteral("uno");
+        QTest::newRow("no line end") << QByteArray("sin final") << QStringLiteral("sin final");
+        QTest::newRow("spaces kept") << QByteArray(" a  b \r\n") << QStringLiteral(" a  b ");
+        QTest::newRow("Windows-1252") << QByteArray("\xA1" "Ca\xF1\xF3n!\r\n") << QStringLiteral("¡Cañón!");
+        QTest::newRow("UTF-8 (mend)") << QByteArray("\xC2\xA1" "Ca\xC3\xB1\xC3\xB3n!\n")
+                                      << QStringLiteral("¡Cañón!");
+        QTest::newRow("UTF-8 with BOM (mend)") << QByteArray("\xEF\xBB\xBF" "ping\xC3\xBCino\r\n")
+                                               << QStringLiteral("pingüino");
+        QTest::newRow("empty first line") << QByteArray("\r\notra") << QString();
+    }
+
+    void firstLineOfTheFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 1);
+        folder.addExercise(0, 2, bytes);
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        QVERIFY(h.messages->shown.isEmpty());
+        QCOMPARE(h.state("ExpectedText").toString(), expected);
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+    }
+
+    void leadingZeroIsNotTheExercise()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 6);
+        Harness h(folder.path());
+        clearText1(h);
+        forget(h);
+        typeKey(text1(h), u'0');
+        QVERIFY(h.messages->shown.isEmpty()); // 0 loads nothing
+        QVERIFY(h.sound->played.isEmpty());
+        typeKey(text1(h), u'5');
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("4"));
+        QCOMPARE(number(h), 4);
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 4));
+        QVERIFY(!h.sound->played.contains(wav(folder, 0, 5)));
+    }
+
+    void textWithoutRecording()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 1);
+        folder.addExercise(0, 2, "sin sonido\r\n", false);
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        QVERIFY(h.messages->shown.isEmpty());
+        QCOMPARE(h.state("ExpectedText").toString(), QStringLiteral("sin sonido"));
+        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2)); // asked for all the same
+    }
+
+    void longSearchIsALoop()
+    {
+        // 30000 down to 7: 29994 missing numbers, one message each, without
+        // the depth of one nested load per number.
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 6);
+        Harness h(folder.path());
+        clearText1(h);
+        forget(h);
+        text1(h)->setText(QStringLiteral("30000"));
+        QCOMPARE(h.messages->shown.size(), 29994);
+        QCOMPARE(text1(h)->text(), QStringLiteral("6"));
+        QCOMPARE(number(h), 6);
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 6));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 6));
+    }
+
+    void notAnExerciseFile_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("folder named 3") << QStringLiteral("folder");
+        QTest::newRow("FIFO named 3") << QStringLiteral("fifo");
+        QTest::newRow("broken link named 3") << QStringLiteral("broken");
+        QTest::newRow("link to a folder named 3") << QStringLiteral("folderlink");
+        QTest::newRow("empty file 3") << QStringLiteral("empty");
+        QTest::newRow("unreadable file 3") << QStringLiteral("unreadable");
+    }
+
+    void notAnExerciseFile()
+    {
+        QFETCH(QString, what);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 2);
+        const QString three = folder.typeFolder(0) + QStringLiteral("/3");
+        ProgramFolder::writeWave(three + QStringLiteral(".wav"));
+        if (what == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(three));
+        } else if (what == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(three).constData(), 0644), 0);
+        } else if (what == QLatin1String("broken")) {
+            QVERIFY(QFile::link(folder.path() + QStringLiteral("/nowhere"), three));
+        } else if (what == QLatin1String("folderlink")) {
+            QVERIFY(QFile::link(folder.path() + QStringLiteral("/gifs"), three));
+        } else if (what == QLatin1String("empty")) {
+            folder.addExercise(0, 3, QByteArray());
+        } else if (what == QLatin1String("unreadable")) {
+            folder.addExercise(0, 3, "no se puede leer\r\n");
+            QVERIFY(QFile::setPermissions(three, QFileDevice::Permissions()));
+            makeSearchable(folder.typeFolder(0));
+        }
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        forget(h);
+
+        QElapsedTimer clock;
+        clock.start();
+        {
+            std::optional<NoFileAccessRights> asNobody;
+            if (what == QLatin1String("unreadable")) {
+                asNobody.emplace();
+                QVERIFY(cannotOpen(three));
+            }
+            h.form->Command3_Click(0);
+        }
+        QVERIFY2(clock.elapsed() < 2000, "nothing may wait on a path that is not a file");
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        QCOMPARE(number(h), 2);
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+    }
+};
+
+QTEST_MAIN(TestLoading)
+#include "tst_loading.moc"

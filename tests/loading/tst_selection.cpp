@@ -1,0 +1,463 @@
+// Choosing the exercise: the type buttons, next and previous, the number box
+// Text1 (typed, erased, pasted, at the 16-bit limit), choosing in the middle
+// of an attempt, and listening again with the loudspeaker button.
+#include "testsupport.h"
+
+#include "ui/richtextbox.h"
+#include "ui/velantro.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace letro;
+using namespace letro::test;
+
+namespace {
+
+const QString NotFound = QStringLiteral("No encuentro el archivo");
+
+QByteArray exerciseBytes(int type, int number)
+{
+    return "tipo " + QByteArray::number(type) + " n\xFAmero " + QByteArray::number(number) + "\r\n";
+}
+
+QString exerciseText(int type, int number)
+{
+    return QStringLiteral("tipo %1 número %2").arg(type).arg(number);
+}
+
+void addRange(ProgramFolder &folder, int type, int first, int last)
+{
+    for (int n = first; n <= last; ++n)
+        folder.addExercise(type, n, exerciseBytes(type, n));
+}
+
+QString wav(const ProgramFolder &folder, int type, int number)
+{
+    return folder.typeFolder(type) + QStringLiteral("/%1.wav").arg(number);
+}
+
+QLineEdit *text1(const Harness &h) { return h.child<QLineEdit>(QStringLiteral("Text1")); }
+RichTextBox *typingBox(const Harness &h) { return h.child<RichTextBox>(QStringLiteral("RichTextBox1")); }
+
+int number(const Harness &h)
+{
+    return h.state("ExerciseNumber").value<QList<int>>().at(h.state("ExerciseType").toInt());
+}
+
+void forget(Harness &h)
+{
+    h.sound->played.clear();
+    h.messages->shown.clear();
+}
+
+// Starts an attempt and types the first `count` characters of the exercise.
+void startAndType(Harness &h, int count)
+{
+    h.form->Command5_Click();
+    const QString expected = h.state("ExpectedText").toString();
+    for (int i = 0; i < count; ++i)
+        typeKey(typingBox(h), expected.at(i));
+}
+
+} // namespace
+
+class TestSelection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typeButtonRightAfterStartUp()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        addRange(folder, 1, 1, 3);
+        Harness h(folder.path());
+        QVERIFY(h.sound->played.isEmpty());
+
+        h.form->Command4_Click(1);
+        QCOMPARE(h.child<QLabel>(QStringLiteral("Label3"))->text(), QStringLiteral("Frase corta"));
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.state("ExerciseType").toInt(), 1);
+        QVERIFY(h.state("ExerciseFolder").toString().endsWith(QLatin1String("/Frase corta")));
+        QCOMPARE(h.state("ExerciseFolder").toString(), folder.path() + QStringLiteral("/Frase corta"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
+        // Text1 did not change, so the exercise is loaded once: one recording.
+        QCOMPARE(h.sound->played, QStringList{wav(folder, 1, 1)});
+        QVERIFY(h.messages->shown.isEmpty());
+    }
+
+    void eachTypeKeepsItsNumber_data()
+    {
+        QTest::addColumn<bool>("palabrasHasOne");
+        QTest::newRow("Palabras 1 to 4") << true;
+        QTest::newRow("Palabras 2 to 4, no exercise 1") << false;
+    }
+
+    void eachTypeKeepsItsNumber()
+    {
+        QFETCH(bool, palabrasHasOne);
+        ProgramFolder folder;
+        addRange(folder, 0, palabrasHasOne ? 1 : 2, 4);
+        addRange(folder, 1, 1, 2);
+        Harness h(folder.path());
+        for (int i = 0; i < 3; ++i)
+            h.form->Command3_Click(0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("4"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
+        forget(h);
+
+        h.form->Command4_Click(1);
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), QList<int>({4, 1, 1}));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
+        QVERIFY(h.messages->shown.isEmpty());
+        QVERIFY(!h.sound->played.isEmpty());
+        for (const QString &path : std::as_const(h.sound->played))
+            QCOMPARE(path, wav(folder, 1, 1));
+
+        forget(h);
+        h.form->Command4_Click(0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("4"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 4));
+        QVERIFY(h.messages->shown.isEmpty());
+    }
+
+    void nextPastTheLast()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 2);
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        startAndType(h, 2);
+        forget(h);
+
+        h.form->Command3_Click(0);
+        QCOMPARE(h.messages->shown, QStringList{NotFound});
+        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+        QVERIFY(typingBox(h)->text().isEmpty());
+        QVERIFY(!typingBox(h)->isEnabled());
+    }
+
+    void previousAtOne()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        startAndType(h, 3);
+        QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(3));
+        forget(h);
+
+        h.form->Command3_Click(1);
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(number(h), 1);
+        QCOMPARE(h.sound->played, QStringList{wav(folder, 0, 1)});
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QVERIFY(h.messages->shown.isEmpty());
+        QVERIFY(typingBox(h)->text().isEmpty());
+        QVERIFY(!typingBox(h)->isEnabled());
+    }
+
+    void previousStepsDown()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        h.form->Command3_Click(0);
+        forget(h);
+        h.form->Command3_Click(1);
+        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
+        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+        QVERIFY(h.messages->shown.isEmpty());
+    }
+
+    void erasingText1()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 12);
+        Harness h(folder.path());
+        // Exercise 12 by typing: "1" is already there, then "2".
+        text1(h)->end(false);
+        typeKey(text1(h), u'2');
+        QCOMPARE(text1(h)->text(), QStringLiteral("12"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 12));
+        startAndType(h, 2);
+        forget(h);
+
+        pressKey(text1(h), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        forget(h);
+        pressKey(text1(h), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QCOMPARE(text1(h)->text(), QString());
+        QCOMPARE(number(h), 0);
+        QVERIFY(h.sound->played.isEmpty());
+        QVERIFY(h.messages->shown.isEmpty());
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QVERIFY(typingBox(h)->text().isEmpty());
+        QVERIFY(!typingBox(h)->isEnabled());
+    }
+
+    void keysThatAreNotDigits_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letter a") << int(Qt::Key_A) << QStringLiteral("a");
+        QTest::newRow("capital Z") << int(Qt::Key_Z) << QStringLiteral("Z");
+        QTest::newRow("ñ") << int(Qt::Key_unknown) << QStringLiteral("ñ");
+        QTest::newRow("space") << int(Qt::Key_Space) << QStringLiteral(" ");
+        QTest::newRow("minus") << int(Qt::Key_Minus) << QStringLiteral("-");
+        QTest::newRow("plus") << int(Qt::Key_Plus) << QStringLiteral("+");
+        QTest::newRow("full stop") << int(Qt::Key_Period) << QStringLiteral(".");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("\r");
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << QStringLiteral("\r");
+        QTest::newRow("Arabic-Indic three") << int(Qt::Key_unknown) << QString::fromUtf16(u"\u0663");
+    }
+
+    void keysThatAreNotDigits()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        startAndType(h, 2);
+        forget(h);
+
+        pressKey(text1(h), Qt::Key(key), Qt::NoModifier, text);
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(number(h), 1);
+        QVERIFY(h.sound->played.isEmpty());
+        QVERIFY(h.messages->shown.isEmpty());
+        // Nothing happened: the attempt goes on.
+        QVERIFY(typingBox(h)->isEnabled());
+        QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(2));
+
+        // The same character from an input method is refused as well.
+        commitText(text1(h), text);
+        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QVERIFY(h.sound->played.isEmpty());
+    }
+
+    void choiceInTheMiddleOfAnAttempt_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::newRow("next") << QStringLiteral("next");
+        QTest::newRow("previous") << QStringLiteral("previous");
+        QTest::newRow("type button") << QStringLiteral("type");
+        QTest::newRow("digit typed") << QStringLiteral("digit");
+    }
+
+    void choiceInTheMiddleOfAnAttempt()
+    {
+        QFETCH(QString, choice);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        addRange(folder, 1, 1, 3);
+        Harness h(folder.path());
+        h.form->Command3_Click(0);
+        startAndType(h, 3);
+        typeKey(typingBox(h), u'#'); // one mistake
+        auto *timer1 = h.child<QTimer>(QStringLiteral("Timer1"));
+        auto *label2 = h.child<QLabel>(QStringLiteral("Label2"));
+        auto *hits = h.child<QPushButton>(QStringLiteral("Command8(0)"));
+        auto *mistakes = h.child<QPushButton>(QStringLiteral("Command8(1)"));
+        auto *velantro1 = h.child<Velantro>(QStringLiteral("Velantro1"));
+        for (int i = 0; i < 3; ++i)
+            h.form->Timer1_Timer();
+        QCOMPARE(label2->text(), QStringLiteral("2 Seg."));
+        QCOMPARE(hits->text(), QStringLiteral("3"));
+        QCOMPARE(mistakes->text(), QStringLiteral("1"));
+        QVERIFY(velantro1->property("Active").toBool());
+        QCOMPARE(h.state("TextPos").toInt(), 4);
+        const int recordPos = h.state("RecordPos").toInt();
+
+        if (choice == QLatin1String("next"))
+            h.form->Command3_Click(0);
+        else if (choice == QLatin1String("previous"))
+            h.form->Command3_Click(1);
+        else if (choice == QLatin1String("type"))
+            h.form->Command4_Click(1);
+        else {
+            text1(h)->end(false);
+            pressKey(text1(h), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+            typeKey(text1(h), u'3');
+        }
+
+        QVERIFY(typingBox(h)->text().isEmpty());
+        QVERIFY(!typingBox(h)->isEnabled());
+        QVERIFY(!velantro1->property("Active").toBool());
+        QVERIFY(timer1->isActive());
+        QCOMPARE(hits->text(), QStringLiteral("3"));
+        QCOMPARE(mistakes->text(), QStringLiteral("1"));
+        // The attempt's positions wait for the next start command.
+        QCOMPARE(h.state("TextPos").toInt(), 4);
+        QCOMPARE(h.state("RecordPos").toInt(), recordPos);
+        h.form->Timer1_Timer();
+        QCOMPARE(label2->text(), QStringLiteral("3 Seg."));
+        h.form->Timer1_Timer();
+        QCOMPARE(label2->text(), QStringLiteral("4 Seg."));
+        QCOMPARE(h.state("ElapsedSeconds").toInt(), 5);
+    }
+
+    void listenAgain()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        h.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.form));
+        h.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.form));
+        auto *command1 = h.child<QPushButton>(QStringLiteral("Command1"));
+
+        // In the middle of an attempt: the recording restarts and the typing
+        // box has the focus at once, caret where it was.
+        startAndType(h, 4);
+        command1->setFocus();
+        QCOMPARE(QApplication::focusWidget(), command1);
+        forget(h);
+        h.form->Command1_Click();
+        h.form->Command1_Click();
+        QCOMPARE(h.sound->played, QStringList({wav(folder, 0, 1), wav(folder, 0, 1)}));
+        QCOMPARE(QApplication::focusWidget(), typingBox(h));
+        QCOMPARE(typingBox(h)->textCursor().position(), 4);
+        QCOMPARE(h.state("TextPos").toInt(), 5);
+        QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(4));
+
+        // After a choice the typing box is disabled: the focus stays put.
+        h.form->Command3_Click(0);
+        command1->setFocus();
+        forget(h);
+        h.form->Command1_Click();
+        QCOMPARE(h.sound->played, QStringList{wav(folder, 0, 2)});
+        QCOMPARE(QApplication::focusWidget(), command1);
+        QVERIFY(h.messages->shown.isEmpty());
+        h.form->close();
+    }
+
+    void listenAfterSwitchingType()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 4);
+        addRange(folder, 1, 1, 2);
+        Harness h(folder.path());
+        for (int i = 0; i < 3; ++i)
+            h.form->Command3_Click(0);
+        h.form->Command4_Click(1);
+        h.form->Command3_Click(0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        forget(h);
+        h.form->Command1_Click();
+        QCOMPARE(h.sound->played, QStringList{folder.path() + QStringLiteral("/Frase corta/2.wav")});
+        // Listening loads nothing.
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 2));
+        QVERIFY(h.messages->shown.isEmpty());
+    }
+
+    void largestNumber()
+    {
+        // Every prefix of 32767 is an exercise, so typing it needs no search.
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 1);
+        for (int n : {3, 32, 327, 3276, 32767})
+            folder.addExercise(0, n, exerciseBytes(0, n));
+        Harness h(folder.path());
+        text1(h)->selectAll();
+        typeText(text1(h), QStringLiteral("32767"));
+        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        QCOMPARE(number(h), 32767);
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 32767));
+        QVERIFY(h.messages->shown.isEmpty());
+        forget(h);
+
+        // A sixth digit would pass 32767: refused wherever it goes.
+        for (QChar digit : {u'0', u'8', u'9'}) {
+            text1(h)->end(false);
+            typeKey(text1(h), digit);
+            QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        }
+        text1(h)->home(false);
+        typeKey(text1(h), u'1');
+        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        QCOMPARE(number(h), 32767);
+        QVERIFY(h.sound->played.isEmpty());
+        QVERIFY(h.messages->shown.isEmpty());
+
+        // Replacing the 6 with a 9 would make 32797: refused as well.
+        text1(h)->setSelection(3, 1);
+        typeKey(text1(h), u'9');
+        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        // And so would 32768, one past the limit.
+        text1(h)->setSelection(4, 1);
+        typeKey(text1(h), u'8');
+        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        QVERIFY(h.sound->played.isEmpty());
+
+        // The next-exercise button does not step past 32767; it reloads it.
+        h.form->Command3_Click(0);
+        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        QCOMPARE(number(h), 32767);
+        QVERIFY(h.messages->shown.isEmpty());
+        QCOMPARE(h.sound->played, QStringList{wav(folder, 0, 32767)});
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 32767));
+
+        // A pasted number past the limit is refused too.
+        QGuiApplication::clipboard()->setText(QStringLiteral("99999"));
+        text1(h)->selectAll();
+        text1(h)->paste();
+        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+    }
+
+    void pastedText_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("12abc") << QStringLiteral("12abc") << 12 << true;
+        QTest::newRow("3 y 4") << QStringLiteral("3 y 4") << 3 << true;
+        QTest::newRow("abc") << QStringLiteral("abc") << 0 << false;
+        QTest::newRow("empty text") << QString() << 0 << false;
+        QTest::newRow("-5") << QStringLiteral("-5") << -5 << false;
+        QTest::newRow("7") << QStringLiteral("7") << 7 << true;
+    }
+
+    void pastedText()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(int, number);
+        QFETCH(bool, loads);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 12);
+        Harness h(folder.path());
+        forget(h);
+
+        // The box's context menu pastes with QLineEdit::paste().
+        QGuiApplication::clipboard()->setText(pasted);
+        text1(h)->selectAll();
+        text1(h)->paste();
+        QCOMPARE(text1(h)->text(), pasted);
+        QCOMPARE(::number(h), number);
+        QVERIFY(h.messages->shown.isEmpty());
+        if (loads) {
+            QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, number));
+            QCOMPARE(h.sound->played, QStringList{wav(folder, 0, number)});
+        } else {
+            QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+            QVERIFY(h.sound->played.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(TestSelection)
+#include "tst_selection.moc"
