@@ -436,9 +436,9 @@ void TestForm2::formLoad()
 void TestForm2::continueOpensMainWindow()
 {
     QVERIFY(QApplication::quitOnLastWindowClosed());
-    int aboutToQuit = 0, lastClosed = 0;
-    auto c1 = connect(qApp, &QCoreApplication::aboutToQuit, this, [&] { ++aboutToQuit; });
-    auto c2 = connect(qApp, &QGuiApplication::lastWindowClosed, this, [&] { ++lastClosed; });
+    int lastClosed = 0;
+    auto connection =
+        connect(qApp, &QGuiApplication::lastWindowClosed, this, [&] { ++lastClosed; });
 
     m_form->Form_Load();
     m_form->show();
@@ -486,9 +486,8 @@ void TestForm2::continueOpensMainWindow()
     QCOMPARE(QCoreApplication::exec(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(main.isNull());
-    disconnect(c1);
-    disconnect(c2);
-    Q_UNUSED(aboutToQuit);
+    QCOMPARE(lastClosed, 1);
+    disconnect(connection);
 }
 
 void TestForm2::closingIntroductionEndsProgram()

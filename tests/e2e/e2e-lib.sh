@@ -125,15 +125,6 @@ e2e_no_pulse() {
     export PULSE_SERVER="unix:$E2E_TMP/no-such-server"
 }
 
-# Starts recording the null sink into a raw file (s16le, 44100 Hz, stereo);
-# the recorder's process id goes to E2E_CAPTURE_PID.
-e2e_start_capture() {
-    parec --device="$E2E_SINK.monitor" --latency-msec=20 --raw --format=s16le \
-        --rate=44100 --channels=2 "$1" >/dev/null 2>&1 &
-    E2E_CAPTURE_PID=$!
-    e2e_track "$E2E_CAPTURE_PID"
-}
-
 # Length in seconds of the part of a raw capture between its first and its
 # last sound (0 when it is silent).
 e2e_sound_length() {

@@ -7,8 +7,8 @@
 #   startup.sh close-intro   closing the introduction window before CONTINUAR
 #                            ends the program with 0
 #
-# Needs LETRO_PROGRAM_DIR (the built program folder) and X11CLOSE (the helper
-# that sends WM_DELETE_WINDOW).
+# Needs LETRO_PROGRAM_DIR (the built program folder), X11CLOSE (the helper
+# that sends WM_DELETE_WINDOW) and E2E_CAPTURE (the sound recorder).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -92,14 +92,17 @@ continue)
     # of "Palabras", and the sound server really receives it.
     recording="$LETRO_PROGRAM_DIR/Palabras/1.wav"
     [ -f "$recording" ] || e2e_fail "no recording $recording"
-    expected="$(sox "$recording" -n stat 2>&1 | awk '/^Length/ {print $3}')"
     capture="$E2E_TMP/capture.raw"
-    e2e_start_capture "$capture"
-    sleep 0.5
+    "${E2E_CAPTURE:?}" "$capture" "$E2E_TMP/capture.ready" &
+    capturer=$!
+    e2e_track "$capturer"
+    for _ in $(seq 150); do
+        [ -e "$E2E_TMP/capture.ready" ] && break
+        sleep 0.1
+    done
+    [ -e "$E2E_TMP/capture.ready" ] || e2e_fail "the recorder did not start"
     click_in "$main" $((312 + 49 / 2)) $((8 + 49 / 2))
-    sleep "$(awk -v e="$expected" 'BEGIN { print e + 2 }')"
-    kill -INT "$E2E_CAPTURE_PID"
-    wait "$E2E_CAPTURE_PID" 2>/dev/null || true
+    wait "$capturer" || e2e_fail "the loudspeaker was not heard"
     heard="$(e2e_sound_length "$capture")"
     # The recording's own sound, without its silent ends, is the yardstick.
     own="$(sox "$recording" -n silence 1 0.01 1% reverse silence 1 0.01 1% reverse stat 2>&1 |

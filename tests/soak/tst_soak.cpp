@@ -275,6 +275,9 @@ void Soak::step(int index)
         if (name == QLatin1String("Command3(0)") && m_text1->text().size() > 1) {
             note(QStringLiteral("%1: Command3(1)").arg(index));
             m_buttons.value(QStringLiteral("Command3(1)"))->click();
+        } else if (name == QLatin1String("Command5")) {
+            note(QStringLiteral("%1: Command5").arg(index));
+            startAttempt();
         } else {
             note(QStringLiteral("%1: %2").arg(index).arg(name));
             m_buttons.value(name)->click();
