@@ -29,8 +29,7 @@ EffectSoundPlayer::~EffectSoundPlayer() = default;
 
 void EffectSoundPlayer::play(const QString &path)
 {
-    if (!m_recording)
-        m_recording = std::make_unique<QSoundEffect>();
+    m_recording = std::make_unique<QSoundEffect>();
     restart(*m_recording, QUrl::fromLocalFile(path));
 }
 
