@@ -14,12 +14,15 @@ namespace letro {
 
 namespace {
 
-void restart(QSoundEffect &effect, const QUrl &source)
+// Every request gets a fresh sound effect in place of the old one. Stopping a
+// playing QSoundEffect lets the sound already handed to the sound server play
+// on for about 300 ms, and the new start waits for it; dropping the effect
+// cuts the old sound off at once.
+void playFresh(std::unique_ptr<QSoundEffect> &effect, const QUrl &source)
 {
-    effect.stop();
-    if (effect.source() != source)
-        effect.setSource(source);
-    effect.play();
+    effect = std::make_unique<QSoundEffect>();
+    effect->setSource(source);
+    effect->play();
 }
 
 } // namespace
@@ -29,15 +32,12 @@ EffectSoundPlayer::~EffectSoundPlayer() = default;
 
 void EffectSoundPlayer::play(const QString &path)
 {
-    m_recording = std::make_unique<QSoundEffect>();
-    restart(*m_recording, QUrl::fromLocalFile(path));
+    playFresh(m_recording, QUrl::fromLocalFile(path));
 }
 
 void EffectSoundPlayer::alert()
 {
-    if (!m_alert)
-        m_alert = std::make_unique<QSoundEffect>();
-    restart(*m_alert, QUrl(QString::fromLatin1(AlertSoundUrl)));
+    playFresh(m_alert, QUrl(QString::fromLatin1(AlertSoundUrl)));
 }
 
 void ModalMessageBoxes::show(QWidget *parent, const QString &text)

@@ -330,6 +330,11 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
 
 void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
 {
+    // A disabled box takes no keys, whichever way they come.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     const QString keys = characterKeys(event->commitString());
     // Only the preedit (the dead key shown while composing) goes to the base
     // class; a selection made with the mouse is dropped first, since the base

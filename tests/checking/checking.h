@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace letro::test {
+namespace letro::test
+{
 
 // Colours of the rich-text boxes, 0x00BBGGRR.
 constexpr quint32 Blue = 0x00FF0000;
@@ -18,8 +19,7 @@ constexpr quint32 Magenta = 0x00FF00FF;
 constexpr quint32 Red = 0x000000FF;
 constexpr quint32 Black = 0x00000000;
 
-struct Window
-{
+struct Window {
     explicit Window(Harness &h) : h(h) {}
     Harness &h;
 
@@ -31,7 +31,10 @@ struct Window
     QString mistakes() const { return caption(QStringLiteral("Command8(1)")); }
     QString message() const { return h.child<QLabel>(QStringLiteral("Label1"))->text(); }
     QString seconds() const { return h.child<QLabel>(QStringLiteral("Label2"))->text(); }
-    Velantro *velantro(int n) const { return h.child<Velantro>(QStringLiteral("Velantro%1").arg(n)); }
+    Velantro *velantro(int n) const
+    {
+        return h.child<Velantro>(QStringLiteral("Velantro%1").arg(n));
+    }
     QTimer *timer(int n) const { return h.child<QTimer>(QStringLiteral("Timer%1").arg(n)); }
     int state(const char *name) const { return h.state(name).toInt(); }
 

@@ -9,7 +9,8 @@
 using namespace letro;
 using namespace letro::test;
 
-namespace {
+namespace
+{
 
 const QString CapitalMessage = QStringLiteral("¡MAYÚSCULAS - MINÚSCULAS!");
 const QString OtherMessage = QStringLiteral("Te has confundido de letra");
@@ -20,11 +21,10 @@ class TestChecker : public QObject
 {
     Q_OBJECT
 
-private:
+  private:
     // A program folder whose first "Palabras" exercise is `text`, and a
     // window on it with an attempt started.
-    struct Fixture
-    {
+    struct Fixture {
         explicit Fixture(const QString &text)
         {
             if (!text.isNull())
@@ -37,7 +37,10 @@ private:
         std::unique_ptr<Harness> harness;
         std::unique_ptr<Window> w;
         Harness &h() { return *harness; }
-        QString gif(const QString &name) const { return folder.path() + QStringLiteral("/gifs/") + name; }
+        QString gif(const QString &name) const
+        {
+            return folder.path() + QStringLiteral("/gifs/") + name;
+        }
     };
 
     static QString colours(const RichTextBox *box)
@@ -73,14 +76,14 @@ private:
         return out;
     }
 
-private slots:
+  private slots:
     void casaExample()
     {
         // Text casa, keys c A a s a: the state after each key.
-        struct Step
-        {
+        struct Step {
             QChar key;
-            QString typingText, typingColours, typingAccepted, recordText, hits, mistakes, message, gif;
+            QString typingText, typingColours, typingAccepted, recordText, hits, mistakes, message,
+                gif;
             int alerts, textPos;
             bool pending;
         };
@@ -137,8 +140,7 @@ private slots:
         Fixture f(QStringLiteral("casa"));
         Window &w = *f.w;
         typeKey(w.typing(), u'c');
-        struct Wrong
-        {
+        struct Wrong {
             QChar key;
             QString message;
         };
@@ -191,8 +193,7 @@ private slots:
         typeKey(w.typing(), u'.');
         QCOMPARE(hitsShown, QStringLiteral("7"));
         QCOMPARE(mistakesShown, QStringLiteral("0"));
-        QVERIFY(w.record()->text().startsWith(
-            QStringLiteral("Sí, no. ** ") ));
+        QVERIFY(w.record()->text().startsWith(QStringLiteral("Sí, no. ** ")));
         QVERIFY(w.record()->text().contains(QStringLiteral(" - 0 Errores - 7 Aciertos **\n")));
     }
 
@@ -294,16 +295,25 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << QStringLiteral("\b");
-        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << QStringLiteral("\r");
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << QStringLiteral("\r");
-        QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << QStringLiteral("\x7f");
-        QTest::newRow("Ctrl+Backspace") << int(Qt::Key_Backspace) << int(Qt::ControlModifier) << QString();
+        QTest::newRow("Backspace")
+            << int(Qt::Key_Backspace) << int(Qt::NoModifier) << QStringLiteral("\b");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier)
+                               << QStringLiteral("\r");
+        QTest::newRow("keypad Enter")
+            << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << QStringLiteral("\r");
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier)
+                                << QStringLiteral("\x7f");
+        QTest::newRow("Ctrl+Backspace")
+            << int(Qt::Key_Backspace) << int(Qt::ControlModifier) << QString();
         QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << QString();
-        QTest::newRow("Shift+Enter") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << QStringLiteral("\r");
-        QTest::newRow("Tab (a control character)") << int(Qt::Key_Tab) << int(Qt::NoModifier) << QStringLiteral("\t");
-        QTest::newRow("Escape (a control character)") << int(Qt::Key_Escape) << int(Qt::NoModifier) << QStringLiteral("\x1b");
-        QTest::newRow("Ctrl+H (a control character)") << int(Qt::Key_H) << int(Qt::ControlModifier) << QStringLiteral("\b");
+        QTest::newRow("Shift+Enter")
+            << int(Qt::Key_Return) << int(Qt::ShiftModifier) << QStringLiteral("\r");
+        QTest::newRow("Tab (a control character)")
+            << int(Qt::Key_Tab) << int(Qt::NoModifier) << QStringLiteral("\t");
+        QTest::newRow("Escape (a control character)")
+            << int(Qt::Key_Escape) << int(Qt::NoModifier) << QStringLiteral("\x1b");
+        QTest::newRow("Ctrl+H (a control character)")
+            << int(Qt::Key_H) << int(Qt::ControlModifier) << QStringLiteral("\b");
     }
 
     void editingKeysCancelled()
@@ -383,8 +393,7 @@ private slots:
             else
                 typeKey(w.typing(), c);
         };
-        struct Step
-        {
+        struct Step {
             QChar key;
             QString typingText, colours, hits, mistakes, message;
         };
@@ -440,7 +449,8 @@ private slots:
         QCOMPARE(w.mistakes(), QStringLiteral("1"));
         QCOMPARE(w.typing()->text(), QString(QChar(0x0101)));
         // A character beyond the Basic Multilingual Plane takes one position.
-        pressKey(w.typing(), Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\xF0\x9F\x98\x80"));
+        pressKey(w.typing(), Qt::Key_unknown, Qt::NoModifier,
+                 QString::fromUtf8("\xF0\x9F\x98\x80"));
         QCOMPARE(w.typing()->text(), QString(QChar::ReplacementCharacter));
         QCOMPARE(colours(w.typing()), QStringLiteral("r"));
         QCOMPARE(f.h().sound->alerts, 2);

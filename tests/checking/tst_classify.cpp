@@ -6,7 +6,8 @@
 
 using namespace letro;
 
-namespace {
+namespace
+{
 
 const QString Capital = QStringLiteral("¡MAYÚSCULAS - MINÚSCULAS!");
 const QString YI = QStringLiteral("¡Confundes 'y' y 'i'!");
@@ -19,7 +20,8 @@ const QString Blank = QStringLiteral("Después de una palabra viene un espacio")
 const QString Punctuation = QStringLiteral("Se necesita un signo de puntuación   ,  .  :  ;");
 const QString Other = QStringLiteral("Te has confundido de letra");
 
-const QString messages[] = {Capital, YI, BV, NoH, WantsH, WantsAccent, NoAccent, Blank, Punctuation, Other};
+const QString messages[] = {Capital,     YI,       BV,    NoH,         WantsH,
+                            WantsAccent, NoAccent, Blank, Punctuation, Other};
 
 } // namespace
 
@@ -27,13 +29,13 @@ class TestClassify : public QObject
 {
     Q_OBJECT
 
-private:
+  private:
     static void row(const char *name, QChar typed, QChar expected, int tableRow)
     {
         QTest::newRow(name) << typed << expected << tableRow << messages[tableRow - 1];
     }
 
-private slots:
+  private slots:
     void classification_data()
     {
         QTest::addColumn<QChar>("typed");
@@ -155,9 +157,10 @@ private slots:
     {
         // Three blanks after the word, two between each pair of marks.
         const QString text = mistakeMessage(Mistake::MissingPunctuation);
-        QVERIFY(text.endsWith(QStringLiteral("puntuación") + QString(3, u' ') + QStringLiteral(",") +
-                              QString(2, u' ') + QStringLiteral(".") + QString(2, u' ') +
-                              QStringLiteral(":") + QString(2, u' ') + QStringLiteral(";")));
+        QVERIFY(text.endsWith(QStringLiteral("puntuación") + QString(3, u' ') +
+                              QStringLiteral(",") + QString(2, u' ') + QStringLiteral(".") +
+                              QString(2, u' ') + QStringLiteral(":") + QString(2, u' ') +
+                              QStringLiteral(";")));
         QCOMPARE(text.size(), 47);
     }
 };

@@ -12,9 +12,8 @@ class TestCompletion : public QObject
 {
     Q_OBJECT
 
-private:
-    struct Fixture
-    {
+  private:
+    struct Fixture {
         explicit Fixture(const QStringList &texts)
         {
             for (int i = 0; i < texts.size(); ++i)
@@ -45,8 +44,9 @@ private:
     // A text of exactly `length` characters, blanks and marks included.
     static QString textOfLength(int length)
     {
-        const QString words = QStringLiteral("El perro de San Roque no tiene rabo, porque Ramón Rodríguez "
-                                             "se lo ha cortado. ");
+        const QString words =
+            QStringLiteral("El perro de San Roque no tiene rabo, porque Ramón Rodríguez "
+                           "se lo ha cortado. ");
         QString text;
         while (text.size() < length)
             text += words;
@@ -54,7 +54,7 @@ private:
         return text + u'.';
     }
 
-private slots:
+  private slots:
     void startUp()
     {
         Fixture f({QStringLiteral("casa")});
@@ -65,8 +65,10 @@ private slots:
         QCOMPARE(w.state("ElapsedSeconds"), 0);
         QCOMPARE(w.velantro(2)->gifPath(), QString());
         QCOMPARE(w.velantro(2)->left(), 8160.0);
-        QCOMPARE(w.caption(QStringLiteral("Command9(0)")), QStringLiteral("Sin faltas ortográficas"));
-        QCOMPARE(w.caption(QStringLiteral("Command9(1)")), QStringLiteral("Con faltas ortográficas"));
+        QCOMPARE(w.caption(QStringLiteral("Command9(0)")),
+                 QStringLiteral("Sin faltas ortográficas"));
+        QCOMPARE(w.caption(QStringLiteral("Command9(1)")),
+                 QStringLiteral("Con faltas ortográficas"));
         QCOMPARE(w.state("CleanExercises"), 0);
         QCOMPARE(w.state("FaultyExercises"), 0);
     }
@@ -80,13 +82,19 @@ private slots:
         QTest::addColumn<QString>("faultyCaption");
         const QString clean0 = QStringLiteral("Sin faltas ortográficas");
         const QString faulty0 = QStringLiteral("Con faltas ortográficas");
-        QTest::newRow("0") << 0 << QStringLiteral("ani.gif") << 8155.0 << QStringLiteral("1 SIN FALTAS") << faulty0;
-        QTest::newRow("1") << 1 << QStringLiteral("2.gif") << 8675.0 << clean0 << QStringLiteral("1 CON FALTAS");
-        QTest::newRow("2") << 2 << QStringLiteral("3.gif") << 8675.0 << clean0 << QStringLiteral("1 CON FALTAS");
-        QTest::newRow("3") << 3 << QStringLiteral("4.gif") << 8675.0 << clean0 << QStringLiteral("1 CON FALTAS");
-        QTest::newRow("4") << 4 << QStringLiteral("5.gif") << 8675.0 << clean0 << QStringLiteral("1 CON FALTAS");
+        QTest::newRow("0") << 0 << QStringLiteral("ani.gif") << 8155.0
+                           << QStringLiteral("1 SIN FALTAS") << faulty0;
+        QTest::newRow("1") << 1 << QStringLiteral("2.gif") << 8675.0 << clean0
+                           << QStringLiteral("1 CON FALTAS");
+        QTest::newRow("2") << 2 << QStringLiteral("3.gif") << 8675.0 << clean0
+                           << QStringLiteral("1 CON FALTAS");
+        QTest::newRow("3") << 3 << QStringLiteral("4.gif") << 8675.0 << clean0
+                           << QStringLiteral("1 CON FALTAS");
+        QTest::newRow("4") << 4 << QStringLiteral("5.gif") << 8675.0 << clean0
+                           << QStringLiteral("1 CON FALTAS");
         QTest::newRow("5") << 5 << QString() << 8675.0 << clean0 << QStringLiteral("1 CON FALTAS");
-        QTest::newRow("12") << 12 << QString() << 8675.0 << clean0 << QStringLiteral("1 CON FALTAS");
+        QTest::newRow("12") << 12 << QString() << 8675.0 << clean0
+                            << QStringLiteral("1 CON FALTAS");
     }
 
     void verdict()
@@ -98,7 +106,8 @@ private slots:
         QFETCH(QString, faultyCaption);
         Fixture f({QStringLiteral("murciélago grande")});
         Window &w = *f.w;
-        const QString path = picture.isEmpty() ? QString() : f.folder.path() + QStringLiteral("/gifs/") + picture;
+        const QString path =
+            picture.isEmpty() ? QString() : f.folder.path() + QStringLiteral("/gifs/") + picture;
 
         // Everything is on show while the message is up.
         QString shownPicture, shownClean, shownFaulty;
@@ -166,7 +175,8 @@ private slots:
         QCOMPARE(w.state("ElapsedSeconds"), 42);
         const QStringList lines = w.record()->text().split(u'\n');
         QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0), text + QStringLiteral(" ** 41 Seg. - 214(p/m) - 2 Errores - 150 Aciertos **"));
+        QCOMPARE(lines.at(0),
+                 text + QStringLiteral(" ** 41 Seg. - 214(p/m) - 2 Errores - 150 Aciertos **"));
         QCOMPARE(lines.at(1), QString());
         // The summary is black and carries no accepted-character mark.
         for (int i = 150; i < lines.at(0).size(); ++i) {
@@ -185,11 +195,18 @@ private slots:
     {
         QTest::addColumn<int>("ticks");
         QTest::addColumn<QString>("summary");
-        QTest::newRow("4 ticks") << 4 << QStringLiteral(" ** 3 Seg. - 195(p/m) - 0 Errores - 13 Aciertos **");
-        QTest::newRow("1 tick") << 1 << QStringLiteral(" ** 0 Seg. - 780(p/m) - 0 Errores - 13 Aciertos **");
-        QTest::newRow("61 ticks") << 61 << QStringLiteral(" ** 60 Seg. - 12(p/m) - 0 Errores - 13 Aciertos **");
+        QTest::newRow("4 ticks") << 4
+                                 << QStringLiteral(
+                                        " ** 3 Seg. - 195(p/m) - 0 Errores - 13 Aciertos **");
+        QTest::newRow("1 tick") << 1
+                                << QStringLiteral(
+                                       " ** 0 Seg. - 780(p/m) - 0 Errores - 13 Aciertos **");
+        QTest::newRow("61 ticks") << 61
+                                  << QStringLiteral(
+                                         " ** 60 Seg. - 12(p/m) - 0 Errores - 13 Aciertos **");
         // Finished before the first tick: no display yet and a rate of 0.
-        QTest::newRow("no tick") << 0 << QStringLiteral(" **  - 0(p/m) - 0 Errores - 13 Aciertos **");
+        QTest::newRow("no tick") << 0
+                                 << QStringLiteral(" **  - 0(p/m) - 0 Errores - 13 Aciertos **");
     }
 
     void summaryWithoutMistakes()
@@ -260,7 +277,8 @@ private slots:
         QCOMPARE(w.seconds(), QStringLiteral("41 Seg."));
         QCOMPARE(w.state("ElapsedSeconds"), 42);
         QVERIFY(!w.timer(1)->isActive());
-        QCOMPARE(w.record()->text(), QStringLiteral("casa ** 41 Seg. - 5(p/m) - 0 Errores - 4 Aciertos **\n"));
+        QCOMPARE(w.record()->text(),
+                 QStringLiteral("casa ** 41 Seg. - 5(p/m) - 0 Errores - 4 Aciertos **\n"));
     }
 
     void typingBoxAfterTheFinish()
@@ -350,7 +368,8 @@ private slots:
         Window &w = *f.w;
         w.start();
         typeText(w.typing(), QStringLiteral("casa"));
-        const QString finished = QStringLiteral("casa ** ") + w.seconds() + QStringLiteral(" - 0(p/m) - 0 Errores - 4 Aciertos **");
+        const QString finished = QStringLiteral("casa ** ") + w.seconds() +
+                                 QStringLiteral(" - 0(p/m) - 0 Errores - 4 Aciertos **");
         QCOMPARE(w.record()->text(), finished + u'\n');
         const int length = w.record()->length();
         w.h.form->Timer2_Timer();
@@ -367,9 +386,10 @@ private slots:
         w.tick(3);
         typeText(w.typing(), QStringLiteral("casa"));
         const QStringList lines = w.record()->text().split(u'\n');
-        QCOMPARE(lines, (QStringList{finished,
-                                     QStringLiteral("casa ** 2 Seg. - 80(p/m) - 0 Errores - 4 Aciertos **"),
-                                     QString()}));
+        QCOMPARE(lines, (QStringList{
+                            finished,
+                            QStringLiteral("casa ** 2 Seg. - 80(p/m) - 0 Errores - 4 Aciertos **"),
+                            QString()}));
     }
 
     void startWithAMistakePending()

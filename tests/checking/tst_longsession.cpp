@@ -13,7 +13,8 @@
 using namespace letro;
 using namespace letro::test;
 
-namespace {
+namespace
+{
 
 const QString Text = QStringLiteral("Hoy hace sol.");
 constexpr int Exercises = 2000;
@@ -42,7 +43,7 @@ class TestLongSession : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void twoThousandExercises()
     {
         ProgramFolder folder;
@@ -50,9 +51,9 @@ private slots:
         Harness h(folder.path());
         Window w(h);
 
-        QStringList lines;        // expected finished lines
-        QList<QString> colours;   // per line: b, m or k
-        QString label2;           // the clock display as the model keeps it
+        QStringList lines;      // expected finished lines
+        QList<QString> colours; // per line: b, m or k
+        QString label2;         // the clock display as the model keeps it
 
         // Key timings, in nanoseconds, for the first keys typed once the record
         // box has reached each size.
@@ -117,7 +118,8 @@ private slots:
         for (int i = 0; i < Exercises; ++i) {
             if (got.at(i) != lines.at(i))
                 QFAIL(qPrintable(QStringLiteral("line %1: \"%2\", expected \"%3\"")
-                                     .arg(i + 1).arg(got.at(i), lines.at(i))));
+                                     .arg(i + 1)
+                                     .arg(got.at(i), lines.at(i))));
         }
         // Colours and marks of a sample of lines, the last one included.
         int offset = 0;
@@ -126,7 +128,8 @@ private slots:
                 for (int c = 0; c < colours.at(i).size(); ++c) {
                     const QChar want = colours.at(i).at(c);
                     const quint32 wantColour = want == u'b' ? Blue : want == u'm' ? Magenta : Black;
-                    const QByteArray at = QStringLiteral("line %1, character %2").arg(i + 1).arg(c + 1).toUtf8();
+                    const QByteArray at =
+                        QStringLiteral("line %1, character %2").arg(i + 1).arg(c + 1).toUtf8();
                     QVERIFY2(w.record()->colorAt(offset + c) == wantColour, at);
                     QVERIFY2(w.record()->acceptedAt(offset + c) == (want != u'k'), at);
                 }
@@ -134,7 +137,8 @@ private slots:
             offset += lines.at(i).size() + 1;
         }
         QCOMPARE(offset, w.record()->length());
-        QCOMPARE(h.state("CleanExercises"), Exercises - Exercises / 7 - (Exercises % 7 > 3 ? 1 : 0));
+        QCOMPARE(h.state("CleanExercises"),
+                 Exercises - Exercises / 7 - (Exercises % 7 > 3 ? 1 : 0));
         QCOMPARE(h.state("CleanExercises").toInt() + h.state("FaultyExercises").toInt(), Exercises);
 
         // Positions past 32767 are kept exactly.
@@ -171,8 +175,8 @@ private slots:
                                             QStringLiteral("\n")));
 
         // The cost of a key.
-        qInfo("%d exercises (%d keys) typed in %lld ms; record box %d characters",
-              Exercises, Exercises * int(Text.size()), typingMs, int(w.record()->length()));
+        qInfo("%d exercises (%d keys) typed in %lld ms; record box %d characters", Exercises,
+              Exercises * int(Text.size()), typingMs, int(w.record()->length()));
         for (int b = 0; b < 3; ++b) {
             const double us = median(samples[b]) / 1000.0;
             const double finishUs = median(finishSamples[b]) / 1000.0;

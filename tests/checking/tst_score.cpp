@@ -13,7 +13,7 @@ class TestScore : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void captionValue_data()
     {
         QTest::addColumn<QString>("caption");
@@ -24,12 +24,13 @@ private slots:
         QTest::newRow("tally caption") << QStringLiteral("12 SIN FALTAS") << qint64(12);
         QTest::newRow("clock caption") << QStringLiteral("41 Seg.") << qint64(41);
         QTest::newRow("empty") << QString() << qint64(0);
-        QTest::newRow("no leading number") << QStringLiteral("Sin faltas ortográficas") << qint64(0);
+        QTest::newRow("no leading number")
+            << QStringLiteral("Sin faltas ortográficas") << qint64(0);
         QTest::newRow("digits after text do not count") << QStringLiteral("x12") << qint64(0);
-        QTest::newRow("largest 64-bit value") << QStringLiteral("9223372036854775807")
-                                               << std::numeric_limits<qint64>::max();
-        QTest::newRow("past 64 bits saturates") << QStringLiteral("99999999999999999999999")
-                                                << std::numeric_limits<qint64>::max();
+        QTest::newRow("largest 64-bit value")
+            << QStringLiteral("9223372036854775807") << std::numeric_limits<qint64>::max();
+        QTest::newRow("past 64 bits saturates")
+            << QStringLiteral("99999999999999999999999") << std::numeric_limits<qint64>::max();
     }
 
     void captionValue()
@@ -48,8 +49,8 @@ private slots:
         QTest::newRow("149") << QStringLiteral("149") << QStringLiteral("150");
         QTest::newRow("empty counts as 0") << QString() << QStringLiteral("1");
         QTest::newRow("leading zeros are dropped") << QStringLiteral("007") << QStringLiteral("8");
-        QTest::newRow("no wrap at the top") << QStringLiteral("9223372036854775807")
-                                            << QStringLiteral("9223372036854775807");
+        QTest::newRow("no wrap at the top")
+            << QStringLiteral("9223372036854775807") << QStringLiteral("9223372036854775807");
     }
 
     void incrementedCaption()
@@ -94,8 +95,8 @@ private slots:
         QTest::addColumn<qint64>("ticks");
         QTest::addColumn<QString>("line");
         QTest::newRow("worked example")
-            << QStringLiteral("41 Seg.") << QStringLiteral("150") << QStringLiteral("2") << qint64(42)
-            << QStringLiteral(" ** 41 Seg. - 214(p/m) - 2 Errores - 150 Aciertos **");
+            << QStringLiteral("41 Seg.") << QStringLiteral("150") << QStringLiteral("2")
+            << qint64(42) << QStringLiteral(" ** 41 Seg. - 214(p/m) - 2 Errores - 150 Aciertos **");
         QTest::newRow("no mistakes")
             << QStringLiteral("3 Seg.") << QStringLiteral("12") << QStringLiteral("0") << qint64(4)
             << QStringLiteral(" ** 3 Seg. - 180(p/m) - 0 Errores - 12 Aciertos **");
@@ -106,8 +107,8 @@ private slots:
             << QStringLiteral("7 Seg.") << QStringLiteral("4") << QStringLiteral("1") << qint64(0)
             << QStringLiteral(" ** 7 Seg. - 0(p/m) - 1 Errores - 4 Aciertos **");
         QTest::newRow("many mistakes")
-            << QStringLiteral("59 Seg.") << QStringLiteral("59") << QStringLiteral("12") << qint64(60)
-            << QStringLiteral(" ** 59 Seg. - 59(p/m) - 12 Errores - 59 Aciertos **");
+            << QStringLiteral("59 Seg.") << QStringLiteral("59") << QStringLiteral("12")
+            << qint64(60) << QStringLiteral(" ** 59 Seg. - 59(p/m) - 12 Errores - 59 Aciertos **");
     }
 
     void summaryLine()
@@ -178,7 +179,8 @@ private slots:
         QTest::newRow("second clean") << qint64(2) << true << QStringLiteral("2 SIN FALTAS");
         QTest::newRow("first faulty") << qint64(1) << false << QStringLiteral("1 CON FALTAS");
         QTest::newRow("32767 clean") << qint64(32767) << true << QStringLiteral("32767 SIN FALTAS");
-        QTest::newRow("40000 faulty") << qint64(40000) << false << QStringLiteral("40000 CON FALTAS");
+        QTest::newRow("40000 faulty")
+            << qint64(40000) << false << QStringLiteral("40000 CON FALTAS");
     }
 
     void tallyCaption()

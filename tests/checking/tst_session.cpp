@@ -10,17 +10,17 @@
 using namespace letro;
 using namespace letro::test;
 
-namespace {
+namespace
+{
 
 // What the record box must hold, worked out from the keys alone.
-struct Model
-{
-    QStringList lines;          // finished lines: characters + summary
-    QStringList lineColours;    // one letter per character: b, m or k (black)
-    QString partial;            // accepted characters of the attempt under way
+struct Model {
+    QStringList lines;       // finished lines: characters + summary
+    QStringList lineColours; // one letter per character: b, m or k (black)
+    QString partial;         // accepted characters of the attempt under way
     QString partialColours;
-    QString expected;           // text of the exercise loaded
-    QString label2;             // the clock display
+    QString expected; // text of the exercise loaded
+    QString label2;   // the clock display
     int ticks = 0, hits = 0, mistakes = 0, pos = 0;
     bool pending = false, enabled = false, justFinished = false;
     int finished = 0, clean = 0, faulty = 0;
@@ -77,7 +77,7 @@ class TestSession : public QObject
 {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<Harness> m_harness;
     std::unique_ptr<Window> m_w;
@@ -139,7 +139,8 @@ private:
                 const quint32 colour = w().record()->colorAt(offset + i);
                 const QChar want = line.at(i);
                 const quint32 wantColour = want == u'b' ? Blue : want == u'm' ? Magenta : Black;
-                const QByteArray msg = at + QStringLiteral(": line %1, character %2").arg(l + 1).arg(i + 1).toUtf8();
+                const QByteArray msg =
+                    at + QStringLiteral(": line %1, character %2").arg(l + 1).arg(i + 1).toUtf8();
                 QVERIFY2(colour == wantColour, msg);
                 QVERIFY2(w().record()->acceptedAt(offset + i) == (want != u'k'), msg);
             }
@@ -151,16 +152,19 @@ private:
         QCOMPARE(w().typing()->isEnabled(), m_model.enabled);
         QCOMPARE(m_harness->state("CleanExercises"), m_model.clean);
         QCOMPARE(m_harness->state("FaultyExercises"), m_model.faulty);
-        QCOMPARE(m_harness->messages->shown.count(QStringLiteral("Fin del ejercicio")), m_model.finished);
+        QCOMPARE(m_harness->messages->shown.count(QStringLiteral("Fin del ejercicio")),
+                 m_model.finished);
         // The attempt's characters are the last ones in the box; right after a
         // finish the range is the one position past the line break.
-        const int recorded = m_harness->state("RecordPos").toInt() - m_harness->state("RecordStart").toInt();
+        const int recorded =
+            m_harness->state("RecordPos").toInt() - m_harness->state("RecordStart").toInt();
         QVERIFY2(recorded == m_model.partial.size() + (m_model.justFinished ? 1 : 0), at);
         QVERIFY2(m_harness->state("RecordStart").toInt() - 1 ==
-                     w().record()->length() - m_model.partial.size(), at);
+                     w().record()->length() - m_model.partial.size(),
+                 at);
     }
 
-private slots:
+  private slots:
     void init()
     {
         m_folder = std::make_unique<ProgramFolder>();
