@@ -7,21 +7,23 @@ namespace {
 // The leading number of the text, saturated well beyond the 16-bit range.
 qint64 leadingNumber(const QString &text)
 {
-    qsizetype i = 0;
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative)
-        i = 1;
+    const QString spelled = spelledExerciseNumber(text);
+    const bool negative = spelled.startsWith(QLatin1Char('-'));
     qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c < u'0' || c > u'9')
-            break;
-        value = qMin<qint64>(value * 10 + (c.unicode() - u'0'), 1000000);
-    }
+    for (qsizetype i = negative ? 1 : 0; i < spelled.size(); ++i)
+        value = qMin<qint64>(value * 10 + (spelled.at(i).unicode() - u'0'), 1000000);
     return negative ? -value : value;
 }
 
 } // namespace
+
+QString spelledExerciseNumber(const QString &text)
+{
+    qsizetype end = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    while (end < text.size() && text.at(end) >= u'0' && text.at(end) <= u'9')
+        ++end;
+    return text.left(end);
+}
 
 int exerciseNumberFromText(const QString &text)
 {

@@ -10,6 +10,11 @@ namespace letro {
 constexpr int MaxExerciseNumber = 32767;
 constexpr int MinExerciseNumber = -32768;
 
+// The number as the text spells it: its leading minus sign and digits,
+// leading zeros included. What follows (text pasted after the number) is no
+// part of it, so "12abc" spells "12" while "05" is not "5".
+QString spelledExerciseNumber(const QString &text);
+
 // The whole number the text starts with: its decimal digits, with a leading
 // minus sign when there is one; 0 for an empty text or one that does not start
 // with a number. Values past the 16-bit range are clamped to it.

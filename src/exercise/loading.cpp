@@ -10,21 +10,6 @@
 
 namespace letro {
 
-namespace {
-
-// The number as the number box spells it: its leading minus sign and digits,
-// leading zeros included. What follows (text pasted after the number) is no
-// part of it, so "12abc" names exercise 12 while "05" still is not "5".
-QString spelledNumber(const QString &text)
-{
-    qsizetype end = text.startsWith(QLatin1Char('-')) ? 1 : 0;
-    while (end < text.size() && text.at(end) >= u'0' && text.at(end) <= u'9')
-        ++end;
-    return text.left(end);
-}
-
-} // namespace
-
 QString Form1::exerciseTextPath() const
 {
     return ExerciseFolder + QLatin1Char('/') + QString::number(ExerciseNumber[ExerciseType]);
@@ -40,7 +25,8 @@ bool Form1::exercisePresent(int number) const
     // Present when an ordinary file bears the number's name and that name is
     // exactly the number the number box shows ("05" is not exercise 5).
     const QString name = QString::number(number);
-    return name == spelledNumber(Text1->text()) && isOrdinaryFile(ExerciseFolder + QLatin1Char('/') + name);
+    return name == spelledExerciseNumber(Text1->text()) &&
+           isOrdinaryFile(ExerciseFolder + QLatin1Char('/') + name);
 }
 
 void Form1::showNumberInText1(int number)

@@ -1,6 +1,7 @@
 #include "module1.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -8,7 +9,10 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include "exercise/exercisefile.h"
 #include "ui/twips.h"
+
+#include <QtEndian>
 
 namespace letro {
 
@@ -25,6 +29,45 @@ void playFresh(std::unique_ptr<QSoundEffect> &effect, const QUrl &source)
     effect->play();
 }
 
+// True when the file is a whole RIFF wave file: its chunks up to the data
+// chunk, and the data chunk itself, lie within the file. QSoundEffect waits
+// for the rest of a file that ends early (an empty file, a cut header, data
+// shorter than announced), and its sample cache then blocks the next
+// setSource() and the effect's destruction for ever. Such a file cannot be
+// played anyway, so it is never handed over. Only ordinary files are opened:
+// a FIFO would block the open.
+bool isCompleteWave(const QString &path)
+{
+    if (!isOrdinaryFile(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    const QByteArray head = file.read(12);
+    const bool little = head.startsWith("RIFF");
+    if (head.size() < 12 || !(little || head.startsWith("RIFX")) || head.mid(8, 4) != "WAVE")
+        return false;
+    bool format = false;
+    for (qint64 pos = 12; pos + 8 <= size;) {
+        if (!file.seek(pos))
+            return false;
+        const QByteArray chunk = file.read(8);
+        if (chunk.size() < 8)
+            return false;
+        const qint64 length = little ? qFromLittleEndian<quint32>(chunk.constData() + 4)
+                                     : qFromBigEndian<quint32>(chunk.constData() + 4);
+        if (pos + 8 + length > size)
+            return false;
+        if (chunk.startsWith("data"))
+            return format;
+        if (chunk.startsWith("fmt "))
+            format = true;
+        pos += 8 + length + (length & 1);
+    }
+    return false;
+}
+
 } // namespace
 
 EffectSoundPlayer::EffectSoundPlayer() = default;
@@ -32,6 +75,11 @@ EffectSoundPlayer::~EffectSoundPlayer() = default;
 
 void EffectSoundPlayer::play(const QString &path)
 {
+    // An unplayable file is silent, but still stops the recording playing.
+    if (!isCompleteWave(path)) {
+        m_recording.reset();
+        return;
+    }
     playFresh(m_recording, QUrl::fromLocalFile(path));
 }
 

@@ -2,6 +2,8 @@
 
 #include "twips.h"
 
+#include "exercise/exercisefile.h"
+
 #include <QImageReader>
 
 namespace letro {
@@ -20,8 +22,11 @@ void Velantro::setGifPath(const QString &path)
     // for a whole loop instead of restarting it.
     m_movie.stop();
     m_gifPath = path;
-    m_movie.setFileName(path);
-    m_loaded = !path.isEmpty() && m_movie.isValid();
+    // Only ordinary files are read: opening a FIFO put in a picture's place
+    // would wait for a writer and freeze the window.
+    const bool readable = !path.isEmpty() && isOrdinaryFile(path);
+    m_movie.setFileName(readable ? path : QString());
+    m_loaded = readable && m_movie.isValid();
     if (m_loaded) {
         // Shrink pictures larger than the control, keeping their proportions.
         // (The movie knows its frame size only once a frame is read.)

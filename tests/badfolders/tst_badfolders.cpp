@@ -274,6 +274,9 @@ void BadFolders::badRecording_data()
     liar[42] = '\xFF';
     liar[43] = '\x7F';
     QTest::newRow("data size past the end") << liar;
+    QTest::newRow("valid wave") << validWave();
+    QTest::newRow("FIFO") << QByteArray("FIFO");
+    QTest::newRow("folder") << QByteArray("folder");
 }
 
 // The real sound player, with no sound server to reach.
@@ -283,8 +286,15 @@ void BadFolders::badRecording()
     ProgramFolder folder;
     folder.addExercise(0, 1, "ab\r\n", false);
     folder.addExercise(0, 2, "cd\r\n", false);
-    writeFile(folder.typeFolder(0) + QStringLiteral("/1.wav"), wave);
-    writeFile(folder.typeFolder(0) + QStringLiteral("/2.wav"), wave);
+    for (const char *name : {"/1.wav", "/2.wav"}) {
+        const QString path = folder.typeFolder(0) + QLatin1String(name);
+        if (wave == "FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else if (wave == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else
+            writeFile(path, wave);
+    }
 
     auto messages = std::make_shared<ScriptedMessages>();
     Services services;
@@ -320,6 +330,7 @@ void BadFolders::badPictures_data()
     QTest::newRow("garbage in the gifs") << QStringLiteral("garbage");
     QTest::newRow("gifs cut short") << QStringLiteral("truncated");
     QTest::newRow("gifs are folders") << QStringLiteral("folders");
+    QTest::newRow("gifs are FIFOs") << QStringLiteral("fifos");
 }
 
 void BadFolders::badPictures()
@@ -344,8 +355,10 @@ void BadFolders::badPictures()
                 writeFile(path, randomBytes(3000, qHash(name)));
             else if (kind == QLatin1String("truncated"))
                 writeFile(path, real.left(30));
-            else
+            else if (kind == QLatin1String("folders"))
                 QVERIFY(QDir().mkpath(path));
+            else
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         }
     }
 
