@@ -314,8 +314,12 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         held == Qt::ControlModifier || held == (Qt::ControlModifier | Qt::ShiftModifier);
     const QString keys = shortcut ? QString() : characterKeys(event->text());
     if (!keys.isEmpty()) {
-        for (QChar key : keys)
-            typeCharacter(key);
+        // A key that ends the exercise shuts the box: the rest of the text
+        // is not typed into it.
+        for (QChar key : keys) {
+            if (isEnabled())
+                typeCharacter(key);
+        }
         return;
     }
     const int key = event->key();
@@ -347,7 +351,9 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
     QInputMethodEvent preedit(event->preeditString(), event->attributes());
     QTextEdit::inputMethodEvent(&preedit);
     for (QChar key : keys) {
-        if (keyDown(KeyProcessedByInputMethod, Qt::NoModifier))
+        // A commit that ends the exercise part-way shuts the box: the
+        // characters after it are not judged against the next attempt.
+        if (isEnabled() && keyDown(KeyProcessedByInputMethod, Qt::NoModifier))
             typeCharacter(key);
     }
     event->accept();
