@@ -226,7 +226,7 @@ void Soak::step(int index)
                                        Qt::Key_Escape, Qt::Key_Left, Qt::Key_Home, Qt::Key_End};
         static const char *const texts[] = {"\b", "\r", "\x7f", "\x1b", "", "", ""};
         const int k = pick(7);
-        note(QStringLiteral("%1: special key %2").arg(index).arg(k));
+        note(QStringLiteral("%1: editing key %2").arg(index).arg(k));
         pressKey(m_typing, keys[k], Qt::NoModifier, QString::fromLatin1(texts[k]));
     } else if (roll < 755) {
         // A character outside the Basic Multilingual Plane: two UTF-16 units.
