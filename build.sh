@@ -24,8 +24,8 @@ RUN_PACKAGES=(
 TEST_PACKAGES=(
     xvfb xauth xdotool x11-xkb-utils xkb-data
     pulseaudio pulseaudio-utils sox
-    clang libclang-rt-14-dev llvm
-    desktop-file-utils appstream dpkg-dev file
+    clang libclang-rt-14-dev llvm clang-format git
+    desktop-file-utils appstream dpkg-dev file binutils man-db
 )
 
 install_packages() {

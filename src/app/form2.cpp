@@ -100,9 +100,8 @@ void Form2::createControls()
     for (int i = 0; i < TitleLetterCount; ++i) {
         const int height = i == 4 ? 975 : 735;
         TitleLetter[size_t(i)] =
-            centredLabel(this, QStringLiteral("TitleLetter(%1)").arg(i),
-                         QLatin1String(letters[i]), 36, QColor(0, 0, 192),
-                         QRect(1920 + 360 * i, 120, 495, height));
+            centredLabel(this, QStringLiteral("TitleLetter(%1)").arg(i), QLatin1String(letters[i]),
+                         36, QColor(0, 0, 192), QRect(1920 + 360 * i, 120, 495, height));
     }
 
     Timer1 = new QTimer(this);

@@ -17,7 +17,7 @@ QColor classicPaletteColor(int n);
 
 struct TitleCycle
 {
-    int letterIndex = 0;            // the letter the next tick recolours
+    int letterIndex = 0;               // the letter the next tick recolours
     int letterColor = FirstTitleColor; // the palette colour of the current pass
 
     // One tick: returns the letter to recolour and with which colour number,

@@ -11,16 +11,16 @@
 namespace letro {
 
 enum class Mistake {
-    CapitalLetter = 1,   // differs only in being capital or small
-    YForI,               // y for i, or i for y
-    BForV,               // b for v, or v for b
-    SuperfluousH,        // an h where the text has something else
-    MissingH,            // the text has an h
-    MissingAccent,       // plain vowel typed for an accented one
-    SuperfluousAccent,   // accented vowel typed for a plain one
-    MissingBlank,        // the text has a blank
-    MissingPunctuation,  // the text has a mark, digit or control character (code below 64)
-    WrongLetter,         // anything else
+    CapitalLetter = 1,  // differs only in being capital or small
+    YForI,              // y for i, or i for y
+    BForV,              // b for v, or v for b
+    SuperfluousH,       // an h where the text has something else
+    MissingH,           // the text has an h
+    MissingAccent,      // plain vowel typed for an accented one
+    SuperfluousAccent,  // accented vowel typed for a plain one
+    MissingBlank,       // the text has a blank
+    MissingPunctuation, // the text has a mark, digit or control character (code below 64)
+    WrongLetter,        // anything else
 };
 
 Mistake classifyMistake(QChar typed, QChar expected);

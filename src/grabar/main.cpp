@@ -87,8 +87,8 @@ int main(int argc, char *argv[])
             } else {
                 const letro::ExerciseText text = letro::readExerciseFile(job.textPath);
                 if (text.status == letro::ReadStatus::Unreadable) {
-                    out << "no se puede leer, omitido: "
-                        << QDir::toNativeSeparators(job.textPath) << '\n';
+                    out << "no se puede leer, omitido: " << QDir::toNativeSeparators(job.textPath)
+                        << '\n';
                     ++failed;
                 } else if (text.status != letro::ReadStatus::Ok || text.text.trimmed().isEmpty()) {
                     out << "sin texto, omitido: " << QDir::toNativeSeparators(job.textPath) << '\n';
@@ -111,8 +111,8 @@ int main(int argc, char *argv[])
         if (jobs.isEmpty())
             out << "no hay dictados en: " << shown << '\n';
         else
-            out << shown << ": " << made << " grabados, " << kept << " ya existían, "
-                << skipped << " omitidos, " << failed << " fallidos\n";
+            out << shown << ": " << made << " grabados, " << kept << " ya existían, " << skipped
+                << " omitidos, " << failed << " fallidos\n";
         out.flush();
         failures += failed;
     }

@@ -39,11 +39,11 @@ QList<RecordingJob> recordingJobs(const QString &folder)
 
 QStringList speechArguments(const SpeechOptions &options, const QString &wavPath)
 {
-    return {QStringLiteral("-v"), options.voice,
-            QStringLiteral("-s"), QString::number(options.wordsPerMinute),
-            QStringLiteral("-g"), QString::number(options.wordGap),
-            QStringLiteral("-b"), QStringLiteral("1"),
-            QStringLiteral("-w"), wavPath,
+    return {QStringLiteral("-v"),     options.voice,
+            QStringLiteral("-s"),     QString::number(options.wordsPerMinute),
+            QStringLiteral("-g"),     QString::number(options.wordGap),
+            QStringLiteral("-b"),     QStringLiteral("1"),
+            QStringLiteral("-w"),     wavPath,
             QStringLiteral("--stdin")};
 }
 

@@ -53,8 +53,8 @@ void Form1::FinishExercise()
 
     RichTextBox2->setSelStart(RecordPos);
     RichTextBox2->setSelColor(0);
-    const QString summary = summaryLine(Label2->text(), Command8[0]->text(), Command8[1]->text(),
-                                        ElapsedSeconds);
+    const QString summary =
+        summaryLine(Label2->text(), Command8[0]->text(), Command8[1]->text(), ElapsedSeconds);
     RichTextBox2->setSelText(summary);
     RichTextBox2->setSelStart(RecordPos + int(summary.size()));
     // The next attempt is recorded just past the line break: one position for

@@ -36,9 +36,9 @@ QString summaryLine(const QString &secondsCaption, const QString &hitsCaption,
                     const QString &mistakesCaption, qint64 elapsedSeconds)
 {
     const qint64 rate = keystrokeRate(captionValue(hitsCaption), elapsedSeconds);
-    return QStringLiteral(" ** ") + secondsCaption + QStringLiteral(" - ") +
-           QString::number(rate) + QStringLiteral("(p/m) - ") + mistakesCaption +
-           QStringLiteral(" Errores - ") + hitsCaption + QStringLiteral(" Aciertos **");
+    return QStringLiteral(" ** ") + secondsCaption + QStringLiteral(" - ") + QString::number(rate) +
+           QStringLiteral("(p/m) - ") + mistakesCaption + QStringLiteral(" Errores - ") +
+           hitsCaption + QStringLiteral(" Aciertos **");
 }
 
 QString verdictPicture(qint64 mistakes)

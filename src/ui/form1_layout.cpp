@@ -105,13 +105,14 @@ void Form1::createControls()
     const QColor defaultFace = QApplication::palette().color(QPalette::Button);
     const QSize icon32(32, 32);
 
-    Command1 = pictureButton(this, QStringLiteral("Command1"), QStringLiteral(":/icons/altavoz.svg"),
-                             icon32, QColor(255, 192, 128), QStringLiteral("Escuchar el dictado"));
+    Command1 =
+        pictureButton(this, QStringLiteral("Command1"), QStringLiteral(":/icons/altavoz.svg"),
+                      icon32, QColor(255, 192, 128), QStringLiteral("Escuchar el dictado"));
     place(Command1, 4680, 120, 735, 735);
 
-    Command2 = pictureButton(this, QStringLiteral("Command2"), QStringLiteral(":/icons/libro.svg"),
-                             icon32, QColor(128, 255, 128),
-                             QStringLiteral("Mostrar u ocultar lo escrito"));
+    Command2 =
+        pictureButton(this, QStringLiteral("Command2"), QStringLiteral(":/icons/libro.svg"), icon32,
+                      QColor(128, 255, 128), QStringLiteral("Mostrar u ocultar lo escrito"));
     place(Command2, 6360, 120, 735, 735);
 
     RichTextBox1 = new RichTextBox(this);
@@ -145,11 +146,13 @@ void Form1::createControls()
     Label2 = label(this, "Label2", QString(), arial(14.25, false), QColor(0, 0, 255));
     place(Label2, 7440, 120, 1455, 495);
 
-    Command3[0] = pictureButton(this, indexed("Command3", 0), QStringLiteral(":/icons/siguiente.svg"),
-                                QSize(40, 41), defaultFace, QStringLiteral("Ejercicio siguiente"));
+    Command3[0] =
+        pictureButton(this, indexed("Command3", 0), QStringLiteral(":/icons/siguiente.svg"),
+                      QSize(40, 41), defaultFace, QStringLiteral("Ejercicio siguiente"));
     place(Command3[0], 1080, 120, 735, 735);
-    Command3[1] = pictureButton(this, indexed("Command3", 1), QStringLiteral(":/icons/anterior.svg"),
-                                QSize(40, 40), defaultFace, QStringLiteral("Ejercicio anterior"));
+    Command3[1] =
+        pictureButton(this, indexed("Command3", 1), QStringLiteral(":/icons/anterior.svg"),
+                      QSize(40, 40), defaultFace, QStringLiteral("Ejercicio anterior"));
     place(Command3[1], 3000, 120, 735, 735);
 
     Text1 = new QLineEdit(QStringLiteral("1"), this);
@@ -162,9 +165,9 @@ void Form1::createControls()
     const char *typePictures[] = {":/icons/palabras.svg", ":/icons/frase-corta.svg",
                                   ":/icons/frase-larga.svg"};
     for (int i = 0; i < 3; ++i) {
-        Command4[size_t(i)] = pictureButton(this, indexed("Command4", i),
-                                            QLatin1String(typePictures[i]), QSize(48, 46),
-                                            defaultFace, typeName(i));
+        Command4[size_t(i)] =
+            pictureButton(this, indexed("Command4", i), QLatin1String(typePictures[i]),
+                          QSize(48, 46), defaultFace, typeName(i));
         place(Command4[size_t(i)], 120, 960 + 960 * i, 855, 855);
     }
 
@@ -172,22 +175,23 @@ void Form1::createControls()
                              icon32, QColor(192, 255, 255), QStringLiteral("Empezar a escribir"));
     place(Command5, 3840, 120, 735, 735);
 
-    Command6 = pictureButton(this, QStringLiteral("Command6"), QStringLiteral(":/icons/bloque.svg"),
-                             icon32, QColor(255, 128, 255), QStringLiteral("Elegir el tipo de letra"));
+    Command6 =
+        pictureButton(this, QStringLiteral("Command6"), QStringLiteral(":/icons/bloque.svg"),
+                      icon32, QColor(255, 128, 255), QStringLiteral("Elegir el tipo de letra"));
     place(Command6, 7320, 960, 855, 735);
 
-    Command7 = pictureButton(this, QStringLiteral("Command7"), QStringLiteral(":/icons/lupa.svg"),
-                             icon32, QColor(255, 255, 0),
-                             QStringLiteral("Cambiar el tamaño de la letra"));
+    Command7 =
+        pictureButton(this, QStringLiteral("Command7"), QStringLiteral(":/icons/lupa.svg"), icon32,
+                      QColor(255, 255, 0), QStringLiteral("Cambiar el tamaño de la letra"));
     place(Command7, 7320, 1680, 855, 735);
 
-    Command8[0] = captionButton(this, indexed("Command8", 0), QStringLiteral("0"),
-                                dialogFont(13.5, true), QColor(192, 192, 255),
-                                QStringLiteral("Aciertos"));
+    Command8[0] =
+        captionButton(this, indexed("Command8", 0), QStringLiteral("0"), dialogFont(13.5, true),
+                      QColor(192, 192, 255), QStringLiteral("Aciertos"));
     place(Command8[0], 7320, 2520, 855, 615);
-    Command8[1] = captionButton(this, indexed("Command8", 1), QStringLiteral("0"),
-                                dialogFont(13.5, true), QColor(255, 192, 192),
-                                QStringLiteral("Errores"));
+    Command8[1] =
+        captionButton(this, indexed("Command8", 1), QStringLiteral("0"), dialogFont(13.5, true),
+                      QColor(255, 192, 192), QStringLiteral("Errores"));
     place(Command8[1], 7320, 3240, 855, 615);
 
     Label3 = label(this, "Label3", QStringLiteral("Palabras"), arial(18, true), QColor(0, 0, 255));
@@ -205,15 +209,13 @@ void Form1::createControls()
     place(Combo1, 7320, 600, 1455, 315);
     Combo1->hide();
 
-    Command9[0] = captionButton(this, indexed("Command9", 0),
-                                QStringLiteral("Sin faltas ortográficas"), font(),
-                                QColor(192, 192, 255),
-                                QStringLiteral("Ejercicios terminados sin faltas"));
+    Command9[0] = captionButton(
+        this, indexed("Command9", 0), QStringLiteral("Sin faltas ortográficas"), font(),
+        QColor(192, 192, 255), QStringLiteral("Ejercicios terminados sin faltas"));
     place(Command9[0], 3000, 4320, 2655, 375);
-    Command9[1] = captionButton(this, indexed("Command9", 1),
-                                QStringLiteral("Con faltas ortográficas"), font(),
-                                QColor(255, 192, 192),
-                                QStringLiteral("Ejercicios terminados con faltas"));
+    Command9[1] = captionButton(
+        this, indexed("Command9", 1), QStringLiteral("Con faltas ortográficas"), font(),
+        QColor(255, 192, 192), QStringLiteral("Ejercicios terminados con faltas"));
     place(Command9[1], 5760, 4320, 2655, 375);
 
     Velantro2 = new Velantro(this);
@@ -227,11 +229,10 @@ void Form1::createControls()
     Velantro2->setLeft(8160);
 
     // Tab order as designed, over the controls that can take the focus.
-    QWidget *const tabOrder[] = {Command1,    Command2,    RichTextBox1, RichTextBox2,
-                                 Command3[0], Command3[1], Text1,        Command4[0],
-                                 Command4[1], Command4[2], Command5,     Command6,
-                                 Command7,    Command8[0], Command8[1],  Combo1,
-                                 Command9[0], Command9[1]};
+    QWidget *const tabOrder[] = {Command1,    Command2,    RichTextBox1, RichTextBox2, Command3[0],
+                                 Command3[1], Text1,       Command4[0],  Command4[1],  Command4[2],
+                                 Command5,    Command6,    Command7,     Command8[0],  Command8[1],
+                                 Combo1,      Command9[0], Command9[1]};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -263,11 +264,13 @@ void Form1::connectHandlers()
     Text1->setValidator(new ExerciseNumberValidator(Text1));
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    RichTextBox1->setKeyDownHook(
-        [this](int &keyCode, Qt::KeyboardModifiers shift) { RichTextBox1_KeyDown(keyCode, shift); });
+    RichTextBox1->setKeyDownHook([this](int &keyCode, Qt::KeyboardModifiers shift) {
+        RichTextBox1_KeyDown(keyCode, shift);
+    });
     RichTextBox1->setKeyPressHook([this](QChar typed) { richtextbox1_KeyPress(typed); });
-    RichTextBox2->setKeyDownHook(
-        [this](int &keyCode, Qt::KeyboardModifiers shift) { RichTextBox2_KeyDown(keyCode, shift); });
+    RichTextBox2->setKeyDownHook([this](int &keyCode, Qt::KeyboardModifiers shift) {
+        RichTextBox2_KeyDown(keyCode, shift);
+    });
 }
 
 } // namespace letro

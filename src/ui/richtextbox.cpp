@@ -89,12 +89,18 @@ QString characterKeys(const QString &text)
 bool isClosedEditingShortcut(const QKeyEvent *event)
 {
     static const QKeySequence::StandardKey closed[] = {
-        QKeySequence::Paste,           QKeySequence::Cut,
-        QKeySequence::Undo,            QKeySequence::Redo,
-        QKeySequence::Delete,          QKeySequence::Backspace,
-        QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
-        QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine,
-        QKeySequence::InsertLineSeparator, QKeySequence::InsertParagraphSeparator,
+        QKeySequence::Paste,
+        QKeySequence::Cut,
+        QKeySequence::Undo,
+        QKeySequence::Redo,
+        QKeySequence::Delete,
+        QKeySequence::Backspace,
+        QKeySequence::DeleteEndOfWord,
+        QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfLine,
+        QKeySequence::DeleteCompleteLine,
+        QKeySequence::InsertLineSeparator,
+        QKeySequence::InsertParagraphSeparator,
     };
     for (auto key : closed) {
         if (event->matches(key))

@@ -30,13 +30,13 @@ const QString Finished = QStringLiteral("Fin del ejercicio");
 constexpr qint64 Limit = 1000; // ms any one operation may take
 
 // Runs one operation and fails the test when it takes a second or more.
-#define TIMED(what, operation)                                                                  \
-    do {                                                                                        \
-        QElapsedTimer clock_;                                                                   \
-        clock_.start();                                                                         \
-        operation;                                                                              \
-        const qint64 ms_ = clock_.elapsed();                                                    \
-        QVERIFY2(ms_ < Limit, qPrintable(QStringLiteral("%1 took %2 ms").arg(what).arg(ms_))); \
+#define TIMED(what, operation)                                                                     \
+    do {                                                                                           \
+        QElapsedTimer clock_;                                                                      \
+        clock_.start();                                                                            \
+        operation;                                                                                 \
+        const qint64 ms_ = clock_.elapsed();                                                       \
+        QVERIFY2(ms_ < Limit, qPrintable(QStringLiteral("%1 took %2 ms").arg(what).arg(ms_)));     \
     } while (false)
 
 QByteArray randomBytes(qsizetype size, quint32 seed)
@@ -74,7 +74,10 @@ struct Controls
 {
     explicit Controls(Form1 *form) : form(form) {}
     Form1 *form;
-    RichTextBox *typing() const { return form->findChild<RichTextBox *>(QStringLiteral("RichTextBox1")); }
+    RichTextBox *typing() const
+    {
+        return form->findChild<RichTextBox *>(QStringLiteral("RichTextBox1"));
+    }
     QLineEdit *text1() const { return form->findChild<QLineEdit *>(QStringLiteral("Text1")); }
     QPushButton *button(const char *name) const
     {
@@ -158,7 +161,12 @@ QString BadFolders::makeBad(const QString &kind, const QString &path)
         return text;
     }
     if (kind == QLatin1String("bytes undefined in Windows-1252")) {
-        writeFile(path, QByteArray("a\x81" "b\x8D" "c\x8F" "d\x90" "e\x9D" "f\r\n"));
+        writeFile(path, QByteArray("a\x81"
+                                   "b\x8D"
+                                   "c\x8F"
+                                   "d\x90"
+                                   "e\x9D"
+                                   "f\r\n"));
         return QStringLiteral("a\u0081b\u008Dc\u008Fd\u0090e\u009Df");
     }
     if (kind == QLatin1String("folder")) {

@@ -10,8 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace letro::test
-{
+namespace letro::test {
 
 // Colours of the rich-text boxes, 0x00BBGGRR.
 constexpr quint32 Blue = 0x00FF0000;
@@ -19,7 +18,8 @@ constexpr quint32 Magenta = 0x00FF00FF;
 constexpr quint32 Red = 0x000000FF;
 constexpr quint32 Black = 0x00000000;
 
-struct Window {
+struct Window
+{
     explicit Window(Harness &h) : h(h) {}
     Harness &h;
 

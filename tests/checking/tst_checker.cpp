@@ -9,8 +9,7 @@
 using namespace letro;
 using namespace letro::test;
 
-namespace
-{
+namespace {
 
 const QString CapitalMessage = QStringLiteral("¡MAYÚSCULAS - MINÚSCULAS!");
 const QString OtherMessage = QStringLiteral("Te has confundido de letra");
@@ -21,10 +20,11 @@ class TestChecker : public QObject
 {
     Q_OBJECT
 
-  private:
+private:
     // A program folder whose first "Palabras" exercise is `text`, and a
     // window on it with an attempt started.
-    struct Fixture {
+    struct Fixture
+    {
         explicit Fixture(const QString &text)
         {
             if (!text.isNull())
@@ -76,11 +76,12 @@ class TestChecker : public QObject
         return out;
     }
 
-  private slots:
+private slots:
     void casaExample()
     {
         // Text casa, keys c A a s a: the state after each key.
-        struct Step {
+        struct Step
+        {
             QChar key;
             QString typingText, typingColours, typingAccepted, recordText, hits, mistakes, message,
                 gif;
@@ -140,7 +141,8 @@ class TestChecker : public QObject
         Fixture f(QStringLiteral("casa"));
         Window &w = *f.w;
         typeKey(w.typing(), u'c');
-        struct Wrong {
+        struct Wrong
+        {
             QChar key;
             QString message;
         };
@@ -393,7 +395,8 @@ class TestChecker : public QObject
             else
                 typeKey(w.typing(), c);
         };
-        struct Step {
+        struct Step
+        {
             QChar key;
             QString typingText, colours, hits, mistakes, message;
         };

@@ -6,8 +6,7 @@
 
 using namespace letro;
 
-namespace
-{
+namespace {
 
 const QString Capital = QStringLiteral("¡MAYÚSCULAS - MINÚSCULAS!");
 const QString YI = QStringLiteral("¡Confundes 'y' y 'i'!");
@@ -29,13 +28,13 @@ class TestClassify : public QObject
 {
     Q_OBJECT
 
-  private:
+private:
     static void row(const char *name, QChar typed, QChar expected, int tableRow)
     {
         QTest::newRow(name) << typed << expected << tableRow << messages[tableRow - 1];
     }
 
-  private slots:
+private slots:
     void classification_data()
     {
         QTest::addColumn<QChar>("typed");

@@ -12,8 +12,9 @@ class TestCompletion : public QObject
 {
     Q_OBJECT
 
-  private:
-    struct Fixture {
+private:
+    struct Fixture
+    {
         explicit Fixture(const QStringList &texts)
         {
             for (int i = 0; i < texts.size(); ++i)
@@ -54,7 +55,7 @@ class TestCompletion : public QObject
         return text + u'.';
     }
 
-  private slots:
+private slots:
     void startUp()
     {
         Fixture f({QStringLiteral("casa")});

@@ -13,8 +13,7 @@
 using namespace letro;
 using namespace letro::test;
 
-namespace
-{
+namespace {
 
 const QString Text = QStringLiteral("Hoy hace sol.");
 constexpr int Exercises = 2000;
@@ -43,7 +42,7 @@ class TestLongSession : public QObject
 {
     Q_OBJECT
 
-  private slots:
+private slots:
     void twoThousandExercises()
     {
         ProgramFolder folder;

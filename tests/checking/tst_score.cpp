@@ -13,7 +13,7 @@ class TestScore : public QObject
 {
     Q_OBJECT
 
-  private slots:
+private slots:
     void captionValue_data()
     {
         QTest::addColumn<QString>("caption");

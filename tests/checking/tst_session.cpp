@@ -10,11 +10,11 @@
 using namespace letro;
 using namespace letro::test;
 
-namespace
-{
+namespace {
 
 // What the record box must hold, worked out from the keys alone.
-struct Model {
+struct Model
+{
     QStringList lines;       // finished lines: characters + summary
     QStringList lineColours; // one letter per character: b, m or k (black)
     QString partial;         // accepted characters of the attempt under way
@@ -77,7 +77,7 @@ class TestSession : public QObject
 {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<Harness> m_harness;
     std::unique_ptr<Window> m_w;
@@ -164,7 +164,7 @@ class TestSession : public QObject
                  at);
     }
 
-  private slots:
+private slots:
     void init()
     {
         m_folder = std::make_unique<ProgramFolder>();

@@ -42,10 +42,9 @@ QColor pixelOf(QWidget *widget, QPoint point)
 }
 
 const QStringList designedTabOrder = {
-    "Command1",    "Command2",    "RichTextBox1", "Command3(0)", "Command3(1)",
-    "Text1",       "Command4(0)", "Command4(1)",  "Command4(2)", "Command5",
-    "Command6",    "Command7",    "Command8(0)",  "Command8(1)", "Command9(0)",
-    "Command9(1)",
+    "Command1",    "Command2",    "RichTextBox1", "Command3(0)", "Command3(1)", "Text1",
+    "Command4(0)", "Command4(1)", "Command4(2)",  "Command5",    "Command6",    "Command7",
+    "Command8(0)", "Command8(1)", "Command9(0)",  "Command9(1)",
 };
 
 } // namespace

@@ -356,8 +356,8 @@ void TestForm2::timerRuns()
                               QColor(128, 128, 128), 3000);
     QTRY_COMPARE_WITH_TIMEOUT(letter(4)->palette().color(QPalette::WindowText),
                               QColor(128, 128, 128), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(letter(0)->palette().color(QPalette::WindowText),
-                              QColor(0, 0, 255), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(letter(0)->palette().color(QPalette::WindowText), QColor(0, 0, 255),
+                              5000);
     m_form->hide();
 }
 
@@ -369,15 +369,15 @@ void TestForm2::centring_data()
     QTest::addColumn<double>("windowHeight");
     QTest::addColumn<QPoint>("topLeft");
 
-    QTest::newRow("introduction window") << 15360.0 << 11520.0 << 6480.0 << 6600.0
-                                         << QPoint(4440, 2460);
+    QTest::newRow("introduction window")
+        << 15360.0 << 11520.0 << 6480.0 << 6600.0 << QPoint(4440, 2460);
     QTest::newRow("main window") << 15360.0 << 11520.0 << 10140.0 << 5215.0 << QPoint(2610, 3152);
     QTest::newRow("difference -3") << 100.0 << 100.0 << 103.0 << 103.0 << QPoint(-1, -1);
     QTest::newRow("difference -4") << 100.0 << 100.0 << 104.0 << 104.0 << QPoint(-2, -2);
-    QTest::newRow("6304.5 to even 6304") << 6404.5 << 6404.5 << 100.0 << 100.0
-                                         << QPoint(3152, 3152);
-    QTest::newRow("6305.5 to even 6306") << 6405.5 << 6405.5 << 100.0 << 100.0
-                                         << QPoint(3153, 3153);
+    QTest::newRow("6304.5 to even 6304")
+        << 6404.5 << 6404.5 << 100.0 << 100.0 << QPoint(3152, 3152);
+    QTest::newRow("6305.5 to even 6306")
+        << 6405.5 << 6405.5 << 100.0 << 100.0 << QPoint(3153, 3153);
     QTest::newRow("2.5 to 2") << 102.5 << 102.5 << 100.0 << 100.0 << QPoint(1, 1);
     QTest::newRow("3.5 to 4") << 103.5 << 103.5 << 100.0 << 100.0 << QPoint(2, 2);
     QTest::newRow("-0.5 to 0") << 99.5 << 99.5 << 100.0 << 100.0 << QPoint(0, 0);
@@ -386,10 +386,10 @@ void TestForm2::centring_data()
     QTest::newRow("6304.4 to 6304") << 6404.4 << 11520.0 << 100.0 << 11520.0 << QPoint(3152, 0);
     QTest::newRow("6304.6 to 6305") << 6404.6 << 11520.0 << 100.0 << 11520.0 << QPoint(3152, 0);
     QTest::newRow("same size") << 15360.0 << 11520.0 << 15360.0 << 11520.0 << QPoint(0, 0);
-    QTest::newRow("short main window") << 15360.0 << 11520.0 << 10050.0 << 5220.0
-                                       << QPoint(2655, 3150);
-    QTest::newRow("tall main window") << 15360.0 << 11520.0 << 10050.0 << 7335.0
-                                      << QPoint(2655, 2092);
+    QTest::newRow("short main window")
+        << 15360.0 << 11520.0 << 10050.0 << 5220.0 << QPoint(2655, 3150);
+    QTest::newRow("tall main window")
+        << 15360.0 << 11520.0 << 10050.0 << 7335.0 << QPoint(2655, 2092);
 }
 
 void TestForm2::centring()

@@ -83,8 +83,8 @@ private slots:
 
 private:
     std::unique_ptr<OpenBox> m_box;
-    QString m_pressed;        // characters the key-press hook saw
-    QList<int> m_downCodes;   // key codes the key-down hook saw
+    QString m_pressed;      // characters the key-press hook saw
+    QList<int> m_downCodes; // key codes the key-down hook saw
 };
 
 void TestRichTextBox::init()
@@ -420,8 +420,7 @@ void TestRichTextBox::dropOnViewport()
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(m_box->viewport(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                        Qt::NoModifier);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_box->viewport(), &move);
     QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                     Qt::NoModifier);

@@ -20,8 +20,7 @@ QString gif(const QString &name)
 
 bool showsNothing(const Velantro &v)
 {
-    return !v.isPlaying() && v.currentFrame() == -1 && v.movie() == nullptr &&
-           v.pixmap().isNull();
+    return !v.isPlaying() && v.currentFrame() == -1 && v.movie() == nullptr && v.pixmap().isNull();
 }
 
 } // namespace

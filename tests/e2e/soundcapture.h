@@ -34,8 +34,7 @@ public:
     // the recorder alone.
     explicit SoundCapture(const QString &sink, std::function<void(int)> spin = {})
         : m_sink(sink), m_spin(std::move(spin))
-    {
-    }
+    {}
     ~SoundCapture() { stop(); }
 
     // Starts the recorder and waits until audio really arrives.

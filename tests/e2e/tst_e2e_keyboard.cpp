@@ -76,10 +76,9 @@ void E2eKeyboard::initTestCase()
     QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "run under e2e-run.sh --x");
 
     int status = 0;
-    const QString keymap =
-        run(QStringLiteral("xkbcomp"),
-            {QStringLiteral("-xkb"), qEnvironmentVariable("DISPLAY"), QStringLiteral("-")},
-            &status);
+    const QString keymap = run(
+        QStringLiteral("xkbcomp"),
+        {QStringLiteral("-xkb"), qEnvironmentVariable("DISPLAY"), QStringLiteral("-")}, &status);
     QCOMPARE(status, 0);
 
     QRegularExpression codes(QStringLiteral("<(\\w+)>\\s*=\\s*(\\d+);"));
@@ -104,7 +103,8 @@ void E2eKeyboard::initTestCase()
     };
     for (const auto &k : expected) {
         QRegularExpression symbols(
-            QStringLiteral("key <%1>\\s*\\{[^}]*?symbols\\[Group1\\]\\s*=\\s*\\[\\s*(\\w+)\\s*,\\s*(\\w+)")
+            QStringLiteral(
+                "key <%1>\\s*\\{[^}]*?symbols\\[Group1\\]\\s*=\\s*\\[\\s*(\\w+)\\s*,\\s*(\\w+)")
                 .arg(QLatin1String(k.name)));
         const auto m = symbols.match(keymap);
         QVERIFY2(m.hasMatch(), k.name);
@@ -133,15 +133,24 @@ QStringList E2eKeyboard::keysFor(QChar c) const
     if (const auto i = accented.indexOf(c); i >= 0)
         return QStringList{key("AC11")} + keysFor(plain.at(i));
     switch (c.unicode()) {
-    case ' ': return {QStringLiteral("space")};
-    case ',': return {key("AB08")};
-    case '!': return {key("AE01", true)};
-    case '?': return {key("AE11", true)};
-    case 0x00A1: return {key("AE12")};       // ¡
-    case 0x00BF: return {key("AE12", true)}; // ¿
-    case 0x00F1: return {key("AC10")};       // ñ
-    case 0x00D1: return {key("AC10", true)}; // Ñ
-    case 0x00FC: return {key("AC11", true), QStringLiteral("u")}; // ü
+    case ' ':
+        return {QStringLiteral("space")};
+    case ',':
+        return {key("AB08")};
+    case '!':
+        return {key("AE01", true)};
+    case '?':
+        return {key("AE11", true)};
+    case 0x00A1:
+        return {key("AE12")}; // ¡
+    case 0x00BF:
+        return {key("AE12", true)}; // ¿
+    case 0x00F1:
+        return {key("AC10")}; // ñ
+    case 0x00D1:
+        return {key("AC10", true)}; // Ñ
+    case 0x00FC:
+        return {key("AC11", true), QStringLiteral("u")}; // ü
     }
     return {};
 }
@@ -149,8 +158,8 @@ QStringList E2eKeyboard::keysFor(QChar c) const
 void E2eKeyboard::press(const QStringList &keys)
 {
     int status = 0;
-    run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
-                                               QStringLiteral("20")} + keys,
+    run(QStringLiteral("xdotool"),
+        QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("20")} + keys,
         &status);
     QCOMPARE(status, 0);
 }

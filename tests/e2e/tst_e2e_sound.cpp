@@ -5,10 +5,10 @@
 #include "exercise/module1.h"
 #include "soundcapture.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QProcess>
 #include <QRegularExpression>
@@ -22,18 +22,17 @@ using letro::test::SoundCapture;
 namespace {
 
 // sox's arguments for a raw capture of the null sink's monitor.
-const QStringList RawCapture = {QStringLiteral("-t"), QStringLiteral("raw"),
-                                QStringLiteral("-r"), QStringLiteral("44100"),
-                                QStringLiteral("-e"), QStringLiteral("signed"),
-                                QStringLiteral("-b"), QStringLiteral("16"),
-                                QStringLiteral("-c"), QStringLiteral("2")};
+const QStringList RawCapture = {
+    QStringLiteral("-t"), QStringLiteral("raw"),    QStringLiteral("-r"), QStringLiteral("44100"),
+    QStringLiteral("-e"), QStringLiteral("signed"), QStringLiteral("-b"), QStringLiteral("16"),
+    QStringLiteral("-c"), QStringLiteral("2")};
 
 // Cuts the silence before the first and after the last sound.
-const QStringList TrimSilence = {
-    QStringLiteral("silence"), QStringLiteral("1"),       QStringLiteral("0.01"),
-    QStringLiteral("1%"),      QStringLiteral("reverse"), QStringLiteral("silence"),
-    QStringLiteral("1"),       QStringLiteral("0.01"),    QStringLiteral("1%"),
-    QStringLiteral("reverse")};
+const QStringList TrimSilence = {QStringLiteral("silence"), QStringLiteral("1"),
+                                 QStringLiteral("0.01"),    QStringLiteral("1%"),
+                                 QStringLiteral("reverse"), QStringLiteral("silence"),
+                                 QStringLiteral("1"),       QStringLiteral("0.01"),
+                                 QStringLiteral("1%"),      QStringLiteral("reverse")};
 
 struct Measure
 {
@@ -58,7 +57,8 @@ Measure measure(const QStringList &inputOptions, const QString &input)
               inputOptions + QStringList{input, QStringLiteral("-n"), QStringLiteral("stat")});
     if (!sox.waitForFinished(30000))
         return result;
-    result.peak = statValue(QString::fromLocal8Bit(sox.readAllStandardError()), "Maximum amplitude");
+    result.peak =
+        statValue(QString::fromLocal8Bit(sox.readAllStandardError()), "Maximum amplitude");
 
     sox.start(QStringLiteral("sox"), inputOptions + QStringList{input, QStringLiteral("-n")} +
                                          TrimSilence + QStringList{QStringLiteral("stat")});
@@ -149,8 +149,8 @@ void E2eSound::needServer()
 }
 
 // Records the null sink while the test's event loop keeps running.
-#define START_CAPTURE(capture)                                                                    \
-    SoundCapture capture(qEnvironmentVariable("E2E_SINK"), [](int ms) { QTest::qWait(ms); });  \
+#define START_CAPTURE(capture)                                                                     \
+    SoundCapture capture(qEnvironmentVariable("E2E_SINK"), [](int ms) { QTest::qWait(ms); });      \
     QVERIFY2(capture.start(), "the recorder did not start")
 
 void E2eSound::playsTheRecording()

@@ -70,7 +70,8 @@ WaveInfo parseWave(const QByteArray &bytes)
         return info;
     }
     if (u32(4) != quint32(bytes.size() - 8)) {
-        info.problem = QStringLiteral("RIFF size %1 for a file of %2 bytes").arg(u32(4)).arg(bytes.size());
+        info.problem =
+            QStringLiteral("RIFF size %1 for a file of %2 bytes").arg(u32(4)).arg(bytes.size());
         return info;
     }
     bool haveFormat = false, haveData = false;
@@ -80,7 +81,8 @@ WaveInfo parseWave(const QByteArray &bytes)
         const quint32 size = u32(at + 4);
         const qsizetype body = at + 8;
         if (body + qsizetype(size) > bytes.size()) {
-            info.problem = QStringLiteral("chunk %1 runs past the end").arg(QString::fromLatin1(id));
+            info.problem =
+                QStringLiteral("chunk %1 runs past the end").arg(QString::fromLatin1(id));
             return info;
         }
         if (id == "fmt ") {
@@ -96,8 +98,8 @@ WaveInfo parseWave(const QByteArray &bytes)
             info.sampleRate = int(u32(body + 4));
             info.bits = u16(body + 14);
             const int blockAlign = u16(body + 12);
-            if (blockAlign != info.channels * info.bits / 8
-                || u32(body + 8) != quint32(info.sampleRate * blockAlign)) {
+            if (blockAlign != info.channels * info.bits / 8 ||
+                u32(body + 8) != quint32(info.sampleRate * blockAlign)) {
                 info.problem = QStringLiteral("inconsistent block align or byte rate");
                 return info;
             }
@@ -118,8 +120,16 @@ QByteArray handMadeWave()
 {
     const quint32 samples = 2205, rate = 22050;
     QByteArray bytes;
-    auto put32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); bytes.append(b, 4); };
-    auto put16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); bytes.append(b, 2); };
+    auto put32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        bytes.append(b, 4);
+    };
+    auto put16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        bytes.append(b, 2);
+    };
     bytes += "RIFF";
     put32(36 + samples * 2);
     bytes += "WAVEfmt ";
@@ -144,8 +154,8 @@ const QDateTime oldTime(QDate(2020, 3, 1), QTime(10, 0), Qt::UTC);
 void makeFolder(const QString &folder)
 {
     QVERIFY(QDir().mkpath(folder));
-    writeFile(folder + "/1", "Canci\xf3n de cuna\r\n");                       // Windows-1252
-    writeFile(folder + "/2", QStringLiteral("¿Qué tal estás?\n").toUtf8());    // UTF-8, LF
+    writeFile(folder + "/1", "Canci\xf3n de cuna\r\n");                             // Windows-1252
+    writeFile(folder + "/2", QStringLiteral("¿Qué tal estás?\n").toUtf8());         // UTF-8, LF
     writeFile(folder + "/3", QStringLiteral("Hola\r\nsegunda línea\r\n").toUtf8()); // CR LF
     writeFile(folder + "/notas", "para la maestra\n");
     writeFile(folder + "/2.wav", handMadeWave());
@@ -156,7 +166,8 @@ void makeFolder(const QString &folder)
 
 QStringList entries(const QString &folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     names.sort();
     return names;
 }
@@ -202,8 +213,7 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(run.err, QString());
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav",
-                          "ya existe: " + folder + "/2.wav",
+             (QStringList{"grabado: " + folder + "/1.wav", "ya existe: " + folder + "/2.wav",
                           "grabado: " + folder + "/3.wav",
                           folder + ": 2 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
@@ -219,8 +229,8 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     }
     // Only the first line of exercise 3 is spoken: "Hola" alone is far
     // shorter than the whole of exercise 1.
-    QVERIFY(parseWave(readFile(folder + "/3.wav")).dataBytes
-            < parseWave(readFile(folder + "/1.wav")).dataBytes);
+    QVERIFY(parseWave(readFile(folder + "/3.wav")).dataBytes <
+            parseWave(readFile(folder + "/1.wav")).dataBytes);
 
     QCOMPARE(readFile(folder + "/2.wav"), existingBytes);
     QCOMPARE(QFileInfo(folder + "/2.wav").lastModified(), oldTime);
@@ -231,8 +241,7 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const Run again = runTool({folder});
     QCOMPARE(again.exitCode, 0);
     QCOMPARE(lines(again.out),
-             (QStringList{"ya existe: " + folder + "/1.wav",
-                          "ya existe: " + folder + "/2.wav",
+             (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/2.wav",
                           "ya existe: " + folder + "/3.wav",
                           folder + ": 0 grabados, 3 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
@@ -250,8 +259,7 @@ void TestGrabarTool::overwriteRemakesEveryRecording()
     const Run run = runTool({"--sobrescribir", folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav",
-                          "grabado: " + folder + "/2.wav",
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/2.wav",
                           "grabado: " + folder + "/3.wav",
                           folder + ": 3 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
@@ -274,17 +282,19 @@ void TestGrabarTool::voiceAndSpeedReachTheSpeech()
     const QString voice = dir.filePath("voz");
     const QByteArray log = QFile::encodeName(dir.filePath("log"));
     writeFile(voice, "#!/bin/sh\n"
-                     "printf 'args:%s\\n' \"$*\" >> '" + log + "'\n"
-                     "tee -a '" + log + "' | espeak-ng \"$@\"\n");
+                     "printf 'args:%s\\n' \"$*\" >> '" +
+                         log +
+                         "'\n"
+                         "tee -a '" +
+                         log + "' | espeak-ng \"$@\"\n");
     QVERIFY(QFile::setPermissions(voice, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
     const Run run = runTool({"--voz", "es-419", "--velocidad", "90", "--espeak", voice, folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    const QString expected =
-        "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder + "/.1.wav.part --stdin\n"
-        + QStringLiteral("Canción de cuna\n")
-        + "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder + "/.3.wav.part --stdin\n"
-        + "Hola\n";
+    const QString expected = "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder +
+                             "/.1.wav.part --stdin\n" + QStringLiteral("Canción de cuna\n") +
+                             "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder +
+                             "/.3.wav.part --stdin\n" + "Hola\n";
     QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
     QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
 
@@ -310,8 +320,7 @@ void TestGrabarTool::severalFolders()
     const Run run = runTool({words, empty});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + words + "/1.wav",
-                          "sin texto, omitido: " + words + "/2",
+             (QStringList{"grabado: " + words + "/1.wav", "sin texto, omitido: " + words + "/2",
                           words + ": 1 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
                           "no hay dictados en: " + empty}));
     QVERIFY(QFile::exists(words + "/1.wav"));
@@ -329,12 +338,12 @@ void TestGrabarTool::refusedRuns_data()
                                    << "la velocidad debe ser un número entre 40 y 400";
     QTest::newRow("speed not a number") << QStringList{"-s", "rápido", "@"} << 2
                                         << "la velocidad debe ser un número entre 40 y 400";
-    QTest::newRow("empty voice") << QStringList{"--voz", "", "@"} << 2 << "falta el nombre de la voz";
+    QTest::newRow("empty voice") << QStringList{"--voz", "", "@"} << 2
+                                 << "falta el nombre de la voz";
     QTest::newRow("folder missing") << QStringList{"@/no-existe"} << 1 << "no es una carpeta";
-    QTest::newRow("unknown voice") << QStringList{"--voz", "xx-ninguna", "@"} << 1
-                                   << "1.wav: ";
-    QTest::newRow("speech program missing") << QStringList{"--espeak", "@/no-hay-voz", "@"} << 1
-                                            << "no se puede ejecutar";
+    QTest::newRow("unknown voice") << QStringList{"--voz", "xx-ninguna", "@"} << 1 << "1.wav: ";
+    QTest::newRow("speech program missing")
+        << QStringList{"--espeak", "@/no-hay-voz", "@"} << 1 << "no se puede ejecutar";
 }
 
 void TestGrabarTool::refusedRuns()

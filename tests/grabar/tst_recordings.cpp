@@ -39,13 +39,18 @@ QString makeProgram(const QTemporaryDir &dir, const QString &name, const QByteAr
     if (!file.open(QIODevice::WriteOnly))
         return QString();
     file.write("#!/bin/sh\n"
-               "printf '%s\\n' \"$@\" > '" + logs + "/args'\n"
-               "cat > '" + logs + "/stdin'\n"
+               "printf '%s\\n' \"$@\" > '" +
+               logs +
+               "/args'\n"
+               "cat > '" +
+               logs +
+               "/stdin'\n"
                "out=\n"
                "while [ $# -gt 0 ]; do\n"
                "  if [ \"$1\" = -w ]; then out=\"$2\"; shift; fi\n"
                "  shift\n"
-               "done\n" + body + "\n");
+               "done\n" +
+               body + "\n");
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
@@ -88,29 +93,26 @@ void TestRecordings::recordingJobs_data()
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("existing");
 
-    QTest::newRow("numeric order")
-        << QStringList{"10", "2", "1"} << QStringList{}
-        << QStringList{"1", "2", "10"} << QStringList{};
+    QTest::newRow("numeric order") << QStringList{"10", "2", "1"} << QStringList{}
+                                   << QStringList{"1", "2", "10"} << QStringList{};
     QTest::newRow("names that are not exercises")
-        << QStringList{"1", "1.wav", "notas", "05", "0", "-3", "+4", "3.txt", " 4", "4 ",
-                       "2.wav", ".5"}
+        << QStringList{"1",  "1.wav", "notas", "05", "0",     "-3",
+                       "+4", "3.txt", " 4",    "4 ", "2.wav", ".5"}
         << QStringList{} << QStringList{"1"} << QStringList{"1"};
     QTest::newRow("existing recordings marked")
         << QStringList{"3", "1", "2", "2.wav", "3.wav", "7.wav"} << QStringList{}
         << QStringList{"1", "2", "3"} << QStringList{"2", "3"};
     QTest::newRow("folder named like an exercise")
-        << QStringList{"1"} << QStringList{"2", "3"}
-        << QStringList{"1"} << QStringList{};
+        << QStringList{"1"} << QStringList{"2", "3"} << QStringList{"1"} << QStringList{};
     QTest::newRow("folder named like a recording is no recording")
-        << QStringList{"1"} << QStringList{"1.wav"}
-        << QStringList{"1"} << QStringList{};
+        << QStringList{"1"} << QStringList{"1.wav"} << QStringList{"1"} << QStringList{};
     QTest::newRow("numbers past 64 bits")
         << QStringList{"99", "100000000000000000000", "9", "123", "99999999999999999999"}
         << QStringList{}
         << QStringList{"9", "99", "123", "99999999999999999999", "100000000000000000000"}
         << QStringList{};
-    QTest::newRow("empty folder")
-        << QStringList{} << QStringList{} << QStringList{} << QStringList{};
+    QTest::newRow("empty folder") << QStringList{} << QStringList{} << QStringList{}
+                                  << QStringList{};
 }
 
 void TestRecordings::recordingJobs()
@@ -141,8 +143,8 @@ void TestRecordings::linksAndOtherFiles()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     writeFile(dir.filePath("notas"), "hola\n");
-    QVERIFY(QFile::link(dir.filePath("notas"), dir.filePath("4")));       // link to a file
-    QVERIFY(QFile::link(dir.filePath("nada"), dir.filePath("5")));        // broken link
+    QVERIFY(QFile::link(dir.filePath("notas"), dir.filePath("4"))); // link to a file
+    QVERIFY(QFile::link(dir.filePath("nada"), dir.filePath("5")));  // broken link
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("6")).constData(), 0600), 0);
 
     QCOMPARE(namesOf(letro::recordingJobs(dir.path()), false), QStringList{"4"});
@@ -163,18 +165,18 @@ void TestRecordings::speechArguments_data()
     QTest::addColumn<QString>("wav");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("defaults")
-        << QString() << -1 << -1 << "/tmp/1.wav"
-        << QStringList{"-v", "es", "-s", "110", "-g", "8", "-b", "1", "-w", "/tmp/1.wav",
-                       "--stdin"};
+    QTest::newRow("defaults") << QString() << -1 << -1 << "/tmp/1.wav"
+                              << QStringList{"-v", "es", "-s", "110",        "-g",     "8",
+                                             "-b", "1",  "-w", "/tmp/1.wav", "--stdin"};
     QTest::newRow("voice and speed")
         << "es-419" << 90 << 12 << "Palabras/7.wav"
-        << QStringList{"-v", "es-419", "-s", "90", "-g", "12", "-b", "1", "-w",
-                       "Palabras/7.wav", "--stdin"};
+        << QStringList{"-v", "es-419",         "-s",     "90", "-g", "12", "-b", "1",
+                       "-w", "Palabras/7.wav", "--stdin"};
     QTest::newRow("path with blanks and accents is one argument")
         << "es+f3" << 150 << 0 << "/home/maestra/Frase corta/año 2/12.wav"
-        << QStringList{"-v", "es+f3", "-s", "150", "-g", "0", "-b", "1", "-w",
-                       "/home/maestra/Frase corta/año 2/12.wav", "--stdin"};
+        << QStringList{"-v",     "es+f3", "-s", "150", "-g",
+                       "0",      "-b",    "1",  "-w",  "/home/maestra/Frase corta/año 2/12.wav",
+                       "--stdin"};
 }
 
 void TestRecordings::speechArguments()

@@ -41,23 +41,27 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("line");
-        QTest::newRow("CR LF ends the line") << QByteArray("casa\r\nperro\r\n") << QByteArray("casa");
+        QTest::newRow("CR LF ends the line")
+            << QByteArray("casa\r\nperro\r\n") << QByteArray("casa");
         QTest::newRow("lone CR ends the line") << QByteArray("casa\rperro") << QByteArray("casa");
         QTest::newRow("lone LF ends the line") << QByteArray("casa\nperro\n") << QByteArray("casa");
         QTest::newRow("LF CR: the LF comes first") << QByteArray("a b\n\rc") << QByteArray("a b");
-        QTest::newRow("no line end: the whole file") << QByteArray("El sol sale.") << QByteArray("El sol sale.");
+        QTest::newRow("no line end: the whole file")
+            << QByteArray("El sol sale.") << QByteArray("El sol sale.");
         QTest::newRow("empty") << QByteArray() << QByteArray();
         QTest::newRow("empty first line") << QByteArray("\r\nsegunda") << QByteArray();
-        QTest::newRow("spaces kept, not trimmed") << QByteArray("  hola ,  \r\n") << QByteArray("  hola ,  ");
-        QTest::newRow("NUL byte is part of the line") << QByteArray("a\0b\r", 4) << QByteArray("a\0b", 3);
+        QTest::newRow("spaces kept, not trimmed")
+            << QByteArray("  hola ,  \r\n") << QByteArray("  hola ,  ");
+        QTest::newRow("NUL byte is part of the line")
+            << QByteArray("a\0b\r", 4) << QByteArray("a\0b", 3);
         QTest::newRow("line end right at 4096")
             << QByteArray(4096, 'x') + "\r\nresto" << QByteArray(4096, 'x');
         QTest::newRow("line end right at 4095")
             << QByteArray(4095, 'x') + "\nresto" << QByteArray(4095, 'x');
         QTest::newRow("line end right after 4097")
             << QByteArray(4097, 'x') + "\rresto" << QByteArray(4097, 'x');
-        QTest::newRow("line across three chunks")
-            << QByteArray(10000, 'y') + "\r\n" << QByteArray(10000, 'y');
+        QTest::newRow("line across three chunks") << QByteArray(10000, 'y') + "\r\n"
+                                                  << QByteArray(10000, 'y');
     }
 
     void firstLine()
@@ -81,7 +85,8 @@ private slots:
         QTest::newRow("longer than the limit, no line end")
             << QByteArray(MaxLineBytes + 5000, 'z') << qsizetype(MaxLineBytes) << true;
         QTest::newRow("longer than the limit, line end later")
-            << QByteArray(MaxLineBytes + 1, 'z') + "\r\n" << qsizetype(MaxLineBytes) << true;
+            << QByteArray(MaxLineBytes + 1, 'z') + "\r\n"
+            << qsizetype(MaxLineBytes) << true;
         QTest::newRow("exactly the limit, then CR LF")
             << QByteArray(MaxLineBytes, 'z') + "\r\nmas" << qsizetype(MaxLineBytes) << false;
         QTest::newRow("exactly the limit, then LF")
@@ -131,16 +136,21 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("truncated");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Windows-1252 camión") << QByteArray("cami\xF3n") << false << QStringLiteral("camión");
-        QTest::newRow("UTF-8 camión") << QByteArray("cami\xC3\xB3n") << false << QStringLiteral("camión");
-        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF" "cami\xC3\xB3n") << false
-                                        << QStringLiteral("camión");
+        QTest::newRow("Windows-1252 camión")
+            << QByteArray("cami\xF3n") << false << QStringLiteral("camión");
+        QTest::newRow("UTF-8 camión")
+            << QByteArray("cami\xC3\xB3n") << false << QStringLiteral("camión");
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF"
+                                                      "cami\xC3\xB3n")
+                                        << false << QStringLiteral("camión");
         QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << false << QString();
-        QTest::newRow("80 E1 F1 BF") << QByteArray("\x80\xE1\xF1\xBF") << false << QStringLiteral("€áñ¿");
+        QTest::newRow("80 E1 F1 BF")
+            << QByteArray("\x80\xE1\xF1\xBF") << false << QStringLiteral("€áñ¿");
         QTest::newRow("all Spanish marks in Windows-1252")
-            << QByteArray("\xA1\xBF\xE1\xE9\xED\xF3\xFA\xFC\xF1\xC1\xC9\xCD\xD3\xDA\xDC\xD1") << false
-            << QStringLiteral("¡¿áéíóúüñÁÉÍÓÚÜÑ");
-        QTest::newRow("plain ASCII") << QByteArray("Hola, mundo.") << false << QStringLiteral("Hola, mundo.");
+            << QByteArray("\xA1\xBF\xE1\xE9\xED\xF3\xFA\xFC\xF1\xC1\xC9\xCD\xD3\xDA\xDC\xD1")
+            << false << QStringLiteral("¡¿áéíóúüñÁÉÍÓÚÜÑ");
+        QTest::newRow("plain ASCII")
+            << QByteArray("Hola, mundo.") << false << QStringLiteral("Hola, mundo.");
         QTest::newRow("empty") << QByteArray() << false << QString();
         QTest::newRow("undefined 81 8D 8F 90 9D")
             << QByteArray("a\x81\x8D\x8F\x90\x9Dz") << false
@@ -152,8 +162,8 @@ private slots:
             << QByteArray("cami\xC3\xB3n \xF1") << false << QStringLiteral("camiÃ³n ñ");
         QTest::newRow("BOM then invalid UTF-8: Windows-1252 with the BOM bytes")
             << QByteArray("\xEF\xBB\xBF\xF1") << false << QStringLiteral("ï»¿ñ");
-        QTest::newRow("overlong UTF-8 is not UTF-8") << QByteArray("\xC0\xAF") << false
-                                                     << QStringLiteral("À¯");
+        QTest::newRow("overlong UTF-8 is not UTF-8")
+            << QByteArray("\xC0\xAF") << false << QStringLiteral("À¯");
         QTest::newRow("cut multi-byte at the limit: UTF-8 kept, half dropped")
             << QByteArray("ni\xC3\xB1o \xC3") << true << QStringLiteral("niño ");
         QTest::newRow("cut 3-byte sequence after 2 bytes")
@@ -219,8 +229,8 @@ private slots:
                                         << QStringLiteral("El gato");
         QTest::newRow("Windows-1252") << QByteArray("\xBFQu\xE9 tal?\r\n") << int(ReadStatus::Ok)
                                       << QStringLiteral("¿Qué tal?");
-        QTest::newRow("UTF-8 LF only") << QByteArray("\xC2\xBFQu\xC3\xA9 tal?\nfin\n") << int(ReadStatus::Ok)
-                                       << QStringLiteral("¿Qué tal?");
+        QTest::newRow("UTF-8 LF only") << QByteArray("\xC2\xBFQu\xC3\xA9 tal?\nfin\n")
+                                       << int(ReadStatus::Ok) << QStringLiteral("¿Qué tal?");
         QTest::newRow("empty first line") << QByteArray("\r\n") << int(ReadStatus::Ok) << QString();
         QTest::newRow("empty file") << QByteArray() << int(ReadStatus::Empty) << QString();
     }
@@ -348,13 +358,19 @@ private slots:
             write(QStringLiteral("o-file"), "x\r\n");
             write(QStringLiteral("o-empty"), QByteArray());
             write(QStringLiteral(".o-hidden"), "x\r\n");
-            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("o-file")), m_dir.filePath(QStringLiteral("o-link"))));
+            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("o-file")),
+                                m_dir.filePath(QStringLiteral("o-link"))));
             QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("o-folder")));
             QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("o-folder")),
                                 m_dir.filePath(QStringLiteral("o-folderlink"))));
-            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("o-gone")), m_dir.filePath(QStringLiteral("o-broken"))));
-            QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("o-fifo"))).constData(), 0644), 0);
-            const QByteArray socketPath = QFile::encodeName(m_dir.filePath(QStringLiteral("o-socket")));
+            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("o-gone")),
+                                m_dir.filePath(QStringLiteral("o-broken"))));
+            QCOMPARE(
+                ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("o-fifo"))).constData(),
+                         0644),
+                0);
+            const QByteArray socketPath =
+                QFile::encodeName(m_dir.filePath(QStringLiteral("o-socket")));
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             QVERIFY(fd >= 0);
             sockaddr_un address{};
@@ -364,7 +380,8 @@ private slots:
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
             ::close(fd);
         }
-        const QString path = name.startsWith(QLatin1Char('/')) || name.isEmpty() ? name : m_dir.filePath(name);
+        const QString path =
+            name.startsWith(QLatin1Char('/')) || name.isEmpty() ? name : m_dir.filePath(name);
         QCOMPARE(isOrdinaryFile(path), ordinary);
         if (!ordinary && !name.isEmpty()) {
             QElapsedTimer clock;

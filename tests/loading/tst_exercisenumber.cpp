@@ -30,12 +30,14 @@ private slots:
         QTest::newRow("abc") << QStringLiteral("abc") << 0 << true;
         QTest::newRow("leading space") << QStringLiteral(" 7") << 0 << true;
         QTest::newRow("plus sign") << QStringLiteral("+7") << 0 << true;
-        QTest::newRow("Arabic-Indic digit is not a digit") << QString::fromUtf16(u"\u0663") << 0 << true;
+        QTest::newRow("Arabic-Indic digit is not a digit")
+            << QString::fromUtf16(u"\u0663") << 0 << true;
         QTest::newRow("32767") << QStringLiteral("32767") << 32767 << true;
         QTest::newRow("032767") << QStringLiteral("032767") << 32767 << true;
         QTest::newRow("32768 refused") << QStringLiteral("32768") << 32767 << false;
         QTest::newRow("99999 refused") << QStringLiteral("99999") << 32767 << false;
-        QTest::newRow("huge refused") << QStringLiteral("123456789012345678901234567890") << 32767 << false;
+        QTest::newRow("huge refused")
+            << QStringLiteral("123456789012345678901234567890") << 32767 << false;
         QTest::newRow("-32768") << QStringLiteral("-32768") << -32768 << true;
         QTest::newRow("-32769 refused") << QStringLiteral("-32769") << -32768 << false;
         QTest::newRow("32768abc refused") << QStringLiteral("32768abc") << 32767 << false;
@@ -52,7 +54,8 @@ private slots:
         ExerciseNumberValidator validator;
         QString input = text;
         int pos = int(text.size());
-        QCOMPARE(validator.validate(input, pos), fits ? QValidator::Acceptable : QValidator::Invalid);
+        QCOMPARE(validator.validate(input, pos),
+                 fits ? QValidator::Acceptable : QValidator::Invalid);
         QCOMPARE(input, text); // the validator never rewrites the text
     }
 };

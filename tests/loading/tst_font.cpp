@@ -26,8 +26,14 @@ QStringList fortyFonts()
     return names;
 }
 
-RichTextBox *typingBox(const Harness &h) { return h.child<RichTextBox>(QStringLiteral("RichTextBox1")); }
-QComboBox *combo1(const Harness &h) { return h.child<QComboBox>(QStringLiteral("Combo1")); }
+RichTextBox *typingBox(const Harness &h)
+{
+    return h.child<RichTextBox>(QStringLiteral("RichTextBox1"));
+}
+QComboBox *combo1(const Harness &h)
+{
+    return h.child<QComboBox>(QStringLiteral("Combo1"));
+}
 
 QStringList entries(const QComboBox *combo)
 {

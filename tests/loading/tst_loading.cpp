@@ -176,7 +176,8 @@ private slots:
         QStringList shownWhileUp;
         h.messages->onShow = [&](const QString &) { shownWhileUp.append(text1(h)->text()); };
         typeKey(text1(h), u'9');
-        QCOMPARE(shownWhileUp, QStringList({QStringLiteral("9"), QStringLiteral("8"), QStringLiteral("7")}));
+        QCOMPARE(shownWhileUp,
+                 QStringList({QStringLiteral("9"), QStringLiteral("8"), QStringLiteral("7")}));
     }
 
     void typeWithoutExercises_data()
@@ -250,16 +251,22 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
         QTest::newRow("three lines ending in CR LF")
-            << QByteArray("El perro ladra.\r\nEl gato maulla.\r\nFin.\r\n") << QStringLiteral("El perro ladra.");
+            << QByteArray("El perro ladra.\r\nEl gato maulla.\r\nFin.\r\n")
+            << QStringLiteral("El perro ladra.");
         QTest::newRow("LF only: the first line (mend)")
-            << QByteArray("El perro ladra.\nEl gato maulla.\n") << QStringLiteral("El perro ladra.");
+            << QByteArray("El perro ladra.\nEl gato maulla.\n")
+            << QStringLiteral("El perro ladra.");
         QTest::newRow("lone CR") << QByteArray("uno\rdos") << QStringLiteral("uno");
         QTest::newRow("no line end") << QByteArray("sin final") << QStringLiteral("sin final");
         QTest::newRow("spaces kept") << QByteArray(" a  b \r\n") << QStringLiteral(" a  b ");
-        QTest::newRow("Windows-1252") << QByteArray("\xA1" "Ca\xF1\xF3n!\r\n") << QStringLiteral("¡Cañón!");
-        QTest::newRow("UTF-8 (mend)") << QByteArray("\xC2\xA1" "Ca\xC3\xB1\xC3\xB3n!\n")
+        QTest::newRow("Windows-1252") << QByteArray("\xA1"
+                                                    "Ca\xF1\xF3n!\r\n")
                                       << QStringLiteral("¡Cañón!");
-        QTest::newRow("UTF-8 with BOM (mend)") << QByteArray("\xEF\xBB\xBF" "ping\xC3\xBCino\r\n")
+        QTest::newRow("UTF-8 (mend)") << QByteArray("\xC2\xA1"
+                                                    "Ca\xC3\xB1\xC3\xB3n!\n")
+                                      << QStringLiteral("¡Cañón!");
+        QTest::newRow("UTF-8 with BOM (mend)") << QByteArray("\xEF\xBB\xBF"
+                                                             "ping\xC3\xBCino\r\n")
                                                << QStringLiteral("pingüino");
         QTest::newRow("empty first line") << QByteArray("\r\notra") << QString();
     }

@@ -42,8 +42,14 @@ QString wav(const ProgramFolder &folder, int type, int number)
     return folder.typeFolder(type) + QStringLiteral("/%1.wav").arg(number);
 }
 
-QLineEdit *text1(const Harness &h) { return h.child<QLineEdit>(QStringLiteral("Text1")); }
-RichTextBox *typingBox(const Harness &h) { return h.child<RichTextBox>(QStringLiteral("RichTextBox1")); }
+QLineEdit *text1(const Harness &h)
+{
+    return h.child<QLineEdit>(QStringLiteral("Text1"));
+}
+RichTextBox *typingBox(const Harness &h)
+{
+    return h.child<RichTextBox>(QStringLiteral("RichTextBox1"));
+}
 
 int number(const Harness &h)
 {
@@ -85,7 +91,8 @@ private slots:
         QCOMPARE(text1(h)->text(), QStringLiteral("1"));
         QCOMPARE(h.state("ExerciseType").toInt(), 1);
         QVERIFY(h.state("ExerciseFolder").toString().endsWith(QLatin1String("/Frase corta")));
-        QCOMPARE(h.state("ExerciseFolder").toString(), folder.path() + QStringLiteral("/Frase corta"));
+        QCOMPARE(h.state("ExerciseFolder").toString(),
+                 folder.path() + QStringLiteral("/Frase corta"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
         // Text1 did not change, so the exercise is loaded once: one recording.
         QCOMPARE(h.sound->played, QStringList{wav(folder, 1, 1)});
@@ -221,7 +228,8 @@ private slots:
         QTest::newRow("full stop") << int(Qt::Key_Period) << QStringLiteral(".");
         QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("\r");
         QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << QStringLiteral("\r");
-        QTest::newRow("Arabic-Indic three") << int(Qt::Key_unknown) << QString::fromUtf16(u"\u0663");
+        QTest::newRow("Arabic-Indic three")
+            << int(Qt::Key_unknown) << QString::fromUtf16(u"\u0663");
     }
 
     void keysThatAreNotDigits()
@@ -359,7 +367,8 @@ private slots:
         QCOMPARE(text1(h)->text(), QStringLiteral("2"));
         forget(h);
         h.form->Command1_Click();
-        QCOMPARE(h.sound->played, QStringList{folder.path() + QStringLiteral("/Frase corta/2.wav")});
+        QCOMPARE(h.sound->played,
+                 QStringList{folder.path() + QStringLiteral("/Frase corta/2.wav")});
         // Listening loads nothing.
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 2));
         QVERIFY(h.messages->shown.isEmpty());

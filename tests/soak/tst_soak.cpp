@@ -116,8 +116,8 @@ const QString &keyPool()
 {
     static const QString pool =
         QStringLiteral("abcdefghijklmnopqrstuvwxyzABCHIVYZ áéíóúüÁÉÍÓÚÜñÑ¿¡?!.,;:-'\"0123456789"
-                       "€ŒœŠ\u00A0ÀÇ")
-        + QChar(0x0151) + QChar(0x03A9) + QChar(0x2192) + QChar(0x4E2D) // outside Windows-1252
+                       "€ŒœŠ\u00A0ÀÇ") +
+        QChar(0x0151) + QChar(0x03A9) + QChar(0x2192) + QChar(0x4E2D) // outside Windows-1252
         + QChar(0x01) + QChar(0x1B) + QChar(0x7F) + QChar(0x09) + QChar(0x81) + QChar(0x8D);
     return pool;
 }
@@ -163,13 +163,14 @@ private:
 void Soak::note(const QString &what)
 {
     // Each event with the state it met: box open or shut, positions, timers.
-    m_history.append(QStringLiteral("%1   [%2 TextPos %3 RecordPos %4 RecordStart %5%6%7]")
-                         .arg(what, m_typing->isEnabled() ? QStringLiteral("open") : QStringLiteral("shut"))
-                         .arg(m_form->getTextPos())
-                         .arg(m_form->getRecordPos())
-                         .arg(m_form->getRecordStart())
-                         .arg(m_form->getMistakePending() ? QStringLiteral(" pending") : QString())
-                         .arg(m_timer2->isActive() ? QStringLiteral(" Timer2") : QString()));
+    m_history.append(
+        QStringLiteral("%1   [%2 TextPos %3 RecordPos %4 RecordStart %5%6%7]")
+            .arg(what, m_typing->isEnabled() ? QStringLiteral("open") : QStringLiteral("shut"))
+            .arg(m_form->getTextPos())
+            .arg(m_form->getRecordPos())
+            .arg(m_form->getRecordStart())
+            .arg(m_form->getMistakePending() ? QStringLiteral(" pending") : QString())
+            .arg(m_timer2->isActive() ? QStringLiteral(" Timer2") : QString()));
     if (m_history.size() > 12)
         m_history.removeFirst();
 }
@@ -223,7 +224,8 @@ void Soak::step(int index)
             commitText(m_typing, commit);
     } else if (roll < 750) {
         static const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Delete,
-                                       Qt::Key_Escape, Qt::Key_Left, Qt::Key_Home, Qt::Key_End};
+                                       Qt::Key_Escape,    Qt::Key_Left,   Qt::Key_Home,
+                                       Qt::Key_End};
         static const char *const texts[] = {"\b", "\r", "\x7f", "\x1b", "", "", ""};
         const int k = pick(7);
         note(QStringLiteral("%1: editing key %2").arg(index).arg(k));
@@ -234,7 +236,9 @@ void Soak::step(int index)
         pressKey(m_typing, Qt::Key_unknown, Qt::NoModifier, QString::fromUcs4(U"\U0001F600"));
     } else if (roll < 770) {
         const QChar c = randomKey();
-        note(QStringLiteral("%1: key U+%2 into the record box").arg(index).arg(c.unicode(), 4, 16, QLatin1Char('0')));
+        note(QStringLiteral("%1: key U+%2 into the record box")
+                 .arg(index)
+                 .arg(c.unicode(), 4, 16, QLatin1Char('0')));
         typeKey(m_record, c);
         if (chance(0.2))
             pressKey(m_record, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
@@ -326,12 +330,12 @@ QString Soak::checkState()
         if (textPos < 1 || textPos > qMax<qsizetype>(expected.size(), 1))
             return QStringLiteral("TextPos %1 outside \"%2\"").arg(textPos).arg(expected);
         const QString accepted = expected.left(textPos - 1);
-        if (!typed.startsWith(accepted) || typed.size() > textPos ||
-            typed.size() < textPos - 1)
+        if (!typed.startsWith(accepted) || typed.size() > textPos || typed.size() < textPos - 1)
             return QStringLiteral("typing box \"%1\" for accepted \"%2\"").arg(typed, accepted);
         if (typed.size() == textPos) {
             if (!pending)
-                return QStringLiteral("extra character in \"%1\" with no mistake pending").arg(typed);
+                return QStringLiteral("extra character in \"%1\" with no mistake pending")
+                    .arg(typed);
             if (textPos <= expected.size() && typed.at(textPos - 1) == expected.at(textPos - 1))
                 return QStringLiteral("right character left as a mistake in \"%1\"").arg(typed);
             if (m_typing->colorAt(textPos - 1) != 0x000000FF)
@@ -356,8 +360,8 @@ QString Soak::checkState()
         if (tail.selectedText() != accepted)
             return QStringLiteral("record ends with \"%1\", accepted \"%2\"")
                 .arg(tail.selectedText(), accepted);
-        if (recordStart > 1 && m_record->document()->characterAt(recordStart - 2) !=
-                                   QChar::ParagraphSeparator)
+        if (recordStart > 1 &&
+            m_record->document()->characterAt(recordStart - 2) != QChar::ParagraphSeparator)
             return QStringLiteral("attempt recorded from %1, not at a line start").arg(recordStart);
     } else {
         if (!typed.isEmpty() && !(m_timer2->isActive() && typed.size() == 1))
@@ -381,7 +385,10 @@ QString Soak::checkState()
     const int cleanCount = m_form->getCleanExercises();
     const int faultyCount = m_form->getFaultyExercises();
     if (cleanCount + faultyCount != m_finishes)
-        return QStringLiteral("tallies %1 + %2 after %3 finishes").arg(cleanCount).arg(faultyCount).arg(m_finishes);
+        return QStringLiteral("tallies %1 + %2 after %3 finishes")
+            .arg(cleanCount)
+            .arg(faultyCount)
+            .arg(m_finishes);
     if (cleanCount > 0 && clean != QStringLiteral("%1 SIN FALTAS").arg(cleanCount))
         return QStringLiteral("Command9(0) shows \"%1\" for %2").arg(clean).arg(cleanCount);
     if (faultyCount > 0 && faulty != QStringLiteral("%1 CON FALTAS").arg(faultyCount))
@@ -400,10 +407,12 @@ QString Soak::checkFinish(int cleanBefore) const
     const QString line = m_record->document()->lastBlock().previous().text();
     const QString tail = QStringLiteral(" - %1 Errores - %2 Aciertos **").arg(mistakes, hits);
     if (!line.endsWith(tail))
-        return QStringLiteral("summary \"%1\" after %2 hits, %3 mistakes").arg(line, hits, mistakes);
+        return QStringLiteral("summary \"%1\" after %2 hits, %3 mistakes")
+            .arg(line, hits, mistakes);
     const bool clean = m_form->getCleanExercises() == cleanBefore + 1;
     if (clean != (mistakes == QLatin1String("0")))
-        return QStringLiteral("finish with %1 mistakes counted %2").arg(mistakes, clean ? QStringLiteral("clean") : QStringLiteral("faulty"));
+        return QStringLiteral("finish with %1 mistakes counted %2")
+            .arg(mistakes, clean ? QStringLiteral("clean") : QStringLiteral("faulty"));
     return QString();
 }
 
@@ -481,13 +490,12 @@ void Soak::randomUse()
     m_label1 = h.child<QLabel>(QStringLiteral("Label1"));
     m_timer1 = h.child<QTimer>(QStringLiteral("Timer1"));
     m_timer2 = h.child<QTimer>(QStringLiteral("Timer2"));
-    m_buttonNames = {QStringLiteral("Command1"),    QStringLiteral("Command2"),
-                     QStringLiteral("Command3(0)"), QStringLiteral("Command3(1)"),
-                     QStringLiteral("Command4(0)"), QStringLiteral("Command4(1)"),
-                     QStringLiteral("Command4(2)"), QStringLiteral("Command5"),
-                     QStringLiteral("Command6"),    QStringLiteral("Command7"),
-                     QStringLiteral("Command8(0)"), QStringLiteral("Command8(1)"),
-                     QStringLiteral("Command9(0)"), QStringLiteral("Command9(1)")};
+    m_buttonNames = {
+        QStringLiteral("Command1"),    QStringLiteral("Command2"),    QStringLiteral("Command3(0)"),
+        QStringLiteral("Command3(1)"), QStringLiteral("Command4(0)"), QStringLiteral("Command4(1)"),
+        QStringLiteral("Command4(2)"), QStringLiteral("Command5"),    QStringLiteral("Command6"),
+        QStringLiteral("Command7"),    QStringLiteral("Command8(0)"), QStringLiteral("Command8(1)"),
+        QStringLiteral("Command9(0)"), QStringLiteral("Command9(1)")};
     for (const QString &name : std::as_const(m_buttonNames)) {
         auto *button = h.child<QPushButton>(name);
         QVERIFY2(button, qPrintable(name));
@@ -500,13 +508,14 @@ void Soak::randomUse()
     clock.start();
     // The whole report goes to the log (test messages are cut at 1 kB).
     const auto fail = [&](int index, const QString &what) {
-        const QString report = QStringLiteral("soak: seed %1, event %2: %3\nreplay: LETRO_SOAK_SEED=%1 "
-                              "LETRO_SOAK_EVENTS=%4\nlast events:\n  %5")
-            .arg(seed)
-            .arg(index)
-            .arg(what)
-            .arg(index + 1)
-            .arg(m_history.join(QStringLiteral("\n  ")));
+        const QString report =
+            QStringLiteral("soak: seed %1, event %2: %3\nreplay: LETRO_SOAK_SEED=%1 "
+                           "LETRO_SOAK_EVENTS=%4\nlast events:\n  %5")
+                .arg(seed)
+                .arg(index)
+                .arg(what)
+                .arg(index + 1)
+                .arg(m_history.join(QStringLiteral("\n  ")));
         qWarning().noquote() << report;
         return QStringLiteral("soak: seed %1, event %2: %3").arg(seed).arg(index).arg(what);
     };

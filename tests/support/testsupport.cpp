@@ -15,7 +15,8 @@ ProgramFolder::ProgramFolder()
     for (int type = 0; type < 3; ++type)
         dir.mkpath(Form1::typeName(type));
     dir.mkpath(QStringLiteral("gifs"));
-    const QString source = qEnvironmentVariable("LETRO_SOURCE_DIR") + QStringLiteral("/assets/gifs");
+    const QString source =
+        qEnvironmentVariable("LETRO_SOURCE_DIR") + QStringLiteral("/assets/gifs");
     const QStringList gifs = QDir(source).entryList({QStringLiteral("*.gif")}, QDir::Files);
     for (const QString &gif : gifs)
         QFile::copy(source + QLatin1Char('/') + gif, dir.filePath(QStringLiteral("gifs/") + gif));

@@ -72,10 +72,7 @@ struct Harness
     QStringList fonts;
     Form1 *form = nullptr;
 
-    template <typename T> T *child(const QString &name) const
-    {
-        return form->findChild<T *>(name);
-    }
+    template <typename T> T *child(const QString &name) const { return form->findChild<T *>(name); }
     QVariant state(const char *name) const { return form->property(name); }
 };
 
