@@ -12,12 +12,6 @@
 
 namespace letro::test {
 
-// Colours of the rich-text boxes, 0x00BBGGRR.
-constexpr quint32 Blue = 0x00FF0000;
-constexpr quint32 Magenta = 0x00FF00FF;
-constexpr quint32 Red = 0x000000FF;
-constexpr quint32 Black = 0x00000000;
-
 struct Window
 {
     explicit Window(Harness &h) : h(h) {}

@@ -24,17 +24,6 @@ using namespace letro::test;
 
 namespace {
 
-// Device-independent pixels for a length in twips (15 twips a pixel).
-int px(int twips)
-{
-    return int(std::floor(twips / 15.0 + 0.5));
-}
-
-QRect pxRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
 // The window's pixel at a point of one of its controls, as drawn.
 QColor pixelOf(QWidget *widget, QPoint point)
 {

@@ -24,16 +24,6 @@ using namespace letro::test;
 
 namespace {
 
-int px(int twips)
-{
-    return int(std::floor(twips / 15.0 + 0.5));
-}
-
-QRect pxRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
 const QColor DesignBlue(0, 0, 192);
 
 } // namespace

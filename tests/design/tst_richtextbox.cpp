@@ -22,10 +22,6 @@ using namespace letro::test;
 
 namespace {
 
-constexpr quint32 Blue = 0x00FF0000;
-constexpr quint32 Magenta = 0x00FF00FF;
-constexpr quint32 Red = 0x000000FF;
-
 // Gives the tests the mime-data entry points the box closes.
 class OpenBox : public RichTextBox
 {

@@ -22,10 +22,6 @@ using namespace letro::test;
 
 namespace {
 
-constexpr quint32 Blue = 0x00FF0000;
-constexpr quint32 Magenta = 0x00FF00FF;
-constexpr quint32 Red = 0x000000FF;
-
 // The exercise: every accented small vowel, ü, ñ, a capital Ñ and É, both
 // inverted marks, the closing marks typed with Shift, a comma and blanks.
 const QString Exercise = QStringLiteral("¿Ñandú o pingüino? ¡Él tomó té aquí, mañana más!");

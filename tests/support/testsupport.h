@@ -6,13 +6,32 @@
 #include "exercise/form1.h"
 #include "exercise/services.h"
 
+#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
 namespace letro::test {
+
+// Colours of the rich-text boxes as the tests expect them, 0x00BBGGRR.
+constexpr quint32 Blue = 0x00FF0000;
+constexpr quint32 Magenta = 0x00FF00FF;
+constexpr quint32 Red = 0x000000FF;
+constexpr quint32 Black = 0x00000000;
+
+// Device-independent pixels for a length in twips (15 twips a pixel, halves up).
+inline int px(int twips)
+{
+    return int(std::floor(twips / 15.0 + 0.5));
+}
+
+inline QRect pxRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
 
 // Records every sound request instead of playing it.
 class FakeSound : public SoundPlayer
