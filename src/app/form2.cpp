@@ -72,15 +72,9 @@ void Form2::createControls()
                              QStringLiteral("sin hacer faltas de ortografía"), 18, blue,
                              QRect(480, 1200, 5175, 495));
 
-    Velantro1 = new Velantro(this);
-    Velantro1->setObjectName(QStringLiteral("Velantro1"));
-    {
-        QPalette p = Velantro1->palette();
-        p.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
-        Velantro1->setPalette(p);
-    }
-    Velantro1->setGeometry(twipsRect(2400, 1920, 2175, 1575));
-    Velantro1->setLeft(2400);
+    Velantro1 =
+        new Velantro(QStringLiteral("Velantro1"), QApplication::palette().color(QPalette::Button),
+                     QRect(2400, 1920, 2175, 1575), this);
 
     Label1[3] = centredLabel(this, QStringLiteral("Label1(3)"), QStringLiteral("Equipo de Letro"),
                              18, blue, QRect(240, 3960, 5895, 495));

@@ -131,15 +131,8 @@ void Form1::createControls()
     Label1 = label(this, "Label1", QString(), arial(12, true), QColor(0, 0, 128));
     place(Label1, 2880, 3960, 5775, 375);
 
-    Velantro1 = new Velantro(this);
-    Velantro1->setObjectName(QStringLiteral("Velantro1"));
-    {
-        QPalette p = Velantro1->palette();
-        p.setColor(QPalette::Window, QColor(192, 192, 192));
-        Velantro1->setPalette(p);
-    }
-    place(Velantro1, 5520, 120, 975, 735);
-    Velantro1->setLeft(5520);
+    Velantro1 = new Velantro(QStringLiteral("Velantro1"), QColor(192, 192, 192),
+                             QRect(5520, 120, 975, 735), this);
     // The picture's box reaches under the record-view button; the button stays on top.
     Command2->raise();
 
@@ -218,15 +211,8 @@ void Form1::createControls()
         QColor(255, 192, 192), QStringLiteral("Ejercicios terminados con faltas"));
     place(Command9[1], 5760, 4320, 2655, 375);
 
-    Velantro2 = new Velantro(this);
-    Velantro2->setObjectName(QStringLiteral("Velantro2"));
-    {
-        QPalette p = Velantro2->palette();
-        p.setColor(QPalette::Window, QColor(255, 128, 128));
-        Velantro2->setPalette(p);
-    }
-    place(Velantro2, 8160, 960, 1215, 2055);
-    Velantro2->setLeft(8160);
+    Velantro2 = new Velantro(QStringLiteral("Velantro2"), QColor(255, 128, 128),
+                             QRect(8160, 960, 1215, 2055), this);
 
     // Tab order as designed, over the controls that can take the focus.
     QWidget *const tabOrder[] = {Command1,    Command2,    RichTextBox1, RichTextBox2, Command3[0],

@@ -16,6 +16,18 @@ Velantro::Velantro(QWidget *parent) : QLabel(parent)
     m_movie.setCacheMode(QMovie::CacheAll);
 }
 
+Velantro::Velantro(const QString &name, const QColor &background, const QRect &twips,
+                   QWidget *parent)
+    : Velantro(parent)
+{
+    setObjectName(name);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, background);
+    setPalette(p);
+    setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    setLeft(twips.x());
+}
+
 void Velantro::setGifPath(const QString &path)
 {
     // Stop first: handing a running QMovie the same file name again freezes it

@@ -22,6 +22,9 @@ class Velantro : public QLabel
 
 public:
     explicit Velantro(QWidget *parent = nullptr);
+    // A control named `name` on `parent` with its background colour, placed
+    // at the given rectangle in twips.
+    Velantro(const QString &name, const QColor &background, const QRect &twips, QWidget *parent);
 
     QString gifPath() const { return m_gifPath; }
     void setGifPath(const QString &path);
