@@ -41,33 +41,12 @@ void addRange(ProgramFolder &folder, int type, int first, int last)
         folder.addExercise(type, n, exerciseBytes(type, n));
 }
 
-QString wav(const ProgramFolder &folder, int type, int number)
-{
-    return folder.typeFolder(type) + QStringLiteral("/%1.wav").arg(number);
-}
-
-QLineEdit *text1(const Harness &h)
-{
-    return h.child<QLineEdit>(QStringLiteral("Text1"));
-}
-
-int number(const Harness &h)
-{
-    return h.state("ExerciseNumber").value<QList<int>>().at(h.state("ExerciseType").toInt());
-}
-
 // Empties Text1 as the pupil would before typing a number (number 0, nothing loaded).
 void clearText1(Harness &h)
 {
-    QLineEdit *box = text1(h);
+    QLineEdit *box = h.text1();
     box->selectAll();
     pressKey(box, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
-}
-
-void forget(Harness &h)
-{
-    h.sound->played.clear();
-    h.messages->shown.clear();
 }
 
 } // namespace
@@ -85,7 +64,7 @@ private slots:
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(h.sound->played.isEmpty());
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), QList<int>({1, 1, 1}));
         QVERIFY(h.child<RichTextBox>(QStringLiteral("RichTextBox1"))->isEnabled());
     }
@@ -121,8 +100,8 @@ private slots:
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(h.sound->played.isEmpty());
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
-        QCOMPARE(number(h), 1);
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
+        QCOMPARE(h.number(), 1);
         QVERIFY(h.state("ExpectedText").toString().isEmpty());
     }
 
@@ -133,19 +112,19 @@ private slots:
         Harness h(folder.path());
         h.form->Command3_Click(0);
         h.form->Command3_Click(0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("3"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("3"));
         QVERIFY(h.messages->shown.isEmpty());
-        forget(h);
+        h.forget();
 
         h.form->Command3_Click(0);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("3"));
-        QCOMPARE(number(h), 3);
+        QCOMPARE(h.text1()->text(), QStringLiteral("3"));
+        QCOMPARE(h.number(), 3);
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 3));
         QVERIFY(!h.sound->played.isEmpty());
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 3));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 3));
         // The missing exercise's recording is never asked for.
-        QVERIFY(!h.sound->played.contains(wav(folder, 0, 4)));
+        QVERIFY(!h.sound->played.contains(folder.recording(0, 4)));
     }
 
     void typedNumberSearchesDown()
@@ -154,16 +133,16 @@ private slots:
         addRange(folder, 0, 1, 6);
         Harness h(folder.path());
         clearText1(h);
-        QCOMPARE(text1(h)->text(), QString());
-        QCOMPARE(number(h), 0);
-        forget(h);
+        QCOMPARE(h.text1()->text(), QString());
+        QCOMPARE(h.number(), 0);
+        h.forget();
 
-        typeKey(text1(h), u'9');
+        typeKey(h.text1(), u'9');
         QCOMPARE(h.messages->shown, QStringList({NotFound, NotFound, NotFound}));
-        QCOMPARE(text1(h)->text(), QStringLiteral("6"));
-        QCOMPARE(number(h), 6);
+        QCOMPARE(h.text1()->text(), QStringLiteral("6"));
+        QCOMPARE(h.number(), 6);
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 6));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 6));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 6));
     }
 
     void eachMessageShowsTheNumberBeingLeft()
@@ -174,8 +153,8 @@ private slots:
         Harness h(folder.path());
         clearText1(h);
         QStringList shownWhileUp;
-        h.messages->onShow = [&](const QString &) { shownWhileUp.append(text1(h)->text()); };
-        typeKey(text1(h), u'9');
+        h.messages->onShow = [&](const QString &) { shownWhileUp.append(h.text1()->text()); };
+        typeKey(h.text1(), u'9');
         QCOMPARE(shownWhileUp,
                  QStringList({QStringLiteral("9"), QStringLiteral("8"), QStringLiteral("7")}));
     }
@@ -200,33 +179,33 @@ private slots:
 
         h.form->Command4_Click(2);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("0"));
-        QCOMPARE(number(h), 0);
+        QCOMPARE(h.text1()->text(), QStringLiteral("0"));
+        QCOMPARE(h.number(), 0);
         QCOMPARE(h.state("ExpectedText").toString(), before);
-        QCOMPARE(h.sound->played.last(), wav(folder, 2, 0));
+        QCOMPARE(h.sound->played.last(), folder.recording(2, 0));
 
         // From 0 every further load request lowers the number below 0.
-        forget(h);
+        h.forget();
         h.form->Command3_Click(1);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("-1"));
-        QCOMPARE(number(h), -1);
-        QCOMPARE(h.sound->played.last(), wav(folder, 2, -1));
+        QCOMPARE(h.text1()->text(), QStringLiteral("-1"));
+        QCOMPARE(h.number(), -1);
+        QCOMPARE(h.sound->played.last(), folder.recording(2, -1));
 
-        forget(h);
+        h.forget();
         h.form->Command4_Click(2);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("-2"));
-        QCOMPARE(h.sound->played.last(), wav(folder, 2, -2));
+        QCOMPARE(h.text1()->text(), QStringLiteral("-2"));
+        QCOMPARE(h.sound->played.last(), folder.recording(2, -2));
         QCOMPARE(h.state("ExpectedText").toString(), before);
 
         // Typing the number of an existing exercise ends it: back to
         // "Palabras", whose number is still 1.
-        forget(h);
+        h.forget();
         h.form->Command4_Click(0);
         QVERIFY(h.messages->shown.isEmpty());
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 1));
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 1));
     }
 
     void previousWithText1Erased()
@@ -235,14 +214,14 @@ private slots:
         addRange(folder, 0, 1, 3);
         Harness h(folder.path());
         clearText1(h);
-        QCOMPARE(number(h), 0);
-        forget(h);
+        QCOMPARE(h.number(), 0);
+        h.forget();
 
         h.form->Command3_Click(1);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(number(h), 0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("0"));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 0));
+        QCOMPARE(h.number(), 0);
+        QCOMPARE(h.text1()->text(), QStringLiteral("0"));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 0));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
     }
 
@@ -282,7 +261,7 @@ private slots:
         h.form->Command3_Click(0);
         QVERIFY(h.messages->shown.isEmpty());
         QCOMPARE(h.state("ExpectedText").toString(), expected);
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
     }
 
     void leadingZeroIsNotTheExercise()
@@ -291,17 +270,17 @@ private slots:
         addRange(folder, 0, 1, 6);
         Harness h(folder.path());
         clearText1(h);
-        forget(h);
-        typeKey(text1(h), u'0');
+        h.forget();
+        typeKey(h.text1(), u'0');
         QVERIFY(h.messages->shown.isEmpty()); // 0 loads nothing
         QVERIFY(h.sound->played.isEmpty());
-        typeKey(text1(h), u'5');
+        typeKey(h.text1(), u'5');
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("4"));
-        QCOMPARE(number(h), 4);
+        QCOMPARE(h.text1()->text(), QStringLiteral("4"));
+        QCOMPARE(h.number(), 4);
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 4));
-        QVERIFY(!h.sound->played.contains(wav(folder, 0, 5)));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 4));
+        QVERIFY(!h.sound->played.contains(folder.recording(0, 5)));
     }
 
     void textWithoutRecording()
@@ -313,8 +292,8 @@ private slots:
         h.form->Command3_Click(0);
         QVERIFY(h.messages->shown.isEmpty());
         QCOMPARE(h.state("ExpectedText").toString(), QStringLiteral("sin sonido"));
-        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2)); // asked for all the same
+        QCOMPARE(h.text1()->text(), QStringLiteral("2"));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 2)); // asked for all the same
     }
 
     void longSearchIsALoop()
@@ -325,13 +304,13 @@ private slots:
         addRange(folder, 0, 1, 6);
         Harness h(folder.path());
         clearText1(h);
-        forget(h);
-        text1(h)->setText(QStringLiteral("30000"));
+        h.forget();
+        h.text1()->setText(QStringLiteral("30000"));
         QCOMPARE(h.messages->shown.size(), 29994);
-        QCOMPARE(text1(h)->text(), QStringLiteral("6"));
-        QCOMPARE(number(h), 6);
+        QCOMPARE(h.text1()->text(), QStringLiteral("6"));
+        QCOMPARE(h.number(), 6);
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 6));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 6));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 6));
     }
 
     void notAnExerciseFile_data()
@@ -369,8 +348,8 @@ private slots:
         }
         Harness h(folder.path());
         h.form->Command3_Click(0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
-        forget(h);
+        QCOMPARE(h.text1()->text(), QStringLiteral("2"));
+        h.forget();
 
         QElapsedTimer clock;
         clock.start();
@@ -384,10 +363,10 @@ private slots:
         }
         QVERIFY2(clock.elapsed() < 2000, "nothing may wait on a path that is not a file");
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
-        QCOMPARE(number(h), 2);
+        QCOMPARE(h.text1()->text(), QStringLiteral("2"));
+        QCOMPARE(h.number(), 2);
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
     }
 };
 

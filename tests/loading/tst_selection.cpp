@@ -37,29 +37,9 @@ void addRange(ProgramFolder &folder, int type, int first, int last)
         folder.addExercise(type, n, exerciseBytes(type, n));
 }
 
-QString wav(const ProgramFolder &folder, int type, int number)
-{
-    return folder.typeFolder(type) + QStringLiteral("/%1.wav").arg(number);
-}
-
-QLineEdit *text1(const Harness &h)
-{
-    return h.child<QLineEdit>(QStringLiteral("Text1"));
-}
 RichTextBox *typingBox(const Harness &h)
 {
     return h.child<RichTextBox>(QStringLiteral("RichTextBox1"));
-}
-
-int number(const Harness &h)
-{
-    return h.state("ExerciseNumber").value<QList<int>>().at(h.state("ExerciseType").toInt());
-}
-
-void forget(Harness &h)
-{
-    h.sound->played.clear();
-    h.messages->shown.clear();
 }
 
 // Starts an attempt and types the first `count` characters of the exercise.
@@ -88,14 +68,14 @@ private slots:
 
         h.form->Command4_Click(1);
         QCOMPARE(h.child<QLabel>(QStringLiteral("Label3"))->text(), QStringLiteral("Frase corta"));
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.state("ExerciseType").toInt(), 1);
         QVERIFY(h.state("ExerciseFolder").toString().endsWith(QLatin1String("/Frase corta")));
         QCOMPARE(h.state("ExerciseFolder").toString(),
                  folder.path() + QStringLiteral("/Frase corta"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
         // Text1 did not change, so the exercise is loaded once: one recording.
-        QCOMPARE(h.sound->played, QStringList{wav(folder, 1, 1)});
+        QCOMPARE(h.sound->played, QStringList{folder.recording(1, 1)});
         QVERIFY(h.messages->shown.isEmpty());
     }
 
@@ -115,24 +95,24 @@ private slots:
         Harness h(folder.path());
         for (int i = 0; i < 3; ++i)
             h.form->Command3_Click(0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("4"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("4"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
-        forget(h);
+        h.forget();
 
         h.form->Command4_Click(1);
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), QList<int>({4, 1, 1}));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(!h.sound->played.isEmpty());
         for (const QString &path : std::as_const(h.sound->played))
-            QCOMPARE(path, wav(folder, 1, 1));
+            QCOMPARE(path, folder.recording(1, 1));
 
-        forget(h);
+        h.forget();
         h.form->Command4_Click(0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("4"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("4"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 4));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 4));
         QVERIFY(h.messages->shown.isEmpty());
     }
 
@@ -143,13 +123,13 @@ private slots:
         Harness h(folder.path());
         h.form->Command3_Click(0);
         startAndType(h, 2);
-        forget(h);
+        h.forget();
 
         h.form->Command3_Click(0);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
-        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("2"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
         QVERIFY(typingBox(h)->text().isEmpty());
         QVERIFY(!typingBox(h)->isEnabled());
     }
@@ -161,12 +141,12 @@ private slots:
         Harness h(folder.path());
         startAndType(h, 3);
         QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(3));
-        forget(h);
+        h.forget();
 
         h.form->Command3_Click(1);
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
-        QCOMPARE(number(h), 1);
-        QCOMPARE(h.sound->played, QStringList{wav(folder, 0, 1)});
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
+        QCOMPARE(h.number(), 1);
+        QCOMPARE(h.sound->played, QStringList{folder.recording(0, 1)});
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(typingBox(h)->text().isEmpty());
@@ -180,11 +160,11 @@ private slots:
         Harness h(folder.path());
         h.form->Command3_Click(0);
         h.form->Command3_Click(0);
-        forget(h);
+        h.forget();
         h.form->Command3_Click(1);
-        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("2"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
-        QCOMPARE(h.sound->played.last(), wav(folder, 0, 2));
+        QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
         QVERIFY(h.messages->shown.isEmpty());
     }
 
@@ -194,20 +174,20 @@ private slots:
         addRange(folder, 0, 1, 12);
         Harness h(folder.path());
         // Exercise 12 by typing: "1" is already there, then "2".
-        text1(h)->end(false);
-        typeKey(text1(h), u'2');
-        QCOMPARE(text1(h)->text(), QStringLiteral("12"));
+        h.text1()->end(false);
+        typeKey(h.text1(), u'2');
+        QCOMPARE(h.text1()->text(), QStringLiteral("12"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 12));
         startAndType(h, 2);
-        forget(h);
+        h.forget();
 
-        pressKey(text1(h), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        pressKey(h.text1(), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
-        forget(h);
-        pressKey(text1(h), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
-        QCOMPARE(text1(h)->text(), QString());
-        QCOMPARE(number(h), 0);
+        h.forget();
+        pressKey(h.text1(), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QCOMPARE(h.text1()->text(), QString());
+        QCOMPARE(h.number(), 0);
         QVERIFY(h.sound->played.isEmpty());
         QVERIFY(h.messages->shown.isEmpty());
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
@@ -240,11 +220,11 @@ private slots:
         addRange(folder, 0, 1, 3);
         Harness h(folder.path());
         startAndType(h, 2);
-        forget(h);
+        h.forget();
 
-        pressKey(text1(h), Qt::Key(key), Qt::NoModifier, text);
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
-        QCOMPARE(number(h), 1);
+        pressKey(h.text1(), Qt::Key(key), Qt::NoModifier, text);
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
+        QCOMPARE(h.number(), 1);
         QVERIFY(h.sound->played.isEmpty());
         QVERIFY(h.messages->shown.isEmpty());
         // Nothing happened: the attempt goes on.
@@ -252,8 +232,8 @@ private slots:
         QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(2));
 
         // The same character from an input method is refused as well.
-        commitText(text1(h), text);
-        QCOMPARE(text1(h)->text(), QStringLiteral("1"));
+        commitText(h.text1(), text);
+        QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QVERIFY(h.sound->played.isEmpty());
     }
 
@@ -297,9 +277,9 @@ private slots:
         else if (choice == QLatin1String("type"))
             h.form->Command4_Click(1);
         else {
-            text1(h)->end(false);
-            pressKey(text1(h), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
-            typeKey(text1(h), u'3');
+            h.text1()->end(false);
+            pressKey(h.text1(), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+            typeKey(h.text1(), u'3');
         }
 
         QVERIFY(typingBox(h)->text().isEmpty());
@@ -334,10 +314,10 @@ private slots:
         startAndType(h, 4);
         command1->setFocus();
         QCOMPARE(QApplication::focusWidget(), command1);
-        forget(h);
+        h.forget();
         h.form->Command1_Click();
         h.form->Command1_Click();
-        QCOMPARE(h.sound->played, QStringList({wav(folder, 0, 1), wav(folder, 0, 1)}));
+        QCOMPARE(h.sound->played, QStringList({folder.recording(0, 1), folder.recording(0, 1)}));
         QCOMPARE(QApplication::focusWidget(), typingBox(h));
         QCOMPARE(typingBox(h)->textCursor().position(), 4);
         QCOMPARE(h.state("TextPos").toInt(), 5);
@@ -346,9 +326,9 @@ private slots:
         // After a choice the typing box is disabled: the focus stays put.
         h.form->Command3_Click(0);
         command1->setFocus();
-        forget(h);
+        h.forget();
         h.form->Command1_Click();
-        QCOMPARE(h.sound->played, QStringList{wav(folder, 0, 2)});
+        QCOMPARE(h.sound->played, QStringList{folder.recording(0, 2)});
         QCOMPARE(QApplication::focusWidget(), command1);
         QVERIFY(h.messages->shown.isEmpty());
         h.form->close();
@@ -364,8 +344,8 @@ private slots:
             h.form->Command3_Click(0);
         h.form->Command4_Click(1);
         h.form->Command3_Click(0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("2"));
-        forget(h);
+        QCOMPARE(h.text1()->text(), QStringLiteral("2"));
+        h.forget();
         h.form->Command1_Click();
         QCOMPARE(h.sound->played,
                  QStringList{folder.path() + QStringLiteral("/Frase corta/2.wav")});
@@ -382,50 +362,50 @@ private slots:
         for (int n : {3, 32, 327, 3276, 32767})
             folder.addExercise(0, n, exerciseBytes(0, n));
         Harness h(folder.path());
-        text1(h)->selectAll();
-        typeText(text1(h), QStringLiteral("32767"));
-        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
-        QCOMPARE(number(h), 32767);
+        h.text1()->selectAll();
+        typeText(h.text1(), QStringLiteral("32767"));
+        QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
+        QCOMPARE(h.number(), 32767);
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 32767));
         QVERIFY(h.messages->shown.isEmpty());
-        forget(h);
+        h.forget();
 
         // A sixth digit would pass 32767: refused wherever it goes.
         for (QChar digit : {u'0', u'8', u'9'}) {
-            text1(h)->end(false);
-            typeKey(text1(h), digit);
-            QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+            h.text1()->end(false);
+            typeKey(h.text1(), digit);
+            QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
         }
-        text1(h)->home(false);
-        typeKey(text1(h), u'1');
-        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
-        QCOMPARE(number(h), 32767);
+        h.text1()->home(false);
+        typeKey(h.text1(), u'1');
+        QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
+        QCOMPARE(h.number(), 32767);
         QVERIFY(h.sound->played.isEmpty());
         QVERIFY(h.messages->shown.isEmpty());
 
         // Replacing the 6 with a 9 would make 32797: refused as well.
-        text1(h)->setSelection(3, 1);
-        typeKey(text1(h), u'9');
-        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        h.text1()->setSelection(3, 1);
+        typeKey(h.text1(), u'9');
+        QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
         // And so would 32768, one past the limit.
-        text1(h)->setSelection(4, 1);
-        typeKey(text1(h), u'8');
-        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        h.text1()->setSelection(4, 1);
+        typeKey(h.text1(), u'8');
+        QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
         QVERIFY(h.sound->played.isEmpty());
 
         // The next-exercise button does not step past 32767; it reloads it.
         h.form->Command3_Click(0);
-        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
-        QCOMPARE(number(h), 32767);
+        QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
+        QCOMPARE(h.number(), 32767);
         QVERIFY(h.messages->shown.isEmpty());
-        QCOMPARE(h.sound->played, QStringList{wav(folder, 0, 32767)});
+        QCOMPARE(h.sound->played, QStringList{folder.recording(0, 32767)});
         QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 32767));
 
         // A pasted number past the limit is refused too.
         QGuiApplication::clipboard()->setText(QStringLiteral("99999"));
-        text1(h)->selectAll();
-        text1(h)->paste();
-        QCOMPARE(text1(h)->text(), QStringLiteral("32767"));
+        h.text1()->selectAll();
+        h.text1()->paste();
+        QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
     }
 
     void pastedText_data()
@@ -449,18 +429,18 @@ private slots:
         ProgramFolder folder;
         addRange(folder, 0, 1, 12);
         Harness h(folder.path());
-        forget(h);
+        h.forget();
 
         // The box's context menu pastes with QLineEdit::paste().
         QGuiApplication::clipboard()->setText(pasted);
-        text1(h)->selectAll();
-        text1(h)->paste();
-        QCOMPARE(text1(h)->text(), pasted);
-        QCOMPARE(::number(h), number);
+        h.text1()->selectAll();
+        h.text1()->paste();
+        QCOMPARE(h.text1()->text(), pasted);
+        QCOMPARE(h.number(), number);
         QVERIFY(h.messages->shown.isEmpty());
         if (loads) {
             QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, number));
-            QCOMPARE(h.sound->played, QStringList{wav(folder, 0, number)});
+            QCOMPARE(h.sound->played, QStringList{folder.recording(0, number)});
         } else {
             QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
             QVERIFY(h.sound->played.isEmpty());

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace letro::test {
 
@@ -25,6 +26,11 @@ ProgramFolder::ProgramFolder()
 QString ProgramFolder::typeFolder(int type) const
 {
     return m_dir.path() + QLatin1Char('/') + Form1::typeName(type);
+}
+
+QString ProgramFolder::recording(int type, int number) const
+{
+    return typeFolder(type) + QStringLiteral("/%1.wav").arg(number);
 }
 
 void ProgramFolder::addExercise(int type, int number, const QByteArray &bytes, bool withRecording)
@@ -73,6 +79,22 @@ Harness::Harness(const QString &programFolder, bool load)
 Harness::~Harness()
 {
     delete form;
+}
+
+QLineEdit *Harness::text1() const
+{
+    return child<QLineEdit>(QStringLiteral("Text1"));
+}
+
+int Harness::number() const
+{
+    return state("ExerciseNumber").value<QList<int>>().at(state("ExerciseType").toInt());
+}
+
+void Harness::forget()
+{
+    sound->played.clear();
+    messages->shown.clear();
 }
 
 namespace {

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class QLineEdit;
+
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -68,6 +70,8 @@ public:
     ProgramFolder();
     QString path() const { return m_dir.path(); }
     QString typeFolder(int type) const;
+    // Where the recording of exercise `number` of `type` lies.
+    QString recording(int type, int number) const;
 
     // Writes exercise `number` of `type` with the given bytes, and a recording
     // beside it unless `withRecording` is false.
@@ -93,6 +97,11 @@ struct Harness
 
     template <typename T> T *child(const QString &name) const { return form->findChild<T *>(name); }
     QVariant state(const char *name) const { return form->property(name); }
+    QLineEdit *text1() const;
+    // The number of the current type.
+    int number() const;
+    // Forgets the sounds and messages requested so far.
+    void forget();
 };
 
 // Sends a key press and release carrying `text`, as a keyboard key would.
