@@ -1,5 +1,7 @@
 #include "richtextbox.h"
 
+#include "checker/characterkeys.h"
+
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -64,26 +66,6 @@ bool isNavigationKey(int key)
 bool isDeadKey(int key)
 {
     return (key & ~0xFF) == 0x01001200; // Qt::Key_Dead_Grave ... Qt::Key_Dead_Greek
-}
-
-// Splits typed text into the characters that are judged one by one. Control
-// characters (Backspace, Enter, Tab, Escape, Ctrl+letter) are not character
-// keys. A character outside the Basic Multilingual Plane, or a stray
-// surrogate, becomes U+FFFD so that it takes exactly one position.
-QString characterKeys(const QString &text)
-{
-    QString keys;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isSurrogate()) {
-            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-                ++i;
-            keys.append(QChar::ReplacementCharacter);
-        } else if (c.category() != QChar::Other_Control) {
-            keys.append(c);
-        }
-    }
-    return keys;
 }
 
 bool isClosedEditingShortcut(const QKeyEvent *event)
@@ -315,10 +297,7 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         return;
     // As in Qt's own text widgets, a key held with Ctrl (or Ctrl+Shift) is a
     // shortcut, never a character, whatever text the platform gives it.
-    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
-    const bool shortcut =
-        held == Qt::ControlModifier || held == (Qt::ControlModifier | Qt::ShiftModifier);
-    const QString keys = shortcut ? QString() : characterKeys(event->text());
+    const QString keys = characterKeys(event->text(), event->modifiers());
     if (!keys.isEmpty()) {
         // A key that ends the exercise shuts the box: the rest of the text
         // is not typed into it.
