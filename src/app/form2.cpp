@@ -30,7 +30,9 @@ QLabel *centredLabel(QWidget *parent, const QString &name, const QString &text, 
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setFont(arialBold(points));
-    label->setAlignment(Qt::AlignCenter);
+    // As designed, a label's text sits at its top: the title letters, whose
+    // labels differ in height, then share one baseline.
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);

@@ -28,11 +28,6 @@ QPointer<Form1> &mainWindow()
     return window;
 }
 
-int twipsOf(int pixels)
-{
-    return pixelsToTwips(pixels);
-}
-
 } // namespace
 
 Form1::Form1(const Services &services, QWidget *parent)
@@ -83,8 +78,10 @@ void Form1::Form_Load()
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->objectName() == QLatin1String("Form2")) {
             window->setAttribute(Qt::WA_QuitOnClose, false);
+            const bool deletesItself = window->testAttribute(Qt::WA_DeleteOnClose);
             window->close();
-            window->deleteLater();
+            if (!deletesItself)
+                window->deleteLater();
         }
     }
     AppFolder = m_services.programFolder;
@@ -104,12 +101,12 @@ void Form1::Form_Load()
 
 int Form1::shortHeight() const
 {
-    return twipsOf(Label3->y()) + twipsOf(Label3->height()) + ShortMargin;
+    return pixelsToTwips(Label3->y()) + pixelsToTwips(Label3->height()) + ShortMargin;
 }
 
 int Form1::tallHeight() const
 {
-    return twipsOf(RichTextBox2->y()) + twipsOf(RichTextBox2->height()) + TallMargin;
+    return pixelsToTwips(RichTextBox2->y()) + pixelsToTwips(RichTextBox2->height()) + TallMargin;
 }
 
 void Form1::Command2_Click()
