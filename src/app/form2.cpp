@@ -1,9 +1,8 @@
 #include "app/form2.h"
 
 #include "exercise/form1.h"
-#include "ui/buttonfaces.h"
+#include "ui/controls.h"
 #include "ui/shape.h"
-#include "ui/twips.h"
 #include "ui/velantro.h"
 #include "ui/windowplacement.h"
 
@@ -13,34 +12,6 @@
 #include <QTimer>
 
 namespace letro {
-
-namespace {
-
-QFont arialBold(double points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-QLabel *centredLabel(QWidget *parent, const QString &name, const QString &text, double points,
-                     const QColor &color, const QRect &twips)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(arialBold(points));
-    // As designed, a label's text sits at its top: the title letters, whose
-    // labels differ in height, then share one baseline.
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    label->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    return label;
-}
-
-} // namespace
 
 Form2::Form2(const Services &services, QWidget *parent)
     : QWidget(parent), m_services(services.withDefaults())
@@ -52,52 +23,45 @@ Form2::Form2(const Services &services, QWidget *parent)
 
 void Form2::createControls()
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Letro 1.0 - @EL "));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
-    setFixedSize(twipsToPixels(6390), twipsToPixels(6135));
+    designWindow(this, QStringLiteral("Form2"), QStringLiteral("Letro 1.0 - @EL "),
+                 Qt::WindowCloseButtonHint, Qt::white, QSize(6390, 6135));
 
     Shape1 = new Shape(3, this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(twipsRect(120, 120, 6135, 5895));
+    placeInTwips(Shape1, {120, 120, 6135, 5895});
 
+    // As designed, a label's text sits at its top: the title letters, whose
+    // labels differ in height, then share one baseline.
+    const Qt::Alignment top = Qt::AlignHCenter | Qt::AlignTop;
+    const QFont big = arialFont(18, true);
     const QColor blue(0, 0, 255);
-    Label1[1] = centredLabel(this, QStringLiteral("Label1(1)"), QStringLiteral("Escucha y escribe"),
-                             18, blue, QRect(960, 840, 4215, 495));
-    Label1[2] = centredLabel(this, QStringLiteral("Label1(2)"),
-                             QStringLiteral("sin hacer faltas de ortografía"), 18, blue,
-                             QRect(480, 1200, 5175, 495));
+    Label1[1] = designLabel(this, QStringLiteral("Label1(1)"), QStringLiteral("Escucha y escribe"),
+                            big, blue, {960, 840, 4215, 495}, top);
+    Label1[2] = designLabel(this, QStringLiteral("Label1(2)"),
+                            QStringLiteral("sin hacer faltas de ortografía"), big, blue,
+                            {480, 1200, 5175, 495}, top);
 
     Velantro1 =
         new Velantro(QStringLiteral("Velantro1"), QApplication::palette().color(QPalette::Button),
                      QRect(2400, 1920, 2175, 1575), this);
 
-    Label1[3] = centredLabel(this, QStringLiteral("Label1(3)"), QStringLiteral("Equipo de Letro"),
-                             18, blue, QRect(240, 3960, 5895, 495));
-    Label1[4] = centredLabel(this, QStringLiteral("Label1(4)"), QStringLiteral("Autor"), 18, blue,
-                             QRect(1680, 3600, 3015, 495));
-    Label1[5] = centredLabel(this, QStringLiteral("Label1(5)"), QStringLiteral("letro@example.org"),
-                             18, blue, QRect(1080, 4320, 4335, 495));
+    Label1[3] = designLabel(this, QStringLiteral("Label1(3)"), QStringLiteral("Equipo de Letro"),
+                            big, blue, {240, 3960, 5895, 495}, top);
+    Label1[4] = designLabel(this, QStringLiteral("Label1(4)"), QStringLiteral("Autor"), big, blue,
+                            {1680, 3600, 3015, 495}, top);
+    Label1[5] = designLabel(this, QStringLiteral("Label1(5)"), QStringLiteral("letro@example.org"),
+                            big, blue, {1080, 4320, 4335, 495}, top);
 
-    Command1 = new QPushButton(QStringLiteral("CONTINUAR"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setFont(arialBold(18));
-    Command1->setStyleSheet(buttonFaceStyle(QColor(192, 192, 255)));
-    Command1->setGeometry(twipsRect(960, 5040, 4455, 615));
+    Command1 = captionButton(this, QStringLiteral("Command1"), QStringLiteral("CONTINUAR"), big,
+                             QColor(192, 192, 255), QString(), {960, 5040, 4455, 615});
     Command1->setDefault(true);
 
-    const char *letters[] = {"L", "e", "t", "r", "o"};
+    const char16_t letters[] = u"Letro";
     for (int i = 0; i < TitleLetterCount; ++i) {
         const int height = i == 4 ? 975 : 735;
-        TitleLetter[size_t(i)] =
-            centredLabel(this, QStringLiteral("TitleLetter(%1)").arg(i), QLatin1String(letters[i]),
-                         36, QColor(0, 0, 192), QRect(1920 + 360 * i, 120, 495, height));
+        TitleLetter[size_t(i)] = designLabel(
+            this, QStringLiteral("TitleLetter(%1)").arg(i), QString(QChar(letters[i])),
+            arialFont(36, true), QColor(0, 0, 192), {1920 + 360 * i, 120, 495, height}, top);
     }
 
     Timer1 = new QTimer(this);
@@ -127,10 +91,8 @@ void Form2::showEvent(QShowEvent *event)
 void Form2::Timer1_Timer()
 {
     const TitleCycle::Step step = m_cycle.tick();
-    QLabel *letter = TitleLetter[size_t(step.letter)];
-    QPalette palette = letter->palette();
-    palette.setColor(QPalette::WindowText, classicPaletteColor(step.color));
-    letter->setPalette(palette);
+    setColour(TitleLetter[size_t(step.letter)], QPalette::WindowText,
+              classicPaletteColor(step.color));
 }
 
 void Form2::Command1_Click()

@@ -1,7 +1,5 @@
 #include "classify.h"
 
-#include "exercise/exercisefile.h"
-
 namespace letro {
 
 namespace {
@@ -51,8 +49,9 @@ Mistake classifyMistake(QChar typed, QChar expected)
         return Mistake::SuperfluousAccent;
     if (X == u' ')
         return Mistake::MissingBlank;
-    const int code = windows1252Code(expected);
-    if (expected != u' ' && code >= 0 && code < 64)
+    // Codes below 64 are the same in Windows-1252 and Unicode: control
+    // characters, marks and digits (the blank was taken above).
+    if (expected.unicode() < 64)
         return Mistake::MissingPunctuation;
     return Mistake::WrongLetter;
 }
@@ -80,6 +79,8 @@ QString mistakeMessage(Mistake mistake)
         return QStringLiteral("Se necesita un signo de puntuación   ,  .  :  ;");
     case Mistake::WrongLetter:
         break;
+    case Mistake::None:
+        return QString();
     }
     return QStringLiteral("Te has confundido de letra");
 }

@@ -11,7 +11,8 @@
 namespace letro {
 
 enum class Mistake {
-    CapitalLetter = 1,  // differs only in being capital or small
+    None = 0,           // no mistake: the key was right
+    CapitalLetter,      // differs only in being capital or small
     YForI,              // y for i, or i for y
     BForV,              // b for v, or v for b
     SuperfluousH,       // an h where the text has something else
@@ -25,7 +26,7 @@ enum class Mistake {
 
 Mistake classifyMistake(QChar typed, QChar expected);
 
-// The Spanish message shown to the pupil for a mistake.
+// The Spanish message shown to the pupil for a mistake (empty for None).
 QString mistakeMessage(Mistake mistake);
 
 } // namespace letro

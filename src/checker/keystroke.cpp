@@ -4,7 +4,7 @@
 // the typed character over that selection.
 #include "exercise/form1.h"
 
-#include "checker/classify.h"
+#include "checker/judgekey.h"
 #include "scoring/score.h"
 #include "ui/richtextbox.h"
 #include "ui/velantro.h"
@@ -16,50 +16,37 @@
 
 namespace letro {
 
-namespace {
-
-// Colours of the rich-text boxes, 0x00BBGGRR.
-constexpr quint32 Blue = 0x00FF0000;
-constexpr quint32 Magenta = 0x00FF00FF;
-constexpr quint32 Red = 0x000000FF;
-
-} // namespace
-
 void Form1::correctKeyFeedback()
 {
     Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/si.gif"));
 }
 
-void Form1::wrongKeyFeedback(QChar typed, QChar expected, bool hasExpected)
+void Form1::wrongKeyFeedback(Mistake mistake)
 {
     m_services.sound->alert();
     Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/no.gif"));
-    // With no text to type there is nothing to compare: the plainest message.
-    const Mistake mistake = hasExpected ? classifyMistake(typed, expected) : Mistake::WrongLetter;
     Label1->setText(mistakeMessage(mistake));
 }
 
 void Form1::richtextbox1_KeyPress(QChar typed)
 {
     Label1->setText(QString());
-    const bool hasExpected = TextPos >= 1 && TextPos <= ExpectedText.size();
-    const QChar expected = hasExpected ? ExpectedText.at(TextPos - 1) : QChar();
+    const KeyJudgement key = judgeKey(ExpectedText, TextPos, MistakePending, typed);
 
-    if (hasExpected && typed == expected) {
+    if (key.correct) {
         correctKeyFeedback();
         Command8[0]->setText(incrementedCaption(Command8[0]->text()));
         RichTextBox1->setSelStart(TextPos - 1);
         RichTextBox1->setSelLength(1);
         RichTextBox1->setSelAccepted(true);
-        const quint32 colour = MistakePending ? Magenta : Blue;
-        RichTextBox1->setSelColor(colour);
-        RichTextBox2->setSelColor(colour);
+        RichTextBox1->setSelColor(key.colour);
+        RichTextBox2->setSelColor(key.colour);
         MistakePending = false;
         RichTextBox2->setSelStart(RecordPos - 1);
         RichTextBox2->setSelLength(1);
         RichTextBox2->setSelAccepted(true);
         RichTextBox2->setSelText(QString(typed));
-        if (ExpectedText.size() == TextPos) {
+        if (key.finishes) {
             RichTextBox1->setSelText(QString(typed));
             FinishExercise();
         }
@@ -68,12 +55,12 @@ void Form1::richtextbox1_KeyPress(QChar typed)
         return;
     }
 
-    wrongKeyFeedback(typed, expected, hasExpected);
-    if (!MistakePending)
+    wrongKeyFeedback(key.mistake);
+    if (key.countsMistake)
         Command8[1]->setText(incrementedCaption(Command8[1]->text()));
     RichTextBox1->setSelStart(TextPos - 1);
     RichTextBox1->setSelLength(1);
-    RichTextBox1->setSelColor(Red);
+    RichTextBox1->setSelColor(key.colour);
     MistakePending = true;
 }
 

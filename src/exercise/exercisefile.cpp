@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include <array>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,28 +23,18 @@ qsizetype lineEnd(const QByteArray &bytes, qsizetype from = 0)
     return -1;
 }
 
-// The 256 characters of Windows-1252, decoded once with Qt's (ICU's) decoder.
-const std::array<char16_t, 256> &windows1252Table()
+// Windows-1252 is Latin-1 but for 0x80 to 0x9F. The five bytes it leaves
+// undefined (81, 8D, 8F, 90, 9D) keep their code as C1 control characters.
+constexpr char16_t Windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+};
+
+constexpr char16_t windows1252Char(uchar byte)
 {
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        QByteArray all(256, '\0');
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
-        QStringDecoder decoder("windows-1252");
-        const QString decoded = decoder.isValid() ? decoder.decode(all) : QString();
-        for (int i = 0; i < 256; ++i)
-            t[size_t(i)] = char16_t(i); // Latin-1 and the undefined bytes keep their code
-        if (decoded.size() == 256) {
-            for (int i = 0; i < 256; ++i) {
-                const char16_t c = decoded.at(i).unicode();
-                if (c != QChar::ReplacementCharacter)
-                    t[size_t(i)] = c;
-            }
-        }
-        return t;
-    }();
-    return table;
+    return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : char16_t(byte);
 }
 
 } // namespace
@@ -82,21 +71,19 @@ QByteArray firstLineOf(const QByteArray &bytes)
 
 QString decodeWindows1252(const QByteArray &bytes)
 {
-    const auto &table = windows1252Table();
     QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        text[i] = QChar(table[uchar(bytes.at(i))]);
+        text[i] = QChar(windows1252Char(uchar(bytes.at(i))));
     return text;
 }
 
 int windows1252Code(QChar c)
 {
     const char16_t u = c.unicode();
-    const auto &table = windows1252Table();
-    if (u < 256 && table[u] == u)
+    if (u < 256 && windows1252Char(uchar(u)) == u)
         return u;
     for (int i = 0x80; i < 0xA0; ++i) {
-        if (table[size_t(i)] == u)
+        if (Windows1252High[i - 0x80] == u)
             return i;
     }
     return -1;
@@ -128,9 +115,7 @@ QString decodeExerciseText(const QByteArray &line, bool truncated)
 
 bool isOrdinaryFile(const QString &path)
 {
-    struct stat info;
-    const QByteArray native = QFile::encodeName(path);
-    return ::stat(native.constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return QFileInfo(path).isFile();
 }
 
 ExerciseText readExerciseFile(const QString &path)

@@ -47,23 +47,24 @@ namespace letro {
 
 class RichTextBox;
 class Velantro;
+enum class Mistake;
 
 class Form1 : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(QString ExpectedText READ expectedText)
-    Q_PROPERTY(int TextPos READ getTextPos)
-    Q_PROPERTY(int RecordPos READ getRecordPos)
-    Q_PROPERTY(int RecordStart READ getRecordStart)
-    Q_PROPERTY(bool MistakePending READ getMistakePending)
+    Q_PROPERTY(int TextPos READ textPos)
+    Q_PROPERTY(int RecordPos READ recordPos)
+    Q_PROPERTY(int RecordStart READ recordStart)
+    Q_PROPERTY(bool MistakePending READ mistakePending)
     Q_PROPERTY(int FontSize READ fontSize)
-    Q_PROPERTY(int ElapsedSeconds READ getElapsedSeconds)
-    Q_PROPERTY(QString AppFolder READ getAppFolder)
-    Q_PROPERTY(QString ExerciseFolder READ getExerciseFolder)
+    Q_PROPERTY(int ElapsedSeconds READ elapsedSeconds)
+    Q_PROPERTY(QString AppFolder READ appFolder)
+    Q_PROPERTY(QString ExerciseFolder READ exerciseFolder)
     Q_PROPERTY(QList<int> ExerciseNumber READ exerciseNumbers)
     Q_PROPERTY(int ExerciseType READ exerciseType)
-    Q_PROPERTY(int FaultyExercises READ getFaultyExercises)
-    Q_PROPERTY(int CleanExercises READ getCleanExercises)
+    Q_PROPERTY(int FaultyExercises READ faultyExercises)
+    Q_PROPERTY(int CleanExercises READ cleanExercises)
 
 public:
     explicit Form1(const Services &services = Services(), QWidget *parent = nullptr);
@@ -74,15 +75,15 @@ public:
     static Form1 *showMainWindow(const Services &services = Services());
 
     QString expectedText() const { return ExpectedText; }
-    int getTextPos() const { return TextPos; }
-    int getRecordPos() const { return RecordPos; }
-    int getRecordStart() const { return RecordStart; }
-    bool getMistakePending() const { return MistakePending; }
-    int getElapsedSeconds() const { return ElapsedSeconds; }
-    QString getAppFolder() const { return AppFolder; }
-    QString getExerciseFolder() const { return ExerciseFolder; }
-    int getFaultyExercises() const { return FaultyExercises; }
-    int getCleanExercises() const { return CleanExercises; }
+    int textPos() const { return TextPos; }
+    int recordPos() const { return RecordPos; }
+    int recordStart() const { return RecordStart; }
+    bool mistakePending() const { return MistakePending; }
+    int elapsedSeconds() const { return ElapsedSeconds; }
+    QString appFolder() const { return AppFolder; }
+    QString exerciseFolder() const { return ExerciseFolder; }
+    int faultyExercises() const { return FaultyExercises; }
+    int cleanExercises() const { return CleanExercises; }
     int fontSize() const { return FontSize; }
     QList<int> exerciseNumbers() const;
     int exerciseType() const { return ExerciseType; }
@@ -135,7 +136,7 @@ private:
     int tallHeight() const;
     void selectWholeTypingBox();
     void correctKeyFeedback();
-    void wrongKeyFeedback(QChar typed, QChar expected, bool hasExpected);
+    void wrongKeyFeedback(Mistake mistake);
 
     Services m_services;
     bool m_loading = false;

@@ -4,12 +4,10 @@
 #include "exercise/form1.h"
 
 #include "exercise/exercisenumber.h"
-#include "ui/buttonfaces.h"
+#include "ui/controls.h"
 #include "ui/richtextbox.h"
-#include "ui/twips.h"
 #include "ui/velantro.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,66 +18,6 @@ namespace letro {
 
 namespace {
 
-QFont arial(double points, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-// "MS Sans Serif" has no metric twin here: the system's UI font at that size.
-QFont dialogFont(double points, bool bold)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-void place(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(twipsRect(left, top, width, height));
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, const QFont &font,
-              const QColor &color)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setFont(font);
-    QPalette palette = l->palette();
-    palette.setColor(QPalette::WindowText, color);
-    l->setPalette(palette);
-    l->setFocusPolicy(Qt::NoFocus);
-    return l;
-}
-
-QPushButton *pictureButton(QWidget *parent, const QString &name, const QString &picture,
-                           const QSize &pictureSize, const QColor &face, const QString &tip)
-{
-    auto *button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(pictureSize);
-    button->setStyleSheet(buttonFaceStyle(face));
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    return button;
-}
-
-QPushButton *captionButton(QWidget *parent, const QString &name, const QString &caption,
-                           const QFont &font, const QColor &face, const QString &tip)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setFont(font);
-    button->setStyleSheet(buttonFaceStyle(face));
-    button->setToolTip(tip);
-    button->setAccessibleDescription(tip);
-    return button;
-}
-
 QString indexed(const char *name, int index)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
@@ -89,109 +27,115 @@ QString indexed(const char *name, int index)
 
 void Form1::createControls()
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Letro 1.0 - letro@example.org"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    designWindow(this, QStringLiteral("Form1"), QStringLiteral("Letro 1.0 - letro@example.org"),
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint, QColor(255, 128, 128),
+                 QSize(10050, 7215));
     setFont(dialogFont(8, false));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(255, 128, 128));
-    setPalette(palette);
-    setFixedSize(twipsToPixels(10050), twipsToPixels(7215));
 
-    const QColor defaultFace = QApplication::palette().color(QPalette::Button);
-    const QSize icon32(32, 32);
-
-    Command1 =
-        pictureButton(this, QStringLiteral("Command1"), QStringLiteral(":/icons/altavoz.svg"),
-                      icon32, QColor(255, 192, 128), QStringLiteral("Escuchar el dictado"));
-    place(Command1, 4680, 120, 735, 735);
-
-    Command2 =
-        pictureButton(this, QStringLiteral("Command2"), QStringLiteral(":/icons/libro.svg"), icon32,
-                      QColor(128, 255, 128), QStringLiteral("Mostrar u ocultar lo escrito"));
-    place(Command2, 6360, 120, 735, 735);
+    // The picture buttons, made first: no other control overlaps them except
+    // the yes/no picture, which the record-view button is raised above. Each
+    // row: the control, its name, its picture and the picture's size, its face
+    // colour, its tooltip, and its place in twips.
+    constexpr QSize icon(32, 32), arrowUp(40, 41), arrowDown(40, 40), type(48, 46);
+    const struct
+    {
+        QPushButton **control;
+        PictureButtonDesign design;
+    } pictureButtons[] = {
+        // clang-format off
+        {&Command1,    {u"Command1",    u"altavoz",     icon,      qRgb(255, 192, 128),
+                        u"Escuchar el dictado",           {4680, 120, 735, 735}}},
+        {&Command2,    {u"Command2",    u"libro",       icon,      qRgb(128, 255, 128),
+                        u"Mostrar u ocultar lo escrito",  {6360, 120, 735, 735}}},
+        {&Command3[0], {u"Command3(0)", u"siguiente",   arrowUp,   DefaultFace,
+                        u"Ejercicio siguiente",           {1080, 120, 735, 735}}},
+        {&Command3[1], {u"Command3(1)", u"anterior",    arrowDown, DefaultFace,
+                        u"Ejercicio anterior",            {3000, 120, 735, 735}}},
+        {&Command4[0], {u"Command4(0)", u"palabras",    type,      DefaultFace,
+                        u"Palabras",                      {120, 960, 855, 855}}},
+        {&Command4[1], {u"Command4(1)", u"frase-corta", type,      DefaultFace,
+                        u"Frase corta",                   {120, 1920, 855, 855}}},
+        {&Command4[2], {u"Command4(2)", u"frase-larga", type,      DefaultFace,
+                        u"Frase larga",                   {120, 2880, 855, 855}}},
+        {&Command5,    {u"Command5",    u"pluma",       icon,      qRgb(192, 255, 255),
+                        u"Empezar a escribir",            {3840, 120, 735, 735}}},
+        {&Command6,    {u"Command6",    u"bloque",      icon,      qRgb(255, 128, 255),
+                        u"Elegir el tipo de letra",       {7320, 960, 855, 735}}},
+        {&Command7,    {u"Command7",    u"lupa",        icon,      qRgb(255, 255, 0),
+                        u"Cambiar el tamaño de la letra", {7320, 1680, 855, 735}}},
+        // clang-format on
+    };
+    for (const auto &button : pictureButtons)
+        *button.control = pictureButton(this, button.design);
 
     RichTextBox1 = new RichTextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox1->setFont(arial(15.75, false));
+    RichTextBox1->setFont(arialFont(15.75, false));
     RichTextBox1->setAccessibleName(QStringLiteral("Escribe aquí el dictado"));
-    place(RichTextBox1, 1080, 960, 6135, 2895);
+    placeInTwips(RichTextBox1, {1080, 960, 6135, 2895});
 
     RichTextBox2 = new RichTextBox(this);
     RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
-    RichTextBox2->setFont(arial(12, false));
+    RichTextBox2->setFont(arialFont(12, false));
     RichTextBox2->setAccessibleName(QStringLiteral("Lo escrito hasta ahora"));
-    place(RichTextBox2, 120, 4800, 9750, 1935);
+    placeInTwips(RichTextBox2, {120, 4800, 9750, 1935});
     RichTextBox2->hide();
 
-    Label1 = label(this, "Label1", QString(), arial(12, true), QColor(0, 0, 128));
-    place(Label1, 2880, 3960, 5775, 375);
+    const QColor navy(0, 0, 128), blue(0, 0, 255);
+    Label1 = designLabel(this, QStringLiteral("Label1"), QString(), arialFont(12, true), navy,
+                         {2880, 3960, 5775, 375});
 
     Velantro1 = new Velantro(QStringLiteral("Velantro1"), QColor(192, 192, 192),
                              QRect(5520, 120, 975, 735), this);
     // The picture's box reaches under the record-view button; the button stays on top.
     Command2->raise();
+    // The yes and no pictures are decoded now, not at the pupil's first key.
+    Velantro1->preload(m_services.programFolder + QStringLiteral("/gifs/si.gif"));
+    Velantro1->preload(m_services.programFolder + QStringLiteral("/gifs/no.gif"));
 
-    Label2 = label(this, "Label2", QString(), arial(14.25, false), QColor(0, 0, 255));
-    place(Label2, 7440, 120, 1455, 495);
-
-    Command3[0] =
-        pictureButton(this, indexed("Command3", 0), QStringLiteral(":/icons/siguiente.svg"),
-                      QSize(40, 41), defaultFace, QStringLiteral("Ejercicio siguiente"));
-    place(Command3[0], 1080, 120, 735, 735);
-    Command3[1] =
-        pictureButton(this, indexed("Command3", 1), QStringLiteral(":/icons/anterior.svg"),
-                      QSize(40, 40), defaultFace, QStringLiteral("Ejercicio anterior"));
-    place(Command3[1], 3000, 120, 735, 735);
+    Label2 = designLabel(this, QStringLiteral("Label2"), QString(), arialFont(14.25, false), blue,
+                         {7440, 120, 1455, 495});
 
     Text1 = new QLineEdit(QStringLiteral("1"), this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setFont(arial(18, true));
+    Text1->setFont(arialFont(18, true));
     Text1->setAlignment(Qt::AlignCenter);
     Text1->setAccessibleName(QStringLiteral("Número de ejercicio"));
-    place(Text1, 1920, 240, 975, 495);
+    placeInTwips(Text1, {1920, 240, 975, 495});
 
-    const char *typePictures[] = {":/icons/palabras.svg", ":/icons/frase-corta.svg",
-                                  ":/icons/frase-larga.svg"};
-    for (int i = 0; i < 3; ++i) {
-        Command4[size_t(i)] =
-            pictureButton(this, indexed("Command4", i), QLatin1String(typePictures[i]),
-                          QSize(48, 46), defaultFace, typeName(i));
-        place(Command4[size_t(i)], 120, 960 + 960 * i, 855, 855);
+    // The counters and the tallies: name, caption, font, face, tooltip, place.
+    const QFont counterFont = dialogFont(13.5, true);
+    const struct
+    {
+        QPushButton **control;
+        QString name, caption;
+        QFont font;
+        QColor face;
+        QString tip;
+        QRect twips;
+    } captionButtons[] = {
+        // clang-format off
+        {&Command8[0], indexed("Command8", 0), QStringLiteral("0"), counterFont,
+         QColor(192, 192, 255), QStringLiteral("Aciertos"), {7320, 2520, 855, 615}},
+        {&Command8[1], indexed("Command8", 1), QStringLiteral("0"), counterFont,
+         QColor(255, 192, 192), QStringLiteral("Errores"), {7320, 3240, 855, 615}},
+        {&Command9[0], indexed("Command9", 0), QStringLiteral("Sin faltas ortográficas"), font(),
+         QColor(192, 192, 255), QStringLiteral("Ejercicios terminados sin faltas"),
+         {3000, 4320, 2655, 375}},
+        {&Command9[1], indexed("Command9", 1), QStringLiteral("Con faltas ortográficas"), font(),
+         QColor(255, 192, 192), QStringLiteral("Ejercicios terminados con faltas"),
+         {5760, 4320, 2655, 375}},
+        // clang-format on
+    };
+    for (const auto &button : captionButtons) {
+        *button.control = captionButton(this, button.name, button.caption, button.font, button.face,
+                                        button.tip, button.twips);
     }
 
-    Command5 = pictureButton(this, QStringLiteral("Command5"), QStringLiteral(":/icons/pluma.svg"),
-                             icon32, QColor(192, 255, 255), QStringLiteral("Empezar a escribir"));
-    place(Command5, 3840, 120, 735, 735);
-
-    Command6 =
-        pictureButton(this, QStringLiteral("Command6"), QStringLiteral(":/icons/bloque.svg"),
-                      icon32, QColor(255, 128, 255), QStringLiteral("Elegir el tipo de letra"));
-    place(Command6, 7320, 960, 855, 735);
-
-    Command7 =
-        pictureButton(this, QStringLiteral("Command7"), QStringLiteral(":/icons/lupa.svg"), icon32,
-                      QColor(255, 255, 0), QStringLiteral("Cambiar el tamaño de la letra"));
-    place(Command7, 7320, 1680, 855, 735);
-
-    Command8[0] =
-        captionButton(this, indexed("Command8", 0), QStringLiteral("0"), dialogFont(13.5, true),
-                      QColor(192, 192, 255), QStringLiteral("Aciertos"));
-    place(Command8[0], 7320, 2520, 855, 615);
-    Command8[1] =
-        captionButton(this, indexed("Command8", 1), QStringLiteral("0"), dialogFont(13.5, true),
-                      QColor(255, 192, 192), QStringLiteral("Errores"));
-    place(Command8[1], 7320, 3240, 855, 615);
-
-    Label3 = label(this, "Label3", QStringLiteral("Palabras"), arial(18, true), QColor(0, 0, 255));
-    place(Label3, 120, 4320, 2775, 495);
-
-    Label4 = label(this, "Label4", QStringLiteral("Nivel"), arial(12, true), QColor(0, 0, 255));
-    place(Label4, 120, 3960, 1935, 375);
+    Label3 = designLabel(this, QStringLiteral("Label3"), QStringLiteral("Palabras"),
+                         arialFont(18, true), blue, {120, 4320, 2775, 495});
+    Label4 = designLabel(this, QStringLiteral("Label4"), QStringLiteral("Nivel"),
+                         arialFont(12, true), blue, {120, 3960, 1935, 375});
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -199,17 +143,8 @@ void Form1::createControls()
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setEditText(QStringLiteral("Fuentes"));
     Combo1->setAccessibleName(QStringLiteral("Tipos de letra"));
-    place(Combo1, 7320, 600, 1455, 315);
+    placeInTwips(Combo1, {7320, 600, 1455, 315});
     Combo1->hide();
-
-    Command9[0] = captionButton(
-        this, indexed("Command9", 0), QStringLiteral("Sin faltas ortográficas"), font(),
-        QColor(192, 192, 255), QStringLiteral("Ejercicios terminados sin faltas"));
-    place(Command9[0], 3000, 4320, 2655, 375);
-    Command9[1] = captionButton(
-        this, indexed("Command9", 1), QStringLiteral("Con faltas ortográficas"), font(),
-        QColor(255, 192, 192), QStringLiteral("Ejercicios terminados con faltas"));
-    place(Command9[1], 5760, 4320, 2655, 375);
 
     Velantro2 = new Velantro(QStringLiteral("Velantro2"), QColor(255, 128, 128),
                              QRect(8160, 960, 1215, 2055), this);

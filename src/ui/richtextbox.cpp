@@ -1,5 +1,7 @@
 #include "richtextbox.h"
 
+#include "richtextview.h"
+
 #include "checker/characterkeys.h"
 
 #include <QInputMethodEvent>
@@ -93,21 +95,68 @@ bool isClosedEditingShortcut(const QKeyEvent *event)
 
 } // namespace
 
-RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent), m_sel(document())
+RichTextView::RichTextView(RichTextBox *box) : QTextEdit(box), m_box(box)
 {
     setAcceptRichText(false);
     setUndoRedoEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
-    setTabChangesFocus(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
-    selectionChanged(0, 0);
+}
+
+void RichTextView::takeFocusChange(QFocusEvent *event)
+{
+    // The caret is drawn while the box has the focus.
+    if (event->gotFocus())
+        QTextEdit::focusInEvent(event);
+    else
+        QTextEdit::focusOutEvent(event);
+}
+
+bool RichTextView::canInsertFromMimeData(const QMimeData *) const
+{
+    return false;
+}
+
+void RichTextView::insertFromMimeData(const QMimeData *)
+{
+    // Pasted and dropped text would enter unjudged: nothing is inserted.
+}
+
+void RichTextView::keyPressEvent(QKeyEvent *event)
+{
+    m_box->keyPressEvent(event);
+}
+
+void RichTextView::inputMethodEvent(QInputMethodEvent *event)
+{
+    m_box->inputMethodEvent(event);
+}
+
+RichTextBox::RichTextBox(QWidget *parent)
+    : QWidget(parent), m_view(new RichTextView(this)), m_sel(m_view->document())
+{
+    setFocusPolicy(m_view->focusPolicy());
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    // Clicks and focus requests on the text edit give the focus to the box.
+    m_view->setFocusProxy(this);
+    connect(m_view, &QTextEdit::cursorPositionChanged, this, [this] { updateMicroFocus(); });
+    select(0, 0);
+}
+
+RichTextBox::~RichTextBox() = default;
+
+const QTextDocument *RichTextBox::document() const
+{
+    return m_view->document();
 }
 
 QString RichTextBox::text() const
 {
-    return toPlainText();
+    return m_view->toPlainText();
 }
 
 int RichTextBox::length() const
@@ -117,13 +166,14 @@ int RichTextBox::length() const
 
 void RichTextBox::setText(const QString &text)
 {
-    document()->clear();
-    QTextCursor cursor(document());
+    QTextDocument *content = m_view->document();
+    content->clear();
+    QTextCursor cursor(content);
     cursor.insertText(text, QTextCharFormat());
-    m_sel = QTextCursor(document());
+    m_sel = QTextCursor(content);
     m_sel.movePosition(QTextCursor::End);
     m_insertFormat = QTextCharFormat();
-    selectionChanged(length(), 0);
+    select(length(), 0);
     showSelection();
 }
 
@@ -145,18 +195,18 @@ QString RichTextBox::selText() const
 void RichTextBox::setSelStart(int start)
 {
     // Setting the start leaves an empty selection there, clamped to the content.
-    selectionChanged(qBound(0, start, length()), 0);
+    select(qBound(0, start, length()), 0);
     showSelection();
 }
 
 void RichTextBox::setSelLength(int length)
 {
     const int start = selStart();
-    selectionChanged(start, qBound(0, length, this->length() - start));
+    select(start, qBound(0, length, this->length() - start));
     showSelection();
 }
 
-void RichTextBox::selectionChanged(int start, int length)
+void RichTextBox::select(int start, int length)
 {
     // Selecting what is already selected keeps the format set for the next
     // insertion; a new selection takes the format of its first character, or
@@ -168,7 +218,7 @@ void RichTextBox::selectionChanged(int start, int length)
     m_sel.setPosition(start);
     m_sel.setPosition(start + length, QTextCursor::KeepAnchor);
 
-    QTextCursor probe(document());
+    QTextCursor probe(m_view->document());
     probe.setPosition(length > 0 ? start + 1 : start);
     QTextCharFormat format = probe.charFormat();
     if (length == 0) {
@@ -213,7 +263,7 @@ void RichTextBox::setSelFontName(const QString &family)
     if (selStart() == 0 && selLength() == length()) {
         QFont font = document()->defaultFont();
         font.setFamilies(QStringList{family});
-        document()->setDefaultFont(font);
+        m_view->document()->setDefaultFont(font);
     }
 }
 
@@ -225,7 +275,7 @@ void RichTextBox::setSelFontSize(double points)
     if (selStart() == 0 && selLength() == length()) {
         QFont font = document()->defaultFont();
         font.setPointSizeF(points);
-        document()->setDefaultFont(font);
+        m_view->document()->setDefaultFont(font);
     }
 }
 
@@ -242,12 +292,12 @@ void RichTextBox::freshInsertionPoint()
     // takes the format of the character before it, without the
     // accepted-character mark, even when the same place is selected again.
     m_insertFormat = QTextCharFormat();
-    selectionChanged(m_sel.position(), 0);
+    select(m_sel.position(), 0);
 }
 
 QTextCharFormat RichTextBox::formatAt(int position) const
 {
-    QTextCursor probe(document());
+    QTextCursor probe(m_view->document());
     probe.setPosition(qBound(0, position + 1, length()));
     return probe.charFormat();
 }
@@ -267,7 +317,7 @@ bool RichTextBox::acceptedAt(int position) const
 
 void RichTextBox::showSelection()
 {
-    setTextCursor(m_sel);
+    m_view->setTextCursor(m_sel);
 }
 
 bool RichTextBox::keyDown(int keyCode, Qt::KeyboardModifiers modifiers)
@@ -286,6 +336,17 @@ void RichTextBox::typeCharacter(QChar typed)
     m_sel.insertText(QString(typed), m_insertFormat);
     freshInsertionPoint();
     showSelection();
+}
+
+bool RichTextBox::event(QEvent *event)
+{
+    // The text edit claims the keys it edits with before any shortcut sees
+    // them, as it would with the focus; they then come here and are judged.
+    if (event->type() == QEvent::ShortcutOverride) {
+        m_view->takeShortcutOverride(static_cast<QKeyEvent *>(event));
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
@@ -310,7 +371,7 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     const int key = event->key();
     if (isNavigationKey(key) || isDeadKey(key) || event->matches(QKeySequence::Copy) ||
         event->matches(QKeySequence::SelectAll)) {
-        QTextEdit::keyPressEvent(event);
+        m_view->moveOnScreen(event);
         return;
     }
     // Any other key without a character does nothing here; let the window see it.
@@ -325,16 +386,16 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
         return;
     }
     const QString keys = characterKeys(event->commitString());
-    // Only the preedit (the dead key shown while composing) goes to the base
-    // class; a selection made with the mouse is dropped first, since the base
-    // class would delete it when a preedit starts.
-    QTextCursor view = textCursor();
+    // Only the preedit (the dead key shown while composing) goes to the text
+    // edit; a selection made with the mouse is dropped first, since the text
+    // edit would delete it when a preedit starts.
+    QTextCursor view = m_view->textCursor();
     if (view.hasSelection()) {
         view.clearSelection();
-        setTextCursor(view);
+        m_view->setTextCursor(view);
     }
     QInputMethodEvent preedit(event->preeditString(), event->attributes());
-    QTextEdit::inputMethodEvent(&preedit);
+    m_view->showPreedit(&preedit);
     for (QChar key : keys) {
         // A commit that ends the exercise part-way shuts the box: the
         // characters after it are not judged against the next attempt.
@@ -344,14 +405,29 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
     event->accept();
 }
 
-bool RichTextBox::canInsertFromMimeData(const QMimeData *) const
+QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
 {
-    return false;
+    // The text edit fills the box from its top-left corner: its answers (the
+    // caret's rectangle among them) hold for the box as they are.
+    return m_view->inputMethodQuery(query);
 }
 
-void RichTextBox::insertFromMimeData(const QMimeData *)
+void RichTextBox::focusInEvent(QFocusEvent *event)
 {
-    // Pasted and dropped text would enter unjudged: nothing is inserted.
+    QWidget::focusInEvent(event);
+    m_view->takeFocusChange(event);
+}
+
+void RichTextBox::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    m_view->takeFocusChange(event);
+}
+
+void RichTextBox::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_view->setGeometry(rect());
 }
 
 } // namespace letro

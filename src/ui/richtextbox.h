@@ -3,32 +3,40 @@
 // The program drives the content only through a selection of its own (start
 // counted from 0 and a length), like a classic rich-edit control: it sets the
 // selection, sets the selection's colour, font or accepted-character mark, and
-// replaces the selected text. A mouse click moves the caret on screen but not
-// this selection, so the program's bookkeeping cannot be disturbed by it.
+// replaces the selected text. The box holds the text edit that shows the
+// content and offers none of its editing interface, so nothing can change the
+// content or the selection behind the program's back. A mouse click moves the
+// caret on screen but not this selection.
 //
-// Every key goes through two hooks: keyDown, which may cancel the key by
-// setting its code to 0, and keyPress, which runs for every character key
-// before the box inserts that character in place of the selection, in the
-// selection's format. Nothing else can put text into the box: paste, drag and
-// drop, cut, undo, redo and editing shortcuts are closed, and input-method
-// commits (accents typed with dead keys) are handed to the hooks one character
-// at a time. A typed character always takes exactly one position: a character
-// outside the Basic Multilingual Plane is stored as U+FFFD.
+// The box itself takes the keyboard focus and every key and input-method
+// event, whether typed or sent to it. Every key goes through two hooks:
+// keyDown, which may cancel the key by setting its code to 0, and keyPress,
+// which runs for every character key before the box inserts that character in
+// place of the selection, in the selection's format. Nothing else can put text
+// into the box: paste, drag and drop, cut, undo, redo and editing shortcuts
+// are closed, and input-method commits (accents typed with dead keys) are
+// handed to the hooks one character at a time. A typed character always takes
+// exactly one position: a character outside the Basic Multilingual Plane is
+// stored as U+FFFD.
 #pragma once
 
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QWidget>
 
 #include <functional>
 
+class QTextDocument;
+
 namespace letro {
+
+class RichTextView;
 
 // Colours of the rich-text boxes are 32-bit values laid out as 0x00BBGGRR.
 QColor colorFromBgr(quint32 bgr);
 quint32 bgrFromColor(const QColor &color);
 
-class RichTextBox : public QTextEdit
+class RichTextBox : public QWidget
 {
     Q_OBJECT
 
@@ -40,6 +48,7 @@ public:
     using KeyPressHook = std::function<void(QChar typed)>;
 
     explicit RichTextBox(QWidget *parent = nullptr);
+    ~RichTextBox() override;
 
     void setKeyDownHook(KeyDownHook hook) { m_keyDown = std::move(hook); }
     void setKeyPressHook(KeyPressHook hook) { m_keyPress = std::move(hook); }
@@ -60,32 +69,37 @@ public:
     void setSelFontName(const QString &family);
     void setSelFontSize(double points);
 
-    // The format a character inserted now would take.
-    QTextCharFormat insertFormat() const { return m_insertFormat; }
     // The format of the character at a 0-based position.
     QTextCharFormat formatAt(int position) const;
     quint32 colorAt(int position) const;
     bool acceptedAt(int position) const;
+    // The content with its formats, to read.
+    const QTextDocument *document() const;
 
     // The character attribute that marks accepted characters (drawn bold).
     static constexpr int AcceptedProperty = QTextFormat::UserProperty + 1;
 
-    // Judges and inserts one typed character exactly as a key would.
-    void typeCharacter(QChar typed);
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    void insertFromMimeData(const QMimeData *source) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void selectionChanged(int start, int length);
+    friend class RichTextView;
+
+    void select(int start, int length);
     void freshInsertionPoint();
     void applyToSelection(const QTextCharFormat &change);
     void showSelection();
     bool keyDown(int keyCode, Qt::KeyboardModifiers modifiers);
+    void typeCharacter(QChar typed);
 
+    RichTextView *m_view;
     KeyDownHook m_keyDown;
     KeyPressHook m_keyPress;
     QTextCursor m_sel;

@@ -233,7 +233,7 @@ void BadFolders::badExerciseFile()
     const QString expected = h.form->expectedText();
     TIMED("start", c.button("Command5")->click());
     TIMED("a right key", typeKey(c.typing(), expected.at(0)));
-    QCOMPARE(h.form->getTextPos(), 2);
+    QCOMPARE(h.form->textPos(), 2);
     TIMED("a wrong key", typeKey(c.typing(), QChar(u'#')));
     QVERIFY(!c.label1().isEmpty());
     TIMED("choosing exercise 1", chooseNumber(c.text1(), 1));
@@ -377,14 +377,14 @@ void BadFolders::badPictures()
     TIMED("a wrong key", typeKey(c.typing(), QChar(u'x')));
     QCOMPARE(c.label1(), QStringLiteral("Te has confundido de letra"));
     QVERIFY(!c.velantro(1)->isPlaying());
-    QCOMPARE(h.form->getTextPos(), 1);
+    QCOMPARE(h.form->textPos(), 1);
     TIMED("a right key", typeKey(c.typing(), QChar(u'a')));
-    QCOMPARE(h.form->getTextPos(), 2);
+    QCOMPARE(h.form->textPos(), 2);
     QVERIFY(!c.velantro(1)->isPlaying());
     TIMED("the last key", typeKey(c.typing(), QChar(u'b')));
     QCOMPARE(h.messages->shown, QStringList{Finished});
     QVERIFY(!c.velantro(2)->isPlaying());
-    QCOMPARE(h.form->getFaultyExercises(), 1);
+    QCOMPARE(h.form->faultyExercises(), 1);
     QTest::qWait(50); // paint with the broken pictures
     h.form->close();
 }

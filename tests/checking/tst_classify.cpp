@@ -1,6 +1,9 @@
-// The classification of a wrong key: which row of the table names the mistake
-// for a typed and an expected character, and the exact message shown.
+// The judgement of a key (right or wrong, last or not, its colour, whether a
+// mistake is counted) and the classification of a wrong key: which row of the
+// table names the mistake for a typed and an expected character, and the
+// exact message shown.
 #include "checker/classify.h"
+#include "checker/judgekey.h"
 
 #include <QTest>
 
@@ -34,7 +37,76 @@ private:
         QTest::newRow(name) << typed << expected << tableRow << messages[tableRow - 1];
     }
 
+    static void judged(const char *name, const QString &text, int textPos, bool pending,
+                       QChar typed, bool correct, bool finishes, quint32 colour, bool counts,
+                       Mistake mistake)
+    {
+        QTest::newRow(name) << text << textPos << pending << typed << correct << finishes << colour
+                            << counts << int(mistake);
+    }
+
 private slots:
+    void judgement_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("textPos");
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<QChar>("typed");
+        QTest::addColumn<bool>("correct");
+        QTest::addColumn<bool>("finishes");
+        QTest::addColumn<quint32>("colour");
+        QTest::addColumn<bool>("countsMistake");
+        QTest::addColumn<int>("mistake");
+
+        const QString casa = QStringLiteral("casa");
+        judged("first key right", casa, 1, false, u'c', true, false, Blue, false, Mistake::None);
+        judged("right after a wrong key", casa, 2, true, u'a', true, false, Magenta, false,
+               Mistake::None);
+        judged("last key right", casa, 4, false, u'a', true, true, Blue, false, Mistake::None);
+        judged("last key right after a wrong key", casa, 4, true, u'a', true, true, Magenta, false,
+               Mistake::None);
+        judged("one-character text", QStringLiteral("a"), 1, false, u'a', true, true, Blue, false,
+               Mistake::None);
+        judged("ñ typed for ñ", QStringLiteral("niño"), 3, false, u'ñ', true, false, Blue, false,
+               Mistake::None);
+        judged("blank typed for blank", QStringLiteral("la casa"), 3, false, u' ', true, false,
+               Blue, false, Mistake::None);
+        judged("first wrong key at a place", casa, 2, false, u'A', false, false, Red, true,
+               Mistake::CapitalLetter);
+        judged("second wrong key at a place", casa, 2, true, u'b', false, false, Red, false,
+               Mistake::WrongLetter);
+        judged("wrong key at the last place", casa, 4, false, u's', false, false, Red, true,
+               Mistake::WrongLetter);
+        judged("the next letter but one", casa, 1, false, u'a', false, false, Red, true,
+               Mistake::WrongLetter);
+        judged("accent left out", QStringLiteral("mamá"), 4, false, u'a', false, false, Red, true,
+               Mistake::MissingAccent);
+        judged("blank left out", QStringLiteral("la casa"), 3, false, u'c', false, false, Red, true,
+               Mistake::MissingBlank);
+        judged("empty text", QString(), 1, false, u'a', false, false, Red, true,
+               Mistake::WrongLetter);
+        judged("empty text, mistake pending", QString(), 1, true, u'a', false, false, Red, false,
+               Mistake::WrongLetter);
+        judged("past the end of the text", casa, 5, false, u'a', false, false, Red, true,
+               Mistake::WrongLetter);
+        judged("before the start of the text", casa, 0, false, u'c', false, false, Red, true,
+               Mistake::WrongLetter);
+    }
+
+    void judgement()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, textPos);
+        QFETCH(bool, pending);
+        QFETCH(QChar, typed);
+        const KeyJudgement key = judgeKey(text, textPos, pending, typed);
+        QTEST(key.correct, "correct");
+        QTEST(key.finishes, "finishes");
+        QTEST(key.colour, "colour");
+        QTEST(key.countsMistake, "countsMistake");
+        QTEST(int(key.mistake), "mistake");
+    }
+
     void classification_data()
     {
         QTest::addColumn<QChar>("typed");

@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include "ui/richtextbox.h"
+#include "ui/richtextview.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,14 +22,6 @@ using namespace letro;
 using namespace letro::test;
 
 namespace {
-
-// Gives the tests the mime-data entry points the box closes.
-class OpenBox : public RichTextBox
-{
-public:
-    using RichTextBox::canInsertFromMimeData;
-    using RichTextBox::insertFromMimeData;
-};
 
 void sendKey(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods, const QString &text)
 {
@@ -78,14 +71,17 @@ private slots:
     void disabledBoxTakesNoKeys();
 
 private:
-    std::unique_ptr<OpenBox> m_box;
+    // What the box shows on screen.
+    RichTextView *view() const { return shownText(m_box.get()); }
+
+    std::unique_ptr<RichTextBox> m_box;
     QString m_pressed;      // characters the key-press hook saw
     QList<int> m_downCodes; // key codes the key-down hook saw
 };
 
 void TestRichTextBox::init()
 {
-    m_box = std::make_unique<OpenBox>();
+    m_box = std::make_unique<RichTextBox>();
     m_box->resize(400, 200);
     m_pressed.clear();
     m_downCodes.clear();
@@ -385,7 +381,7 @@ void TestRichTextBox::tripwire()
 
     // ...and with everything selected on screen (Ctrl+A is allowed).
     sendKey(m_box.get(), Qt::Key_A, Qt::ControlModifier, "\x01");
-    QVERIFY(m_box->textCursor().hasSelection());
+    QVERIFY(view()->textCursor().hasSelection());
     sendKey(m_box.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers), text);
     QCOMPARE(m_box->text(), QString("abcd"));
     QVERIFY(m_pressed.isEmpty());
@@ -407,7 +403,7 @@ void TestRichTextBox::dropOnViewport()
     m_box->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_box.get()));
     QVERIFY(!m_box->acceptDrops());
-    QVERIFY(!m_box->viewport()->acceptDrops());
+    QVERIFY(!view()->viewport()->acceptDrops());
 
     QMimeData data;
     data.setText("SOLTADO");
@@ -415,12 +411,12 @@ void TestRichTextBox::dropOnViewport()
     const QPoint at(5, 5);
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                           Qt::NoModifier);
-    QApplication::sendEvent(m_box->viewport(), &enter);
+    QApplication::sendEvent(view()->viewport(), &enter);
     QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_box->viewport(), &move);
+    QApplication::sendEvent(view()->viewport(), &move);
     QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                     Qt::NoModifier);
-    QApplication::sendEvent(m_box->viewport(), &drop);
+    QApplication::sendEvent(view()->viewport(), &drop);
     QCOMPARE(m_box->text(), QString("abc"));
     QVERIFY(m_pressed.isEmpty());
     // On the box itself too.
@@ -435,19 +431,19 @@ void TestRichTextBox::mimeDataClosed()
     m_box->setText("abc");
     QMimeData data;
     data.setText("PEGADO");
-    QVERIFY(!m_box->canInsertFromMimeData(&data));
+    QVERIFY(!view()->canInsertFromMimeData(&data));
     m_box->setSelStart(1);
     m_box->setSelLength(1);
-    m_box->insertFromMimeData(&data);
+    view()->insertFromMimeData(&data);
     QCOMPARE(m_box->text(), QString("abc"));
     QVERIFY(m_pressed.isEmpty());
     // QTextEdit's own paste() goes the same way.
     QGuiApplication::clipboard()->setText("PEGADO");
-    m_box->paste();
+    view()->paste();
     QCOMPARE(m_box->text(), QString("abc"));
-    QVERIFY(!m_box->isUndoRedoEnabled());
-    m_box->undo();
-    m_box->redo();
+    QVERIFY(!view()->isUndoRedoEnabled());
+    view()->undo();
+    view()->redo();
     QCOMPARE(m_box->text(), QString("abc"));
 }
 
@@ -459,12 +455,12 @@ void TestRichTextBox::middleClickPastesNothing()
     m_box->setText("abc");
     m_box->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_box.get()));
-    const QPoint at = m_box->viewport()->rect().center();
-    QTest::mouseClick(m_box->viewport(), Qt::MiddleButton, Qt::NoModifier, at);
+    const QPoint at = view()->viewport()->rect().center();
+    QTest::mouseClick(view()->viewport(), Qt::MiddleButton, Qt::NoModifier, at);
     QCOMPARE(m_box->text(), QString("abc"));
     // Through the window system as well.
     QTest::mouseClick(m_box->windowHandle(), Qt::MiddleButton, Qt::NoModifier,
-                      m_box->viewport()->mapTo(m_box.get(), at));
+                      view()->viewport()->mapTo(m_box.get(), at));
     QCoreApplication::processEvents();
     QCOMPARE(m_box->text(), QString("abc"));
     QVERIFY(m_pressed.isEmpty());
@@ -488,7 +484,7 @@ void TestRichTextBox::noContextMenu()
         }
     });
     guard.start();
-    const QPoint at = m_box->viewport()->mapTo(m_box.get(), m_box->viewport()->rect().center());
+    const QPoint at = view()->viewport()->mapTo(m_box.get(), view()->viewport()->rect().center());
     QTest::mouseClick(m_box->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
     QTest::qWait(100);
     guard.stop();
@@ -587,28 +583,28 @@ void TestRichTextBox::mouseClickKeepsProgramSelection()
     m_box->setSelStart(5);
     m_box->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_box.get()));
-    QCOMPARE(m_box->textCursor().position(), 5);
+    QCOMPARE(view()->textCursor().position(), 5);
     // Click at the very start of the text: the caret moves on screen...
-    const QRect first = m_box->cursorRect(QTextCursor(m_box->document()));
-    QTest::mouseClick(m_box->viewport(), Qt::LeftButton, Qt::NoModifier,
+    const QRect first = view()->cursorRect(QTextCursor(view()->document()));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(first.left() + 1, first.center().y()));
-    QCOMPARE(m_box->textCursor().position(), 0);
+    QCOMPARE(view()->textCursor().position(), 0);
     // ...but not the program's selection.
     QCOMPARE(m_box->selStart(), 5);
     QCOMPARE(m_box->selLength(), 0);
     // A drag selection neither.
-    QTest::mousePress(m_box->viewport(), Qt::LeftButton, Qt::NoModifier,
+    QTest::mousePress(view()->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(first.left() + 1, first.center().y()));
-    QTest::mouseMove(m_box->viewport(), m_box->viewport()->rect().bottomRight() - QPoint(2, 2));
-    QTest::mouseRelease(m_box->viewport(), Qt::LeftButton, Qt::NoModifier,
-                        m_box->viewport()->rect().bottomRight() - QPoint(2, 2));
+    QTest::mouseMove(view()->viewport(), view()->viewport()->rect().bottomRight() - QPoint(2, 2));
+    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                        view()->viewport()->rect().bottomRight() - QPoint(2, 2));
     QCOMPARE(m_box->selStart(), 5);
     QCOMPARE(m_box->selLength(), 0);
     // The next key goes where the program's selection is.
     typeKey(m_box.get(), 'x');
     QCOMPARE(m_box->text(), QString("hellox"));
     // An accent committed after a mouse selection neither deletes it.
-    QTest::mouseDClick(m_box->viewport(), Qt::LeftButton, Qt::NoModifier,
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier,
                        QPoint(first.left() + 3, first.center().y()));
     commitText(m_box.get(), QString::fromUtf8("á"));
     QCOMPARE(m_box->text(), QString::fromUtf8("helloxá"));

@@ -39,6 +39,7 @@ private slots:
     void plays();
     void sameGifPathRestarts();
     void otherGifPathRestarts();
+    void changedFileShownAnew();
     void emptyPathShowsNothing();
     void unreadableShowsNothing_data();
     void unreadableShowsNothing();
@@ -159,6 +160,26 @@ void TestVelantro::otherGifPathRestarts()
     QCOMPARE(m_v->currentFrame(), 0);
     QCOMPARE(m_v->movie()->fileName(), gif("no.gif"));
     QVERIFY(m_v->isPlaying());
+}
+
+void TestVelantro::changedFileShownAnew()
+{
+    // The same path, its file replaced on disk between two settings.
+    const QString path = m_tmp.filePath("cambia.gif");
+    QFile::remove(path);
+    QVERIFY(QFile::copy(gif("si.gif"), path));
+    m_v->setGifPath(path);
+    const QImage before = m_v->movie()->currentImage();
+    QCOMPARE(before, QImageReader(gif("si.gif")).read());
+    QTRY_VERIFY_WITH_TIMEOUT(m_v->currentFrame() >= 1, 5000);
+
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::copy(gif("no.gif"), path));
+    m_v->setGifPath(path);
+    QCOMPARE(m_v->currentFrame(), 0);
+    QVERIFY(m_v->isPlaying());
+    QCOMPARE(m_v->movie()->currentImage(), QImageReader(gif("no.gif")).read());
+    QVERIFY(m_v->movie()->currentImage() != before);
 }
 
 void TestVelantro::emptyPathShowsNothing()

@@ -24,6 +24,7 @@
 
 #include "exercise/form1.h"
 #include "ui/richtextbox.h"
+#include "ui/richtextview.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -166,10 +167,10 @@ void Soak::note(const QString &what)
     m_history.append(
         QStringLiteral("%1   [%2 TextPos %3 RecordPos %4 RecordStart %5%6%7]")
             .arg(what, m_typing->isEnabled() ? QStringLiteral("open") : QStringLiteral("shut"))
-            .arg(m_form->getTextPos())
-            .arg(m_form->getRecordPos())
-            .arg(m_form->getRecordStart())
-            .arg(m_form->getMistakePending() ? QStringLiteral(" pending") : QString())
+            .arg(m_form->textPos())
+            .arg(m_form->recordPos())
+            .arg(m_form->recordStart())
+            .arg(m_form->mistakePending() ? QStringLiteral(" pending") : QString())
             .arg(m_timer2->isActive() ? QStringLiteral(" Timer2") : QString()));
     if (m_history.size() > 12)
         m_history.removeFirst();
@@ -191,7 +192,7 @@ void Soak::step(int index)
 {
     const bool open = m_typing->isEnabled();
     const QString expected = m_form->expectedText();
-    const int textPos = m_form->getTextPos();
+    const int textPos = m_form->textPos();
     const int roll = pick(1000);
 
     if (!open && roll < 200) {
@@ -244,7 +245,7 @@ void Soak::step(int index)
             pressKey(m_record, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
     } else if (roll < 775) {
         note(QStringLiteral("%1: click in the typing box").arg(index));
-        QTest::mouseClick(m_typing->viewport(), Qt::LeftButton, Qt::NoModifier,
+        QTest::mouseClick(shownText(m_typing)->viewport(), Qt::LeftButton, Qt::NoModifier,
                           QPoint(pick(200), pick(60)));
     } else if (roll < 835) {
         // Ticks come only from running timers, as the real ones do.
@@ -305,10 +306,10 @@ void Soak::step(int index)
 QString Soak::checkState()
 {
     const QString expected = m_form->expectedText();
-    const int textPos = m_form->getTextPos();
-    const int recordPos = m_form->getRecordPos();
-    const int recordStart = m_form->getRecordStart();
-    const bool pending = m_form->getMistakePending();
+    const int textPos = m_form->textPos();
+    const int recordPos = m_form->recordPos();
+    const int recordStart = m_form->recordStart();
+    const bool pending = m_form->mistakePending();
     const QString typed = rawText(m_typing);
     const int recordLength = m_record->length();
 
@@ -354,7 +355,7 @@ QString Soak::checkState()
             return QStringLiteral("RecordPos %1 with record length %2 during an attempt")
                 .arg(recordPos)
                 .arg(recordLength);
-        QTextCursor tail(m_record->document());
+        QTextCursor tail(shownText(m_record)->document());
         tail.setPosition(recordStart - 1);
         tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         if (tail.selectedText() != accepted)
@@ -382,8 +383,8 @@ QString Soak::checkState()
     }
     const QString clean = m_buttons.value(QStringLiteral("Command9(0)"))->text();
     const QString faulty = m_buttons.value(QStringLiteral("Command9(1)"))->text();
-    const int cleanCount = m_form->getCleanExercises();
-    const int faultyCount = m_form->getFaultyExercises();
+    const int cleanCount = m_form->cleanExercises();
+    const int faultyCount = m_form->faultyExercises();
     if (cleanCount + faultyCount != m_finishes)
         return QStringLiteral("tallies %1 + %2 after %3 finishes")
             .arg(cleanCount)
@@ -409,7 +410,7 @@ QString Soak::checkFinish(int cleanBefore) const
     if (!line.endsWith(tail))
         return QStringLiteral("summary \"%1\" after %2 hits, %3 mistakes")
             .arg(line, hits, mistakes);
-    const bool clean = m_form->getCleanExercises() == cleanBefore + 1;
+    const bool clean = m_form->cleanExercises() == cleanBefore + 1;
     if (clean != (mistakes == QLatin1String("0")))
         return QStringLiteral("finish with %1 mistakes counted %2")
             .arg(mistakes, clean ? QStringLiteral("clean") : QStringLiteral("faulty"));
@@ -532,7 +533,7 @@ void Soak::randomUse()
             problem = checkRecord(whole);
         if (problem.isEmpty() && m_finishes != finishesBefore)
             problem = checkFinish(cleanBefore);
-        cleanBefore = m_form->getCleanExercises();
+        cleanBefore = m_form->cleanExercises();
         if (!problem.isEmpty())
             QFAIL(qPrintable(fail(i, problem)));
         // Let the window paint and its real timers run now and then.

@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include "ui/richtextbox.h"
+#include "ui/richtextview.h"
+
 #include <QApplication>
 #include <QDataStream>
 #include <QDir>
@@ -9,6 +12,11 @@
 #include <QLineEdit>
 
 namespace letro::test {
+
+RichTextView *shownText(const RichTextBox *box)
+{
+    return box->findChild<RichTextView *>();
+}
 
 ProgramFolder::ProgramFolder()
 {

@@ -12,6 +12,11 @@
 
 class QLineEdit;
 
+namespace letro {
+class RichTextBox;
+class RichTextView;
+} // namespace letro
+
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -103,6 +108,9 @@ struct Harness
     // Forgets the sounds and messages requested so far.
     void forget();
 };
+
+// The text edit a rich-text box shows its content in: what is on screen.
+RichTextView *shownText(const RichTextBox *box);
 
 // Sends a key press and release carrying `text`, as a keyboard key would.
 void typeKey(QWidget *widget, QChar character);
