@@ -64,10 +64,7 @@ void Form2::createControls()
             arialFont(36, true), QColor(0, 0, 192), {1920 + 360 * i, 120, 495, height}, top);
     }
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(200);
-    Timer1->start();
+    Timer1 = designTimer(this, QStringLiteral("Timer1"), 200);
 }
 
 void Form2::Form_Load()

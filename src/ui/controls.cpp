@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace letro {
 
@@ -94,6 +95,15 @@ QPushButton *captionButton(QWidget *parent, const QString &name, const QString &
     }
     placeInTwips(button, twips);
     return button;
+}
+
+QTimer *designTimer(QWidget *parent, const QString &name, int milliseconds)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(milliseconds);
+    timer->start();
+    return timer;
 }
 
 QString buttonFaceStyle(const QColor &face)

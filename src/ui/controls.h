@@ -12,6 +12,7 @@
 
 class QLabel;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace letro {
@@ -52,6 +53,9 @@ QPushButton *pictureButton(QWidget *parent, const PictureButtonDesign &design);
 QPushButton *captionButton(QWidget *parent, const QString &name, const QString &caption,
                            const QFont &font, const QColor &face, const QString &tip,
                            const QRect &twips);
+
+// A timer named `name` with its interval, running as designed.
+QTimer *designTimer(QWidget *parent, const QString &name, int milliseconds);
 
 // The look of the graphical buttons: a flat face of the given colour with a
 // raised edge that sinks when pressed, and a dark edge while the button has

@@ -157,15 +157,9 @@ void Form1::createControls()
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(10);
     // Both timers are enabled in the design; start-up stops them.
-    Timer1->start();
-    Timer2->start();
+    Timer1 = designTimer(this, QStringLiteral("Timer1"), 1000);
+    Timer2 = designTimer(this, QStringLiteral("Timer2"), 10);
 }
 
 void Form1::connectHandlers()

@@ -4,6 +4,7 @@
 
 #include "checker/characterkeys.h"
 
+#include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -264,6 +265,7 @@ void RichTextBox::setSelFontName(const QString &family)
         QFont font = document()->defaultFont();
         font.setFamilies(QStringList{family});
         m_view->document()->setDefaultFont(font);
+        loadAcceptedFont(font);
     }
 }
 
@@ -276,6 +278,7 @@ void RichTextBox::setSelFontSize(double points)
         QFont font = document()->defaultFont();
         font.setPointSizeF(points);
         m_view->document()->setDefaultFont(font);
+        loadAcceptedFont(font);
     }
 }
 
@@ -422,6 +425,23 @@ void RichTextBox::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
     m_view->takeFocusChange(event);
+}
+
+void RichTextBox::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        loadAcceptedFont(font());
+}
+
+void RichTextBox::loadAcceptedFont(const QFont &font)
+{
+    // Accepted characters are drawn bold: the bold face is loaded when the
+    // box's font is set, not at the pupil's first right key. Keeping the font
+    // keeps the face loaded.
+    m_acceptedFont = font;
+    m_acceptedFont.setBold(true);
+    QFontMetricsF(m_acceptedFont).height();
 }
 
 void RichTextBox::resizeEvent(QResizeEvent *event)

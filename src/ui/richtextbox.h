@@ -88,6 +88,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     friend class RichTextView;
@@ -98,12 +99,14 @@ private:
     void showSelection();
     bool keyDown(int keyCode, Qt::KeyboardModifiers modifiers);
     void typeCharacter(QChar typed);
+    void loadAcceptedFont(const QFont &font);
 
     RichTextView *m_view;
     KeyDownHook m_keyDown;
     KeyPressHook m_keyPress;
     QTextCursor m_sel;
     QTextCharFormat m_insertFormat;
+    QFont m_acceptedFont;
 };
 
 } // namespace letro
