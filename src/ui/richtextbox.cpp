@@ -320,6 +320,8 @@ bool RichTextBox::acceptedAt(int position) const
 
 void RichTextBox::showSelection()
 {
+    if (m_typing)
+        return;
     m_view->setTextCursor(m_sel);
 }
 
@@ -332,12 +334,16 @@ bool RichTextBox::keyDown(int keyCode, Qt::KeyboardModifiers modifiers)
 
 void RichTextBox::typeCharacter(QChar typed)
 {
+    // The caret on screen follows the selection once the key is in, not at
+    // every step the hook takes.
+    m_typing = true;
     if (m_keyPress)
         m_keyPress(typed);
     // The box inserts the key after the hook, over whatever the hook selected,
     // in the selection's format.
     m_sel.insertText(QString(typed), m_insertFormat);
     freshInsertionPoint();
+    m_typing = false;
     showSelection();
 }
 

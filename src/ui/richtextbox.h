@@ -107,6 +107,7 @@ private:
     QTextCursor m_sel;
     QTextCharFormat m_insertFormat;
     QFont m_acceptedFont;
+    bool m_typing = false;
 };
 
 } // namespace letro
