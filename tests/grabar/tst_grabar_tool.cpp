@@ -213,12 +213,14 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(run.err, QString());
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "ya existe: " + folder + "/2.wav",
-                          "grabado: " + folder + "/3.wav",
-                          folder + ": 2 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
-    QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+                          "ya existe: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
+                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+                          folder + ": 5 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
+                                           "3", "3.lento.wav", "3.wav", "notas"}));
 
-    for (const QString name : {"1.wav", "3.wav"}) {
+    for (const QString name : {"1.wav", "3.wav", "1.lento.wav", "2.lento.wav", "3.lento.wav"}) {
         const WaveInfo wave = parseWave(readFile(folder + '/' + name));
         QVERIFY2(wave.problem.isEmpty(), qPrintable(name + ": " + wave.problem));
         QCOMPARE(wave.bits, 16);
@@ -231,6 +233,9 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     // shorter than the whole of exercise 1.
     QVERIFY(parseWave(readFile(folder + "/3.wav")).dataBytes <
             parseWave(readFile(folder + "/1.wav")).dataBytes);
+    // The slow recording is clearly longer.
+    QVERIFY(parseWave(readFile(folder + "/1.lento.wav")).dataBytes >
+            parseWave(readFile(folder + "/1.wav")).dataBytes * 5 / 4);
 
     QCOMPARE(readFile(folder + "/2.wav"), existingBytes);
     QCOMPARE(QFileInfo(folder + "/2.wav").lastModified(), oldTime);
@@ -240,10 +245,12 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const QByteArray firstBytes = readFile(folder + "/1.wav");
     const Run again = runTool({folder});
     QCOMPARE(again.exitCode, 0);
-    QCOMPARE(lines(again.out),
-             (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/2.wav",
-                          "ya existe: " + folder + "/3.wav",
-                          folder + ": 0 grabados, 3 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(
+        lines(again.out),
+        (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/1.lento.wav",
+                     "ya existe: " + folder + "/2.wav", "ya existe: " + folder + "/2.lento.wav",
+                     "ya existe: " + folder + "/3.wav", "ya existe: " + folder + "/3.lento.wav",
+                     folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
     QCOMPARE(QFileInfo(folder + "/1.wav").lastModified(), firstMade);
 }
@@ -259,10 +266,12 @@ void TestGrabarTool::overwriteRemakesEveryRecording()
     const Run run = runTool({"--sobrescribir", folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/2.wav",
-                          "grabado: " + folder + "/3.wav",
-                          folder + ": 3 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
-    QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+                          "grabado: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
+                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+                          folder + ": 6 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
+                                           "3", "3.lento.wav", "3.wav", "notas"}));
     const QByteArray remade = readFile(folder + "/2.wav");
     QVERIFY(remade != handMade);
     const WaveInfo wave = parseWave(remade);
@@ -291,10 +300,15 @@ void TestGrabarTool::voiceAndSpeedReachTheSpeech()
 
     const Run run = runTool({"--voz", "es-419", "--velocidad", "90", "--espeak", voice, folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    const QString expected = "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder +
-                             "/.1.wav.part --stdin\n" + QStringLiteral("Canción de cuna\n") +
-                             "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder +
-                             "/.3.wav.part --stdin\n" + "Hola\n";
+    // The slow recordings: 80 words a minute at the slowest, longer gaps, SSML.
+    const QString normalArgs = "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder;
+    const QString slowArgs = "args:-v es-419 -s 80 -g 12 -b 1 -m -w " + folder;
+    const QString expected =
+        normalArgs + "/.1.wav.part --stdin\n" + QStringLiteral("Canción de cuna\n") + slowArgs +
+        "/.1.lento.wav.part --stdin\n" + QStringLiteral("<speak>Canción de cuna</speak>\n") +
+        slowArgs + "/.2.lento.wav.part --stdin\n" +
+        QStringLiteral("<speak>¿Qué tal estás?</speak>\n") + normalArgs + "/.3.wav.part --stdin\n" +
+        "Hola\n" + slowArgs + "/.3.lento.wav.part --stdin\n" + "<speak>Hola</speak>\n";
     QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
     QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
 
@@ -320,11 +334,13 @@ void TestGrabarTool::severalFolders()
     const Run run = runTool({words, empty});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + words + "/1.wav", "sin texto, omitido: " + words + "/2",
-                          words + ": 1 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
+             (QStringList{"grabado: " + words + "/1.wav", "grabado: " + words + "/1.lento.wav",
+                          "sin texto, omitido: " + words + "/2",
+                          words + ": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
                           "no hay dictados en: " + empty}));
     QVERIFY(QFile::exists(words + "/1.wav"));
     QVERIFY(!QFile::exists(words + "/2.wav"));
+    QVERIFY(!QFile::exists(words + "/2.lento.wav"));
 }
 
 void TestGrabarTool::refusedRuns_data()
