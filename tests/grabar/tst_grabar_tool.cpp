@@ -191,6 +191,12 @@ private slots:
     void severalFolders();
     void refusedRuns_data();
     void refusedRuns();
+    void failedRemakeKeepsTheRecordings();
+    void untypableLines_data();
+    void untypableLines();
+    void slowVersionFromTheTeachersRecording();
+    void helpIsSpanish_data();
+    void helpIsSpanish();
 };
 
 void TestGrabarTool::initTestCase()
@@ -379,6 +385,135 @@ void TestGrabarTool::refusedRuns()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     // Nothing is left behind, not even a half-made recording.
     QCOMPARE(entries(dir.path()), QStringList{"1"});
+}
+
+void TestGrabarTool::failedRemakeKeepsTheRecordings()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeFile(dir.filePath("1"), "sol\n");
+    writeFile(dir.filePath("1.wav"), "OLD");
+    writeFile(dir.filePath("1.lento.wav"), "OLD SLOW");
+
+    const Run run = runTool({"--sobrescribir", "--voz", "xx-ninguna", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.endsWith(": 0 grabados, 0 ya existían, 0 omitidos, 2 fallidos\n"),
+             qPrintable(run.out));
+    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
+    QCOMPARE(readFile(dir.filePath("1.lento.wav")), QByteArray("OLD SLOW"));
+    QCOMPARE(entries(dir.path()), (QStringList{"1", "1.lento.wav", "1.wav"}));
+}
+
+void TestGrabarTool::untypableLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("recorded"); // both recordings there before the run
+    QTest::addColumn<QStringList>("reported");
+
+    QTest::newRow("tab") << QByteArray("sol\tluna\r\n") << false
+                         << QStringList{"posición 4: U+0009 (tabulador)"};
+    QTest::newRow("emoji, UTF-8") << QStringLiteral("hola 😀 y adiós\n").toUtf8() << false
+                                  << QStringList{"posición 6: U+1F600 (fuera del plano básico, "
+                                                 "p. ej. un emoji)"};
+    QTest::newRow("control byte, Windows-1252")
+        << QByteArray("a\x81\xf1o\t\r\n") << false
+        << QStringList{"posición 2: U+0081 (carácter de control)",
+                       "posición 5: U+0009 (tabulador)"};
+    QTest::newRow("already recorded")
+        << QByteArray("\tsol\n") << true << QStringList{"posición 1: U+0009 (tabulador)"};
+}
+
+// A line that can never be typed to its end is reported with the position
+// and the character, gets no recording and makes the run fail.
+void TestGrabarTool::untypableLines()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, recorded);
+    QFETCH(QStringList, reported);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Palabras");
+    QVERIFY(QDir().mkpath(folder));
+    writeFile(folder + "/1", "sol\n");
+    writeFile(folder + "/2", line);
+    if (recorded) {
+        writeFile(folder + "/2.wav", handMadeWave());
+        writeFile(folder + "/2.lento.wav", handMadeWave());
+    }
+    const QStringList before = entries(folder);
+
+    const Run run = runTool({folder});
+    QCOMPARE(run.exitCode, 1);
+    QStringList expected;
+    for (const QString &character : reported)
+        expected << "letro-grabar: " + folder + "/2: " + character;
+    QCOMPARE(lines(run.err), expected);
+    QCOMPARE(lines(run.out),
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+                          "caracteres que no da ninguna tecla, omitido: " + folder + "/2",
+                          folder + ": 2 grabados, 0 ya existían, 0 omitidos, 1 fallidos"}));
+    QStringList after = before + QStringList{"1.lento.wav", "1.wav"};
+    after.sort();
+    QCOMPARE(entries(folder), after);
+}
+
+// --lento-de-wav slows the teacher's own N.wav down and never speaks or
+// touches N.wav; a text without N.wav is skipped.
+void TestGrabarTool::slowVersionFromTheTeachersRecording()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Frase corta");
+    makeFolder(folder); // 2.wav is the teacher's
+    writeFile(folder + "/3.wav", handMadeWave());
+    writeFile(folder + "/3.lento.wav", "OLD");
+    const QByteArray teachers = readFile(folder + "/2.wav");
+    const QStringList noSpeech = {"--lento-de-wav", "--espeak", dir.filePath("no-hay-voz")};
+
+    const Run run = runTool(noSpeech + QStringList{folder});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
+                     "grabado: " + folder + "/2.lento.wav", "ya existe: " + folder + "/3.lento.wav",
+                     folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
+    QCOMPARE(readFile(folder + "/2.wav"), teachers);
+    const WaveInfo slow = parseWave(readFile(folder + "/2.lento.wav"));
+    QVERIFY2(slow.problem.isEmpty(), qPrintable(slow.problem));
+    QCOMPARE(slow.bits, 16);
+    QCOMPARE(slow.sampleRate, 22050);
+    QVERIFY(slow.dataBytes > parseWave(teachers).dataBytes * 5 / 4);
+    QCOMPARE(readFile(folder + "/3.lento.wav"), QByteArray("OLD"));
+
+    const Run again = runTool(noSpeech + QStringList{"--sobrescribir", folder});
+    QVERIFY2(again.exitCode == 0, qPrintable(again.err));
+    QVERIFY2(again.out.endsWith(": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos\n"),
+             qPrintable(again.out));
+    QVERIFY(parseWave(readFile(folder + "/3.lento.wav")).problem.isEmpty());
+    QCOMPARE(readFile(folder + "/2.wav"), teachers);
+    QVERIFY(!QFile::exists(folder + "/1.wav"));
+}
+
+void TestGrabarTool::helpIsSpanish_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("--help") << "--help";
+    QTest::newRow("-h") << "-h";
+}
+
+void TestGrabarTool::helpIsSpanish()
+{
+    QFETCH(QString, option);
+    const Run run = runTool({option});
+    QCOMPARE(run.exitCode, 0);
+    for (const QString spanish : {"Uso: ", "[opciones] carpeta...", "Opciones:", "Argumentos:",
+                                  "-h, --help", "Muestra esta ayuda.", "--lento-de-wav"})
+        QVERIFY2(run.out.contains(spanish), qPrintable(spanish + " missing in:\n" + run.out));
+    // What Qt's parser says in English when left untranslated.
+    for (const QString english : {"Usage", "Options", "Arguments", "Displays", "commandline",
+                                  "information", "help-all", "Qt"})
+        QVERIFY2(!run.out.contains(english), qPrintable(english + " in:\n" + run.out));
 }
 
 QTEST_GUILESS_MAIN(TestGrabarTool)
