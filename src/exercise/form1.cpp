@@ -35,6 +35,7 @@ Form1::Form1(const Services &services, QWidget *parent)
 {
     createControls();
     connectHandlers();
+    m_text1Seen = Text1->text();
     placeAgainWhenFrameChanges(this, [this] { placeWithFrame(); });
 }
 

@@ -140,6 +140,8 @@ private:
     Services m_services;
     bool m_loading = false;
     bool m_reloadRequested = false;
+    QString m_text1Seen; // Text1's text when Text1_Change last looked
+    bool m_selectText1OnRelease = false;
 
     // Exercise state, in its order of declaration.
     QString ExpectedText;
