@@ -118,11 +118,8 @@ private slots:
     void failureKeepsTheOldRecording();
     void emptyRecordingIsRefused();
     void missingProgram();
-    void slowRecordingPath_data();
-    void slowRecordingPath();
     void slowSpeechMarkup_data();
     void slowSpeechMarkup();
-    void synthesiseSlowSpeaksTheMarkup();
     void replaceAtomically_data();
     void replaceAtomically();
     void makeSlowVersion_data();
@@ -241,10 +238,6 @@ void TestRecordings::speechArguments_data()
         << "es" << 60 << 0 << "3.lento.wav" << true
         << QStringList{"-v", "es", "-s", "60", "-g",          "4",
                        "-b", "1",  "-m", "-w", "3.lento.wav", "--stdin"};
-    QTest::newRow("slow of the fastest")
-        << "es" << 400 << 8 << "4.lento.wav" << true
-        << QStringList{"-v", "es", "-s", "300", "-g",          "12",
-                       "-b", "1",  "-m", "-w",  "4.lento.wav", "--stdin"};
 }
 
 void TestRecordings::speechArguments()
@@ -345,26 +338,6 @@ void TestRecordings::missingProgram()
     QVERIFY(!QFile::exists(dir.filePath("1.wav")));
 }
 
-void TestRecordings::slowRecordingPath_data()
-{
-    QTest::addColumn<QString>("wav");
-    QTest::addColumn<QString>("slow");
-
-    QTest::newRow("absolute") << "/usr/lib/letro/Palabras/3.wav"
-                              << "/usr/lib/letro/Palabras/3.lento.wav";
-    QTest::newRow("relative with a blank") << "Frase corta/12.wav"
-                                           << "Frase corta/12.lento.wav";
-    QTest::newRow("no .wav") << "notas/7"
-                             << "notas/7.lento.wav";
-}
-
-void TestRecordings::slowRecordingPath()
-{
-    QFETCH(QString, wav);
-    QFETCH(QString, slow);
-    QCOMPARE(letro::slowRecordingPath(wav), slow);
-}
-
 void TestRecordings::slowSpeechMarkup_data()
 {
     QTest::addColumn<QString>("text");
@@ -405,23 +378,6 @@ void TestRecordings::slowSpeechMarkup()
     QFETCH(QString, text);
     QFETCH(QString, markup);
     QCOMPARE(letro::slowSpeechMarkup(text), markup);
-}
-
-void TestRecordings::synthesiseSlowSpeaksTheMarkup()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    letro::SpeechOptions options;
-    options.program = makeProgram(dir, "voz", "head -c 100 /dev/zero > \"$out\"");
-    const QString slow = dir.filePath("4.lento.wav");
-    QCOMPARE(letro::synthesiseSlow(options, QStringLiteral("Sí, claro."), slow), QString());
-    QCOMPARE(readFile(slow), QByteArray(100, '\0'));
-    QCOMPARE(QString::fromUtf8(readFile(dir.filePath("stdin"))),
-             letro::slowSpeechMarkup(QStringLiteral("Sí, claro.")) + '\n');
-    const QStringList args = QString::fromUtf8(readFile(dir.filePath("args"))).split('\n');
-    QCOMPARE(args.mid(0, 4), (QStringList{"-v", "es", "-s", "82"}));
-    QVERIFY(args.contains("-m"));
-    QCOMPARE(args.at(args.indexOf("-w") + 1), dir.filePath(".4.lento.wav.part"));
 }
 
 void TestRecordings::replaceAtomically_data()
