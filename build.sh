@@ -25,7 +25,7 @@ TEST_PACKAGES=(
     xvfb xauth xdotool x11-xkb-utils xkb-data x11-utils openbox imagemagick
     pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev llvm clang-format git
-    desktop-file-utils appstream dpkg-dev file binutils man-db
+    desktop-file-utils appstream lintian dpkg-dev file binutils man-db
 )
 
 install_packages() {

@@ -96,7 +96,7 @@ if [ "${1:-}" = "--under-x" ]; then
     exit 0
 fi
 
-for tool in cmake cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xvfb-run \
+for tool in cmake cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli lintian xvfb-run \
             xdotool soxi file readelf man cc; do
     command -v "$tool" >/dev/null || fail "$tool is missing (./build.sh test installs it)"
 done
@@ -135,7 +135,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends="$(field Depends)"
 echo "Depends: $depends"
 for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libc6 libstdc\\+\\+6 \
-           qt6-qpa-plugins libqt6svg6 fonts-liberation espeak-ng; do
+           qt6-qpa-plugins libqt6svg6 qt6-translations-l10n fonts-liberation espeak-ng; do
     grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
 done
 if dpkg-deb -c "$deb" | awk '{print $2}' | grep -v '^root/root$' | grep -q .; then
@@ -165,6 +165,8 @@ expected_files=(
     usr/share/icons/hicolor/scalable/apps/letro.svg
     usr/share/man/man1/letro.1.gz
     usr/share/man/man1/letro-grabar.1.gz
+    usr/share/doc/letro/copyright
+    usr/share/doc/letro/changelog.gz
 )
 for f in "${expected_files[@]}"; do
     [ -s "$root/$f" ] || fail "$f missing"
@@ -194,12 +196,24 @@ stray="$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | grep -
     -e '^usr/lib/letro/letro$' \
     -e '^usr/lib/letro/gifs/[a-z0-9]+\.gif$' \
     -e '^usr/lib/letro/(Palabras|Frase corta|Frase larga)/[1-9][0-9]*(\.wav|\.lento\.wav)?$' \
-    -e '^usr/share/(applications|metainfo|icons/hicolor/scalable/apps|man/man1)/' || true)"
+    -e '^usr/share/(applications|metainfo|icons/hicolor/scalable/apps|man/man1)/' \
+    -e '^usr/share/doc/letro/(copyright|changelog\.gz)$' || true)"
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
 desktop-file-validate "$root/usr/share/applications/org.example.letro.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.letro.metainfo.xml"
 grep -qx 'Exec=letro' "$root/usr/share/applications/org.example.letro.desktop" || fail "Exec is not letro"
 grep -qx 'Icon=letro' "$root/usr/share/applications/org.example.letro.desktop" || fail "Icon is not letro"
+
+step "lintian"
+# Errors and warnings fail; informational tags are only shown.
+lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
+grep -v 'running with root privileges' "$work/lintian.log" || true
+if grep -Eq '^[EW]: ' "$work/lintian.log"; then
+    fail "lintian reports errors or warnings"
+fi
+grep -q 'GPL-3' "$root/usr/share/doc/letro/copyright" || fail "no GPL-3 in the copyright file"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+    "$root/usr/share/metainfo/org.example.letro.metainfo.xml" || fail "no project_license"
 
 step "letro from the unpacked package, under Xvfb"
 cc -O2 -o "$work/close-window" "$here/scripts/close-window.c" -lX11

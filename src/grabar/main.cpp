@@ -5,6 +5,7 @@
 // skipped; problems go to standard error.
 #include "grabar/recordings.h"
 
+#include "app/translations.h"
 #include "checker/characterkeys.h"
 #include "exercise/exercisefile.h"
 
@@ -12,9 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QTextStream>
-#include <QTranslator>
 
 namespace {
 
@@ -127,11 +126,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("letro-grabar"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     // The parser's own words ("Uso:", "Opciones:", the version option, its
-    // error messages) come from Qt's Spanish translation (qt6-translations-l10n).
-    QTranslator qtSpanish;
-    if (qtSpanish.load(QStringLiteral("qtbase_es"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtSpanish);
+    // error messages) come from Qt's Spanish translation.
+    letro::installSpanishTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -86,6 +86,12 @@ title_baselines() {
 e2e_track $!
 
 intro="$(wait_for_window '^Letro 1\.0 - @EL $')"
+# Desktop shells tie the window to the menu entry by its class.
+entry="${LETRO_SOURCE_DIR:?}/packaging/org.example.letro.desktop"
+class="$(xprop -id "$intro" WM_CLASS | sed -n 's/.*, "\(.*\)"$/\1/p')"
+grep -qx "StartupWMClass=$class" "$entry" ||
+    e2e_fail "the window's class \"$class\" is not the menu entry's StartupWMClass"
+echo "ok: the window's class $class is the menu entry's"
 check_window "introduction window at once" "$intro" -
 sleep 1.5
 check_window "introduction window 1.5 s later" "$intro" -
