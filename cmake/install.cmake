@@ -42,9 +42,24 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/pluma.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME letro.svg)
 
+find_program(LETRO_GZIP gzip)
+
+# The licence, as Debian wants it: a machine-readable copyright file.
+install(FILES ${LETRO_PACKAGING_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/letro)
+# The package's changelog, compressed as Debian keeps it.
+if(LETRO_GZIP)
+    set(changelog ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
+    add_custom_command(OUTPUT ${changelog}
+        COMMAND ${LETRO_GZIP} -9 -n -c ${LETRO_PACKAGING_DIR}/changelog > ${changelog}
+        DEPENDS ${LETRO_PACKAGING_DIR}/changelog
+        COMMENT "Compressing the changelog")
+    add_custom_target(letro_changelog ALL DEPENDS ${changelog})
+    install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/letro)
+endif()
+
 # Man pages, compressed as Debian keeps them (-n: no name or time stamp, so
 # the result depends only on the page).
-find_program(LETRO_GZIP gzip)
 set(man_outputs)
 foreach(page letro letro-grabar)
     set(source ${LETRO_PACKAGING_DIR}/${page}.1)
@@ -87,10 +102,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/letro/")
 # The Qt libraries the programs link come from dpkg-shlibdeps; what is loaded
 # at run time comes on top: the platform plugins, the SVG icon engine (button
-# pictures), the fonts of the windows and the voice of letro-grabar.
+# pictures), the fonts of the windows, the voice of letro-grabar, sox for its
+# slow recordings and Qt's Spanish translation for its help.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, fonts-liberation, espeak-ng")
+    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, espeak-ng, sox")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
 include(CPack)

@@ -48,6 +48,7 @@ Form2::Form2(const Services &services, QWidget *parent)
     createControls();
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    placeAgainWhenFrameChanges(this, [this] { centreWindow(this, m_services.screenTwips()); });
 }
 
 void Form2::createControls()
@@ -111,17 +112,6 @@ void Form2::Form_Load()
     m_cycle = TitleCycle();
     centreWindow(this, m_services.screenTwips());
     Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/escritor.gif"));
-}
-
-void Form2::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // The window manager's frame is known only once the window is shown; the
-    // rule works on the outer size, so centre again with it.
-    QTimer::singleShot(0, this, [this] {
-        if (frameGeometry().size() != size())
-            centreWindow(this, m_services.screenTwips());
-    });
 }
 
 void Form2::Timer1_Timer()

@@ -36,9 +36,6 @@ public slots:
     void Timer1_Timer();
     void Command1_Click();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void createControls();
 

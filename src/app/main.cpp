@@ -1,4 +1,5 @@
 #include "app/form2.h"
+#include "app/translations.h"
 
 #include <QApplication>
 
@@ -7,6 +8,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Letro"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Ties the windows to the menu entry (its icon, start-up notification).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.letro"));
+    letro::installSpanishTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
 
     auto *intro = new letro::Form2;

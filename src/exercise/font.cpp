@@ -4,7 +4,9 @@
 #include "exercise/font.h"
 #include "ui/richtextbox.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyle>
 
 namespace letro {
 
@@ -14,6 +16,11 @@ void Form1::Command6_Click()
     const QStringList fonts = m_services.fontList();
     for (const QString &name : fonts)
         Combo1->addItem(name);
+    // The box keeps its designed width; its list opens wide enough for the
+    // longest name.
+    QAbstractItemView *list = Combo1->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
     Combo1->setEditText(QStringLiteral("Arial"));
     Combo1->show();
 }

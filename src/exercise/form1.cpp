@@ -35,6 +35,8 @@ Form1::Form1(const Services &services, QWidget *parent)
 {
     createControls();
     connectHandlers();
+    m_text1Seen = Text1->text();
+    placeAgainWhenFrameChanges(this, [this] { placeWithFrame(); });
 }
 
 Form1::~Form1() = default;
@@ -124,8 +126,7 @@ void Form1::Command2_Click()
 void Form1::setOuterHeight(int twips)
 {
     // The height is the outer one, caption bar and borders included.
-    m_frameExtra = frameGeometry().height() - height();
-    setFixedHeight(twipsToPixels(twips) - m_frameExtra);
+    letro::setOuterHeight(this, twips);
 }
 
 void Form1::centreWindow()
@@ -133,19 +134,10 @@ void Form1::centreWindow()
     letro::centreWindow(this, m_services.screenTwips());
 }
 
-void Form1::showEvent(QShowEvent *event)
+void Form1::placeWithFrame()
 {
-    QWidget::showEvent(event);
-    // The window manager's frame is known only once the window is shown: when
-    // it differs from what the height was set with, set the outer height
-    // again and re-centre.
-    QTimer::singleShot(0, this, [this] {
-        const int extra = frameGeometry().height() - height();
-        if (extra != m_frameExtra) {
-            setOuterHeight(RichTextBox2->isHidden() ? shortHeight() : tallHeight());
-            centreWindow();
-        }
-    });
+    setOuterHeight(RichTextBox2->isHidden() ? shortHeight() : tallHeight());
+    centreWindow();
 }
 
 } // namespace letro

@@ -109,7 +109,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     // Window as designed (src/ui/form1_layout.cpp).
@@ -131,6 +130,7 @@ private:
     bool Text1_Keypress(QChar typed);
     void setOuterHeight(int twips);
     void centreWindow();
+    void placeWithFrame();
     int shortHeight() const;
     int tallHeight() const;
     void selectWholeTypingBox();
@@ -140,7 +140,8 @@ private:
     Services m_services;
     bool m_loading = false;
     bool m_reloadRequested = false;
-    int m_frameExtra = 0;
+    QString m_text1Seen; // Text1's text when Text1_Change last looked
+    bool m_selectText1OnRelease = false;
 
     // Exercise state, in its order of declaration.
     QString ExpectedText;

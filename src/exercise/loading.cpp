@@ -3,6 +3,7 @@
 // down to lower numbers, one message per missing number.
 #include "exercise/form1.h"
 
+#include "checker/characterkeys.h"
 #include "exercise/exercisefile.h"
 #include "exercise/exercisenumber.h"
 
@@ -29,6 +30,18 @@ bool Form1::exercisePresent(int number) const
            isOrdinaryFile(ExerciseFolder + QLatin1Char('/') + name);
 }
 
+namespace {
+
+// An exercise is usable when its first line could be read and every
+// character in it can be typed: a line holding a tab or an emoji could
+// never be finished, so it is refused like a file that cannot be read.
+bool usable(const ExerciseText &file)
+{
+    return file.status == ReadStatus::Ok && untypableCharacters(file.text).isEmpty();
+}
+
+} // namespace
+
 void Form1::showNumberInText1(int number)
 {
     // Setting a different text runs Text1_Change at once; the same text does not.
@@ -50,11 +63,12 @@ void Form1::LoadExercise()
         const int number = ExerciseNumber[ExerciseType];
         const ExerciseText file =
             exercisePresent(number) ? readExerciseFile(exerciseTextPath()) : ExerciseText{};
-        if (file.status == ReadStatus::Ok) {
+        if (usable(file)) {
             ExpectedText = file.text;
             break;
         }
-        // Missing, unreadable or empty: the pupil is told, and the search goes on below.
+        // Missing, unreadable, empty or impossible to type: the pupil is
+        // told, and the search goes on below.
         m_services.messages->show(this, QStringLiteral("No encuentro el archivo"));
         if (number == 0 && Text1->text().isEmpty()) {
             // The number box was erased: nothing to go down from.
@@ -75,7 +89,7 @@ void Form1::quietLoad()
     if (!exercisePresent(number))
         return;
     const ExerciseText file = readExerciseFile(exerciseTextPath());
-    if (file.status == ReadStatus::Ok)
+    if (usable(file))
         ExpectedText = file.text;
 }
 

@@ -1,5 +1,7 @@
 #include "module1.h"
 
+#include "fontnames.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -105,7 +107,7 @@ Services Services::withDefaults() const
     if (!s.messages)
         s.messages = std::make_shared<ModalMessageBoxes>();
     if (!s.fontList)
-        s.fontList = [] { return QFontDatabase::families(); };
+        s.fontList = spanishFontFamilies;
     if (!s.screenTwips) {
         s.screenTwips = [] {
             const QScreen *screen = QGuiApplication::primaryScreen();

@@ -2,6 +2,7 @@
 // under way and loads the chosen exercise; the clock keeps running.
 #include "exercise/form1.h"
 
+#include "checker/characterkeys.h"
 #include "exercise/exercisenumber.h"
 #include "ui/richtextbox.h"
 #include "ui/velantro.h"
@@ -54,6 +55,11 @@ bool Form1::Text1_Keypress(QChar typed)
 
 void Form1::Text1_Change()
 {
+    // Setting the text to the value it already has is no change. Qt's line
+    // edit reports a paste of the same digits over them as one; it is not.
+    if (Text1->text() == m_text1Seen)
+        return;
+    m_text1Seen = Text1->text();
     stopAttempt();
     ExerciseNumber[ExerciseType] = qint16(exerciseNumberFromText(Text1->text()));
     if (ExerciseNumber[ExerciseType] > 0)
@@ -63,19 +69,43 @@ void Form1::Text1_Change()
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text1) {
-        if (event->type() == QEvent::KeyPress) {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            // Only character keys are filtered; keys that give no character
+            // (Delete, arrows, Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+Z, Tab) keep their
+            // ordinary editing effect, whatever control character X11 gives them.
             const auto *key = static_cast<QKeyEvent *>(event);
-            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-                return false; // moving the focus is not typing
-            const QString text = key->text();
-            if (!text.isEmpty() && !Text1_Keypress(text.at(0)))
-                return true;
-        } else if (event->type() == QEvent::InputMethod) {
+            for (QChar c : characterKeys(key->text(), key->modifiers())) {
+                if (!Text1_Keypress(c))
+                    return true;
+            }
+            break;
+        }
+        case QEvent::InputMethod: {
             const auto *input = static_cast<QInputMethodEvent *>(event);
             for (QChar c : input->commitString()) {
                 if (!Text1_Keypress(c))
                     return true;
             }
+            break;
+        }
+        case QEvent::FocusIn:
+            // Entering the number box selects its number, as desktop number
+            // fields do, so that what the pupil types replaces it ("18" gives
+            // 18, not 218 and a long search down). Tab does so by itself; the
+            // click that enters the box selects the number once the button is
+            // released, instead of placing the caret. The next click places it.
+            m_selectText1OnRelease =
+                static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+            break;
+        case QEvent::MouseButtonRelease:
+            if (m_selectText1OnRelease) {
+                m_selectText1OnRelease = false;
+                Text1->selectAll();
+            }
+            break;
+        default:
+            break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -2,19 +2,121 @@
 
 #include "centring.h"
 #include "twips.h"
+#include "x11frame.h"
 
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace letro {
 
+namespace {
+
+const char AskedFrameProperty[] = "letroAskedFrame";
+const char PlacedFrameProperty[] = "letroPlacedFrame";
+
+QMargins askedFrame(QWidget *window)
+{
+    const QVariant known = window->property(AskedFrameProperty);
+    if (known.isValid())
+        return known.value<QMargins>();
+    const QMargins frame = askWindowManagerForFrame(window).value_or(QMargins());
+    window->setProperty(AskedFrameProperty, QVariant::fromValue(frame));
+    return frame;
+}
+
+void rememberPlacement(QWidget *window, const QMargins &frame)
+{
+    window->setProperty(PlacedFrameProperty, QVariant::fromValue(frame));
+}
+
+// Watches the shown window for a frame other than the one it was placed with.
+class FrameWatcher : public QObject
+{
+public:
+    FrameWatcher(QWidget *window, std::function<void()> place)
+        : QObject(window), m_window(window), m_place(std::move(place))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window) {
+            switch (event->type()) {
+            case QEvent::Show:
+                // The frame arrives a little after the window is mapped.
+                for (int delay : {0, 50, 250, 1000})
+                    QTimer::singleShot(delay, this, [this] { check(); });
+                break;
+            case QEvent::Move:
+            case QEvent::Resize:
+                QTimer::singleShot(0, this, [this] { check(); });
+                break;
+            default:
+                break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void check()
+    {
+        if (!m_window || !m_window->isVisible())
+            return;
+        const QVariant placed = m_window->property(PlacedFrameProperty);
+        if (placed.isValid() && placed.value<QMargins>() != windowFrame(m_window))
+            m_place();
+    }
+
+    QPointer<QWidget> m_window;
+    std::function<void()> m_place;
+};
+
+} // namespace
+
+QMargins windowFrame(QWidget *window)
+{
+    if (window->isVisible() && window->windowHandle()) {
+        const QMargins reported = window->windowHandle()->frameMargins();
+        // Right after mapping Qt may not know the frame yet and report none.
+        if (!reported.isNull())
+            return reported;
+    }
+    return askedFrame(window);
+}
+
+void setOuterHeight(QWidget *window, int twips)
+{
+    const QMargins frame = windowFrame(window);
+    window->setFixedHeight(twipsToPixels(twips) - frame.top() - frame.bottom());
+}
+
 void centreWindow(QWidget *window, const QSize &screenTwips)
 {
-    const QRect frame = window->frameGeometry();
+    const QMargins frame = windowFrame(window);
+    const QSize outer = window->size().grownBy(frame);
     const QPoint topLeft =
-        centredTopLeft(screenTwips.width(), screenTwips.height(), pixelsToTwips(frame.width()),
-                       pixelsToTwips(frame.height()));
-    // QWidget::move places the frame's top-left corner.
-    window->move(twipsToPixels(topLeft.x()), twipsToPixels(topLeft.y()));
+        centredTopLeft(screenTwips.width(), screenTwips.height(), pixelsToTwips(outer.width()),
+                       pixelsToTwips(outer.height()));
+    rememberPlacement(window, frame);
+    // The rule places the frame's corner; the window itself (the client area)
+    // goes inside the frame. QWidget::move would take the position as the
+    // frame's only while Qt knows the frame, which it does not before the
+    // window is shown.
+    const QPoint client(twipsToPixels(topLeft.x()) + frame.left(),
+                        twipsToPixels(topLeft.y()) + frame.top());
+    window->setGeometry(QRect(client, window->size()));
+}
+
+void placeAgainWhenFrameChanges(QWidget *window, std::function<void()> place)
+{
+    new FrameWatcher(window, std::move(place));
 }
 
 } // namespace letro

@@ -7,6 +7,7 @@
 #   e2e_init                    scratch folder in $E2E_TMP, cleanup trap set
 #   e2e_start_xvfb              DISPLAY set (free display number, -noreset)
 #   e2e_spanish_keyboard        setxkbmap es on $DISPLAY, checked
+#   e2e_start_wm                a window manager (openbox) on $DISPLAY, ready
 #   e2e_start_pulse             PULSE_SERVER set, null sink "$E2E_SINK",
 #                               a silent stream keeps its monitor awake
 #   e2e_no_pulse                PULSE_SERVER points at a socket nobody serves
@@ -75,6 +76,20 @@ e2e_start_xvfb() {
     export DISPLAY=":$number"
     unset WAYLAND_DISPLAY XAUTHORITY
     export QT_QPA_PLATFORM=xcb
+}
+
+e2e_start_wm() {
+    e2e_require openbox xprop
+    # A configuration of its own, so that the user's settings play no part.
+    mkdir -p "$E2E_TMP/wm/openbox"
+    XDG_CONFIG_HOME="$E2E_TMP/wm" openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    e2e_track $!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    cat "$E2E_TMP/openbox.log" >&2
+    e2e_fail "the window manager did not start"
 }
 
 e2e_spanish_keyboard() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes docs/screenshot.png for the README: the introduction window beside the
-# main window in the middle of an exercise (a few keys typed, one of them
+# main window, each in the frame a window manager (openbox) gives it, in the middle of an exercise (a few keys typed, one of them
 # wrong, so that the colours and a message show) with the record view open.
 # Not a test; run it by hand after a build:
 #
@@ -26,6 +26,7 @@ import=/usr/bin/import
 
 e2e_init
 e2e_start_xvfb
+e2e_start_wm
 e2e_spanish_keyboard
 e2e_no_pulse
 
@@ -44,7 +45,7 @@ click_in() {
 intro="$(window '^Letro 1\.0 - @EL $')"
 [ -n "$intro" ] || e2e_fail "no introduction window"
 sleep 1.5 # a few title letters recoloured, the writer moving
-"$import" -window "$intro" "$E2E_TMP/intro.png"
+"$import" -frame -window "$intro" "$E2E_TMP/intro.png"
 
 # CONTINUAR, then the fountain pen (Command5: twips 3840, 120, 735, 735).
 click_in "$intro" $((64 + 297 / 2)) $((336 + 41 / 2))
@@ -66,7 +67,7 @@ xdotool key --delay 150 y
 # The open book (Command2: twips 6360, 120, 735, 735) shows the record box.
 click_in "$main" $((424 + 49 / 2)) $((8 + 49 / 2))
 sleep 0.8
-"$import" -window "$main" "$E2E_TMP/main.png"
+"$import" -frame -window "$main" "$E2E_TMP/main.png"
 
 # Side by side on white, tops aligned, scaled down a little and reduced to a
 # small palette so the picture stays light.

@@ -2,11 +2,16 @@
 // Combo1, and the size cycle of Command7.
 #include "testsupport.h"
 
+#include "exercise/fontnames.h"
+
 #include "ui/richtextbox.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 using namespace letro;
@@ -97,6 +102,52 @@ private slots:
         QCOMPARE(combo1(h)->count(), 80);
         QCOMPARE(entries(combo1(h)), fortyFonts() + fortyFonts());
         QCOMPARE(combo1(h)->currentText(), QStringLiteral("Arial"));
+    }
+
+    void plainFamilyNames_data()
+    {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("one per foundry")
+            << QStringList{"C059 [UKWN]", "C059 [URW]", "Arial"} << QStringList{"C059", "Arial"};
+        QTest::newRow("plain and by foundry")
+            << QStringList{"DejaVu Sans", "DejaVu Sans [Qt]", "Z003"}
+            << QStringList{"DejaVu Sans", "Z003"};
+        QTest::newRow("brackets inside a name kept")
+            << QStringList{"Old [Style] Sans"} << QStringList{"Old [Style] Sans"};
+    }
+
+    void plainFamilyNames()
+    {
+        QFETCH(QStringList, families);
+        QFETCH(QStringList, names);
+        QCOMPARE(letro::plainFamilyNames(families), names);
+    }
+
+    // The installed list: each family once by its plain name, symbol fonts
+    // left out; the list opens wide enough for the longest name although the
+    // box keeps its designed width.
+    void installedFontsForSpanish()
+    {
+        const QStringList fonts = spanishFontFamilies();
+        QCOMPARE(fonts.count(QStringLiteral("Liberation Sans")), 1);
+        QCOMPARE(QSet<QString>(fonts.begin(), fonts.end()).size(), fonts.size());
+        for (const QString &name : fonts) {
+            QVERIFY2(!name.contains(QLatin1String(" [")), qPrintable(name));
+            QVERIFY2(!QFontDatabase::writingSystems(name).contains(QFontDatabase::Symbol),
+                     qPrintable(name));
+        }
+        QVERIFY(!fonts.contains(QStringLiteral("Standard Symbols PS")));
+
+        Harness h(m_folder->path());
+        h.fonts = fonts;
+        const int designed = combo1(h)->width();
+        h.form->Command6_Click();
+        QCOMPARE(combo1(h)->width(), designed);
+        const QFontMetrics metrics(combo1(h)->view()->font());
+        for (const QString &name : fonts)
+            QVERIFY2(combo1(h)->view()->minimumWidth() > metrics.horizontalAdvance(name),
+                     qPrintable(name));
     }
 
     void fontListButtonByClick()

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -419,6 +420,97 @@ private slots:
         QTest::newRow("empty text") << QString() << 0 << false;
         QTest::newRow("-5") << QStringLiteral("-5") << -5 << false;
         QTest::newRow("7") << QStringLiteral("7") << 7 << true;
+        QTest::newRow("the number shown (no change)") << QStringLiteral("1") << 1 << false;
+    }
+
+    // Pasting the number already shown over it changes nothing: the attempt
+    // under way goes on and the recording does not restart.
+    void pastingTheSameNumberKeepsTheAttempt()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 3);
+        Harness h(folder.path());
+        startAndType(h, 2);
+        h.forget();
+        QGuiApplication::clipboard()->setText(QStringLiteral("1"));
+        h.text1()->selectAll();
+        h.text1()->paste();
+        QVERIFY(h.sound->played.isEmpty());
+        QVERIFY(typingBox(h)->isEnabled());
+        QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(2));
+        QCOMPARE(h.state("TextPos").toInt(), 3);
+    }
+
+    // Keys without a character of their own keep their editing effect in the
+    // number box, sent with the text X11 gives them.
+    void editingKeysWithX11Texts()
+    {
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 30);
+        Harness h(folder.path());
+        QLineEdit *box = h.text1();
+        h.form->Command3_Click(0); // "2"
+        box->end(false);
+        typeKey(box, u'1'); // "21"
+        QCOMPARE(box->text(), QStringLiteral("21"));
+
+        box->home(false);
+        pressKey(box, Qt::Key_Delete); // "\x7f"
+        QCOMPARE(box->text(), QStringLiteral("1"));
+        QCOMPARE(h.number(), 1);
+
+        pressKey(box, Qt::Key_A, Qt::ControlModifier); // "\x01": select all
+        QCOMPARE(box->selectedText(), QStringLiteral("1"));
+        pressKey(box, Qt::Key_C, Qt::ControlModifier); // "\x03": copy
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1"));
+        typeKey(box, u'5');
+        QCOMPARE(box->text(), QStringLiteral("5"));
+        pressKey(box, Qt::Key_Z, Qt::ControlModifier); // "\x1a": undo
+        QCOMPARE(box->text(), QStringLiteral("1"));
+        box->end(false);
+        pressKey(box, Qt::Key_V, Qt::ControlModifier); // "\x16": paste
+        QCOMPARE(box->text(), QStringLiteral("11"));
+        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 11));
+        // Control characters are never typed into the box.
+        QVERIFY(!box->text().contains(QRegularExpression(QStringLiteral("[^0-9]"))));
+    }
+
+    // Entering the number box with the mouse or with Tab selects its number,
+    // so typing "18" gives 18.
+    void enteringTheNumberBoxSelectsIt_data()
+    {
+        QTest::addColumn<bool>("mouse");
+        QTest::newRow("mouse") << true;
+        QTest::newRow("Tab") << false;
+    }
+
+    void enteringTheNumberBoxSelectsIt()
+    {
+        QFETCH(bool, mouse);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 20);
+        Harness h(folder.path());
+        h.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(h.form));
+        QLineEdit *box = h.text1();
+        h.child<QPushButton>(QStringLiteral("Command1"))->setFocus();
+        h.forget();
+        if (mouse) {
+            QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier,
+                              QPoint(box->width() - 4, box->height() / 2));
+        } else {
+            box->setFocus(Qt::TabFocusReason);
+        }
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->selectedText(), QStringLiteral("1"));
+        typeKey(box, u'1');
+        typeKey(box, u'8');
+        QCOMPARE(box->text(), QStringLiteral("18"));
+        QCOMPARE(h.number(), 18);
+        QVERIFY(h.messages->shown.isEmpty());
+        // Once inside, a click places the caret as usual.
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(4, box->height() / 2));
+        QVERIFY(box->selectedText().isEmpty());
     }
 
     void pastedText()

@@ -124,11 +124,33 @@ void typeText(QWidget *widget, const QString &text)
         typeKey(widget, c);
 }
 
+QString x11KeyText(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    switch (key) {
+    case Qt::Key_Backspace:
+        return QStringLiteral("\b");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    case Qt::Key_Delete:
+        return QStringLiteral("\x7f");
+    case Qt::Key_Tab:
+        return QStringLiteral("\t");
+    case Qt::Key_Escape:
+        return QStringLiteral("\x1b");
+    default:
+        if ((modifiers & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
+            return QString(QChar(key - Qt::Key_A + 1));
+        return QString();
+    }
+}
+
 void pressKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    const QString sent = text.isNull() ? x11KeyText(key, modifiers) : text;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, sent);
     QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, sent);
     QApplication::sendEvent(widget, &release);
 }
 

@@ -107,7 +107,12 @@ struct Harness
 // Sends a key press and release carrying `text`, as a keyboard key would.
 void typeKey(QWidget *widget, QChar character);
 void typeText(QWidget *widget, const QString &text);
-// Sends a special key (Backspace, Enter, Delete, arrows) with no text.
+// The text X11 gives a key without a character of its own: "\b" for
+// Backspace, "\r" for Enter, "\x7f" for Delete, "\t" for Tab, "\x1b" for
+// Escape, a control character for Ctrl+letter ("\x16" for Ctrl+V); else none.
+QString x11KeyText(Qt::Key key, Qt::KeyboardModifiers modifiers);
+// Sends a special key (Backspace, Enter, Delete, arrows, Ctrl+letter); with
+// no text given, with the text X11 gives it.
 void pressKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
               const QString &text = QString());
 // Sends an input-method commit, as a dead key followed by a letter does.
