@@ -2,6 +2,7 @@
 
 #include "checker/characterkeys.h"
 #include "editor/filesystem.h"
+#include "grabar/recordings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,7 +30,7 @@ QString textProblem(const QString &text)
     QStringList described;
     for (const UntypableCharacter &c : untypable)
         described.append(describeUntypable(c));
-    return QStringLiteral("hay caracteres que ninguna tecla da: ") +
+    return QStringLiteral("caracteres que no da ninguna tecla: ") +
            described.join(QStringLiteral("; "));
 }
 
@@ -87,7 +88,7 @@ QString TypeFolder::recordingPath(int number) const
 
 QString TypeFolder::slowRecordingPath(int number) const
 {
-    return textPath(number) + QStringLiteral(".lento.wav");
+    return letro::slowRecordingPath(recordingPath(number));
 }
 
 QList<int> TypeFolder::numbers() const
@@ -106,11 +107,14 @@ QList<int> TypeFolder::numbers() const
 QList<Exercise> TypeFolder::exercises() const
 {
     QList<Exercise> list;
-    int expected = 1;     // the number "next" reaches from the one before
-    int firstMissing = 0; // the lowest number Letro does not find
+    int expected = 1; // the number "next" reaches from the one before
+    // The lowest number Letro cannot load: "next" never gets past it.
+    QString blocked;
     for (int number : numbers()) {
-        if (number != expected && firstMissing == 0)
-            firstMissing = expected;
+        if (number != expected && blocked.isEmpty())
+            blocked = QStringLiteral("hueco en la numeración: falta el %1, y Letro no pasa de "
+                                     "ahí con «siguiente»")
+                          .arg(expected);
         expected = number + 1;
 
         Exercise e;
@@ -122,24 +126,33 @@ QList<Exercise> TypeFolder::exercises() const
         e.hasSlowRecording = isOrdinaryFile(slowRecordingPath(number));
 
         QStringList marks;
-        if (firstMissing != 0)
-            marks.append(QStringLiteral("hueco en la numeración: falta el %1, y Letro no "
-                                        "pasa de ahí con «siguiente»")
-                             .arg(firstMissing));
+        if (!blocked.isEmpty())
+            marks.append(blocked);
+        QString unusable; // why Letro refuses to load it
         switch (read.status) {
         case ReadStatus::Unreadable:
-            marks.append(QStringLiteral("Letro no puede leer el archivo"));
+            unusable = QStringLiteral("Letro no puede leer el archivo");
             break;
         case ReadStatus::Empty:
-            marks.append(QStringLiteral("el archivo está vacío"));
+            unusable = QStringLiteral("el archivo está vacío");
             break;
         case ReadStatus::Missing:
-            marks.append(QStringLiteral("el archivo ha desaparecido"));
+            unusable = QStringLiteral("el archivo ha desaparecido");
             break;
         case ReadStatus::Ok:
-            if (const QString problem = textProblem(read.text); !problem.isEmpty())
-                marks.append(problem);
+            if (read.text.isEmpty())
+                marks.append(QStringLiteral("la primera línea está vacía: no hay nada que "
+                                            "escribir"));
+            else if (!untypableCharacters(read.text).isEmpty())
+                unusable = textProblem(read.text);
             break;
+        }
+        if (!unusable.isEmpty()) {
+            marks.append(unusable + QStringLiteral(" (Letro dice «No encuentro el archivo»)"));
+            if (blocked.isEmpty())
+                blocked = QStringLiteral("Letro no puede usar el %1 y no pasa de ahí con "
+                                         "«siguiente»")
+                              .arg(number);
         }
         e.mark = marks.join(QStringLiteral("; "));
         list.append(e);

@@ -133,10 +133,10 @@ void TestExerciseFolder::refused_data()
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("reason");
     QTest::newRow("a tab") << "add a\tb"
-                           << "hay caracteres que ninguna tecla da: posición 2: U+0009 (tabulador)";
+                           << "caracteres que no da ninguna tecla: posición 2: U+0009 (tabulador)";
     QTest::newRow("an emoji and a line break")
         << QStringLiteral("add Hola 🙂\ry")
-        << QStringLiteral("hay caracteres que ninguna tecla da: posición 6: U+1F642 (fuera del "
+        << QStringLiteral("caracteres que no da ninguna tecla: posición 6: U+1F642 (fuera del "
                           "plano básico, p. ej. un emoji); posición 7: U+000D (salto de línea)");
     QTest::newRow("an empty text") << "add "
                                    << "el texto está vacío";
@@ -274,22 +274,30 @@ void TestExerciseFolder::marks_data()
                        "«siguiente»"};
     QTest::newRow("a folder is not an exercise")
         << "1=t1 2=t2 3/=x" << 4 << QByteArray("cuatro") << QStringList{"1: ", "2: ", "4: " + gap3};
-    QTest::newRow("an empty file")
-        << "2=t2" << 1 << QByteArray("<vacío>") << QStringList{"1: el archivo está vacío", "2: "};
-    QTest::newRow("an empty first line")
-        << "" << 1 << QByteArray("\r\nnota") << QStringList{"1: el texto está vacío"};
+    const QString refused = QStringLiteral(" (Letro dice «No encuentro el archivo»)");
+    const QString after1 =
+        QStringLiteral("2: Letro no puede usar el 1 y no pasa de ahí con «siguiente»");
+    QTest::newRow("an empty file") << "2=t2" << 1 << QByteArray("<vacío>")
+                                   << QStringList{"1: el archivo está vacío" + refused, after1};
+    QTest::newRow("unreadable") << "2=t2" << 1 << QByteArray("<ilegible>")
+                                << QStringList{"1: Letro no puede leer el archivo" + refused,
+                                               after1};
     QTest::newRow("a tab")
-        << "" << 1 << QByteArray("a\tb\r\n")
-        << QStringList{"1: hay caracteres que ninguna tecla da: posición 2: U+0009 (tabulador)"};
+        << "2=t2" << 1 << QByteArray("a\tb\r\n")
+        << QStringList{"1: caracteres que no da ninguna tecla: posición 2: U+0009 (tabulador)" +
+                           refused,
+                       after1};
+    QTest::newRow("an empty first line")
+        << "2=t2" << 1 << QByteArray("\r\nnota")
+        << QStringList{"1: la primera línea está vacía: no hay nada que escribir", "2: "};
     QTest::newRow("a lone line feed after a carriage return is the next line")
         << "" << 1 << QByteArray("Canci\xf3n\r\ny") << QStringList{"1: "};
-    QTest::newRow("unreadable") << "2=t2" << 1 << QByteArray("<ilegible>")
-                                << QStringList{"1: Letro no puede leer el archivo", "2: "};
     QTest::newRow("two reasons at once")
         << "1=t1" << 3 << QByteArray("a\tb")
         << QStringList{"1: ", "3: hueco en la numeración: falta el 2, y Letro no pasa de ahí con "
-                              "«siguiente»; hay caracteres que ninguna tecla da: posición 2: "
-                              "U+0009 (tabulador)"};
+                              "«siguiente»; caracteres que no da ninguna tecla: posición 2: "
+                              "U+0009 (tabulador)" +
+                                  refused};
 }
 
 void TestExerciseFolder::marks()
