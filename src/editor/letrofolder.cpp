@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace letro::editor {
@@ -18,14 +19,28 @@ bool isLetroFolder(const QString &folder)
     return program.isFile() && program.isExecutable();
 }
 
+namespace {
+
+// Whether a new file can be made in `folder`, tried for real: permissions,
+// access lists and read-only disks all have their say.
+bool canCreateIn(const QString &folder)
+{
+    const QString probe = temporaryName(folder);
+    if (!writeNewFile(probe, QByteArray()).isEmpty())
+        return false;
+    QFile::remove(probe);
+    return true;
+}
+
+} // namespace
+
 bool isWritableFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isWritable())
+    if (!QFileInfo(folder).isDir() || !canCreateIn(folder))
         return false;
     for (const QString &type : typeNames()) {
-        const QFileInfo sub(QDir(folder).filePath(type));
-        if (sub.exists() && !(sub.isDir() && sub.isWritable()))
+        const QString sub = QDir(folder).filePath(type);
+        if (QFileInfo::exists(sub) && !(QFileInfo(sub).isDir() && canCreateIn(sub)))
             return false;
     }
     return true;
@@ -34,6 +49,27 @@ bool isWritableFolder(const QString &folder)
 QString installedFolder()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+namespace {
+
+const char *const FolderKey = "carpeta";
+
+} // namespace
+
+QString startFolder(const QString &argument)
+{
+    if (!argument.isEmpty())
+        return argument;
+    const QString last = QSettings().value(QLatin1String(FolderKey)).toString();
+    if (!last.isEmpty() && isLetroFolder(last) && isWritableFolder(last))
+        return last;
+    return installedFolder();
+}
+
+void rememberFolder(const QString &folder)
+{
+    QSettings().setValue(QLatin1String(FolderKey), folder);
 }
 
 namespace {
@@ -102,7 +138,7 @@ QString copyLetro(const QString &source, const QString &parent, QString *made)
 {
     if (!isLetroFolder(source))
         return QStringLiteral("en «%1» no está el programa Letro").arg(source);
-    if (!QFileInfo(parent).isDir() || !QFileInfo(parent).isWritable())
+    if (!QFileInfo(parent).isDir() || !canCreateIn(parent))
         return QStringLiteral("no se puede escribir en la carpeta «%1»").arg(parent);
     const QDir dir(parent);
     QString target = dir.filePath(QStringLiteral("Letro"));

@@ -21,6 +21,12 @@ bool isWritableFolder(const QString &folder);
 // The Letro folder the editor was installed with: its own folder.
 QString installedFolder();
 
+// The folder the editor opens: the one given on the command line, else the
+// last writable one it worked on (the teacher's copy), else its own.
+QString startFolder(const QString &argument);
+// Remembers a writable folder for startFolder.
+void rememberFolder(const QString &folder);
+
 // Copies the Letro of `source` (the program, the pictures, the exercises and
 // their recordings) into a new folder "Letro" inside `parent` ("Letro 2",
 // "Letro 3"... when that is taken). The copy is made under a hidden name and
