@@ -68,6 +68,9 @@ QString MicrophoneRecorder::start()
     }
     m_format = format;
     m_source = std::make_unique<QAudioSource>(input, format);
+    // Small blocks: the meter follows the voice, and PulseAudio's default
+    // (about two seconds) drops the first two seconds of every take.
+    m_source->setBufferSize(format.bytesForDuration(BlockMicroseconds));
     m_device = m_source->start();
     if (!m_device || m_source->error() != QAudio::NoError) {
         m_source.reset();

@@ -27,6 +27,7 @@ class MicrophoneRecorder : public QObject
 public:
     // The rate of the synthetic recordings, so every recording sounds alike.
     static constexpr int SampleRate = 22050;
+    static constexpr qint64 BlockMicroseconds = 100000;
 
     explicit MicrophoneRecorder(QObject *parent = nullptr);
     ~MicrophoneRecorder() override;
