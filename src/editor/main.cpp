@@ -18,7 +18,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Letro"));
     QApplication::setApplicationName(QStringLiteral("letro-editor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Editor de dictados de Letro"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setDesktopFileName(QStringLiteral("org.example.letro.editor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));

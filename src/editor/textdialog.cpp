@@ -38,6 +38,7 @@ TextDialog::TextDialog(const QString &title, const QString &text, QWidget *paren
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     m_buttons->setObjectName(QStringLiteral("buttons"));
+    m_buttons->button(QDialogButtonBox::Save)->setDefault(true); // Enter saves
     layout->addWidget(m_buttons);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
