@@ -56,7 +56,6 @@ private slots:
     void failureLeavesEverything();
     void marks_data();
     void marks();
-    void recordingsShown();
 };
 
 void TestExerciseFolder::changes_data()
@@ -336,19 +335,6 @@ void TestExerciseFolder::marks()
             marks.append(QStringLiteral("%1: %2").arg(e.number).arg(e.mark));
     }
     QCOMPARE(marks, expected);
-}
-
-void TestExerciseFolder::recordingsShown()
-{
-    QTemporaryDir dir;
-    writeLayout(dir.path(), layout("1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.lento.wav=l2 3=t3"));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("3.wav")));
-    const QList<Exercise> list = TypeFolder(dir.path()).exercises();
-    QCOMPARE(list.size(), 3);
-    QCOMPARE(list.at(0).text, QStringLiteral("texto 1"));
-    QVERIFY(list.at(0).hasRecording && list.at(0).hasSlowRecording);
-    QVERIFY(!list.at(1).hasRecording && list.at(1).hasSlowRecording);
-    QVERIFY(!list.at(2).hasRecording && !list.at(2).hasSlowRecording); // a folder is no recording
 }
 
 QTEST_GUILESS_MAIN(TestExerciseFolder)
