@@ -8,6 +8,8 @@
 #   <prefix>/bin/letro -> ../lib/letro/letro   the command (the program resolves
 #                                              the link to find its folder)
 #   <prefix>/bin/letro-grabar                  the recording tool (needs no folder)
+#   <prefix>/lib/letro/letro-editor            the teacher's editor, beside the program
+#   <prefix>/bin/letro-editor -> ../lib/letro/letro-editor   (its folder is the Letro it edits)
 # plus the desktop entry, the icon, the AppStream metainfo and the man pages.
 
 include(GNUInstallDirs)
@@ -18,6 +20,7 @@ set(LETRO_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
 install(TARGETS letro RUNTIME DESTINATION ${LETRO_INSTALL_DIR})
 install(TARGETS letro-grabar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS letro-editor RUNTIME DESTINATION ${LETRO_INSTALL_DIR})
 
 install(DIRECTORY ${LETRO_PROGRAM_DIR}/gifs
         DESTINATION ${LETRO_INSTALL_DIR})
@@ -32,11 +35,16 @@ set(letro_link ${CMAKE_CURRENT_BINARY_DIR}/packaging/letro)
 file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/packaging)
 file(CREATE_LINK ../${LETRO_INSTALL_DIR}/letro ${letro_link} SYMBOLIC)
 install(FILES ${letro_link} DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(editor_link ${CMAKE_CURRENT_BINARY_DIR}/packaging/letro-editor)
+file(CREATE_LINK ../${LETRO_INSTALL_DIR}/letro-editor ${editor_link} SYMBOLIC)
+install(FILES ${editor_link} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Desktop integration.
 install(FILES ${LETRO_PACKAGING_DIR}/${LETRO_APP_ID}.desktop
+              ${LETRO_PACKAGING_DIR}/${LETRO_APP_ID}.editor.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${LETRO_PACKAGING_DIR}/${LETRO_APP_ID}.metainfo.xml
+              ${LETRO_PACKAGING_DIR}/${LETRO_APP_ID}.editor.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/pluma.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
@@ -61,7 +69,7 @@ endif()
 # Man pages, compressed as Debian keeps them (-n: no name or time stamp, so
 # the result depends only on the page).
 set(man_outputs)
-foreach(page letro letro-grabar)
+foreach(page letro letro-grabar letro-editor)
     set(source ${LETRO_PACKAGING_DIR}/${page}.1)
     if(LETRO_GZIP)
         set(output ${CMAKE_CURRENT_BINARY_DIR}/packaging/${page}.1.gz)
@@ -91,8 +99,10 @@ of spelling mistake, and each exercise ends with the time, the keys per
 minute, the mistakes and the hits.
 .
 The package ships exercises of three kinds (words, short and long
-sentences) with recordings, and letro-grabar, which records new
-exercises with a synthetic Spanish voice.")
+sentences) with recordings, letro-grabar, which records new
+exercises with a synthetic Spanish voice, and letro-editor, the
+teacher's window for writing, ordering and recording exercises (with a
+synthetic voice or the microphone) and trying them in Letro.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -11,7 +11,10 @@
 #     the link, shows the introduction window and the main window, and ends
 #     with status 0 when its window is closed as a window manager closes it;
 #   - the unpacked letro-grabar makes exactly the missing recordings of a
-#     folder of exercises.
+#     folder of exercises;
+#   - the unpacked usr/bin/letro-editor (a link into the program folder, with
+#     its own menu entry, metainfo and man page) opens its window on the
+#     installed Letro and ends with status 0 when it is closed.
 # Uses the build folder of ./build.sh (LETRO_BUILD_DIR, default build/),
 # configuring and building it first when needed.
 set -euo pipefail
@@ -89,6 +92,20 @@ under_x() {
     wait_for_exit "$pid" 20 || { cat "$log"; fail "letro did not end after its window was closed"; }
     [ "$status" -eq 0 ] || { cat "$log"; fail "letro ended with status $status"; }
     echo "closed cleanly (status 0)"
+
+    # The editor, through its link, on the Letro it was installed with.
+    local editor_log="$work/letro-editor.log"
+    XDG_CONFIG_HOME="$work/editor-config" "$root/usr/bin/letro-editor" >"$editor_log" 2>&1 &
+    pid=$!
+    local editor
+    editor="$(wait_for_window "Editor de dictados de Letro" 20)" || { cat "$editor_log"; fail "no editor window"; }
+    echo "editor window shown ($editor)"
+    [ "$(readlink "/proc/$pid/exe")" = "$(readlink -f "$program_dir/letro-editor")" ] \
+        || fail "usr/bin/letro-editor runs $(readlink "/proc/$pid/exe")"
+    "$work/close-window" "$editor" || fail "could not send WM_DELETE_WINDOW to the editor"
+    wait_for_exit "$pid" 20 || { cat "$editor_log"; fail "letro-editor did not end"; }
+    [ "$status" -eq 0 ] || { cat "$editor_log"; fail "letro-editor ended with status $status"; }
+    echo "editor closed cleanly (status 0)"
 }
 
 if [ "${1:-}" = "--under-x" ]; then
@@ -149,7 +166,9 @@ lib="$root/usr/lib/letro"
 [ -L "$root/usr/bin/letro" ] || fail "usr/bin/letro is not a link"
 [ "$(readlink "$root/usr/bin/letro")" = "../lib/letro/letro" ] || fail "usr/bin/letro -> $(readlink "$root/usr/bin/letro")"
 [ "$(readlink -f "$root/usr/bin/letro")" = "$(readlink -f "$lib/letro")" ] || fail "usr/bin/letro does not reach the program"
-for program in "$lib/letro" "$root/usr/bin/letro-grabar"; do
+[ "$(readlink "$root/usr/bin/letro-editor")" = "../lib/letro/letro-editor" ] \
+    || fail "usr/bin/letro-editor -> $(readlink "$root/usr/bin/letro-editor")"
+for program in "$lib/letro" "$lib/letro-editor" "$root/usr/bin/letro-grabar"; do
     [ -f "$program" ] && [ -x "$program" ] || fail "$program missing or not executable"
     file -b "$program" | grep -q 'ELF 64-bit.*, stripped' || fail "$program: $(file -b "$program")"
     if readelf -d "$program" | grep -Eq 'R(UN)?PATH'; then
@@ -165,6 +184,9 @@ expected_files=(
     usr/share/icons/hicolor/scalable/apps/letro.svg
     usr/share/man/man1/letro.1.gz
     usr/share/man/man1/letro-grabar.1.gz
+    usr/share/applications/org.example.letro.editor.desktop
+    usr/share/metainfo/org.example.letro.editor.metainfo.xml
+    usr/share/man/man1/letro-editor.1.gz
     usr/share/doc/letro/copyright
     usr/share/doc/letro/changelog.gz
 )
@@ -192,8 +214,8 @@ done
 echo "$recordings exercises, each with its recording and its slow recording"
 # Nothing but what is listed above (and the folders that hold it).
 stray="$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | grep -Ev \
-    -e '^usr/bin/(letro|letro-grabar)$' \
-    -e '^usr/lib/letro/letro$' \
+    -e '^usr/bin/(letro|letro-grabar|letro-editor)$' \
+    -e '^usr/lib/letro/(letro|letro-editor)$' \
     -e '^usr/lib/letro/gifs/[a-z0-9]+\.gif$' \
     -e '^usr/lib/letro/(Palabras|Frase corta|Frase larga)/[1-9][0-9]*(\.wav|\.lento\.wav)?$' \
     -e '^usr/share/(applications|metainfo|icons/hicolor/scalable/apps|man/man1)/' \
@@ -203,6 +225,11 @@ desktop-file-validate "$root/usr/share/applications/org.example.letro.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.letro.metainfo.xml"
 grep -qx 'Exec=letro' "$root/usr/share/applications/org.example.letro.desktop" || fail "Exec is not letro"
 grep -qx 'Icon=letro' "$root/usr/share/applications/org.example.letro.desktop" || fail "Icon is not letro"
+editor_entry="$root/usr/share/applications/org.example.letro.editor.desktop"
+desktop-file-validate "$editor_entry"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.letro.editor.metainfo.xml"
+grep -qx 'Name=Editor de dictados de Letro' "$editor_entry" || fail "the editor's entry has another name"
+grep -qx 'Exec=letro-editor' "$editor_entry" || fail "the editor's Exec is not letro-editor"
 
 step "lintian"
 # Errors and warnings fail; informational tags are only shown.

@@ -1,0 +1,570 @@
+#include "editor/editorwindow.h"
+
+#include "editor/letrofolder.h"
+#include "grabar/recordings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace letro::editor {
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    return QStringLiteral("«") + text + QStringLiteral("»");
+}
+
+} // namespace
+
+EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    setObjectName(QStringLiteral("EditorWindow"));
+    setWindowTitle(QStringLiteral("Editor de dictados de Letro"));
+    createWidgets();
+    resize(980, 620);
+}
+
+QPushButton *EditorWindow::addButton(const char *name, const QString &caption, const QString &tip,
+                                     void (EditorWindow::*action)())
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
+    connect(button, &QPushButton::clicked, this, action);
+    return button;
+}
+
+void EditorWindow::createWidgets()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    setCentralWidget(central);
+
+    // Which Letro, and the way to a copy of one's own.
+    auto *top = new QHBoxLayout;
+    m_folderLabel = new QLabel(this);
+    m_folderLabel->setObjectName(QStringLiteral("folderLabel"));
+    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    top->addWidget(m_folderLabel, 1);
+    m_copyButton = addButton("copyButton", QStringLiteral("Hacer mi &copia de Letro…"),
+                             QStringLiteral("Copia Letro con todos sus dictados y grabaciones en "
+                                            "una carpeta suya, con su propia entrada en el menú"),
+                             &EditorWindow::makeCopy);
+    top->addWidget(m_copyButton);
+    top->addWidget(addButton("openButton", QStringLiteral("A&brir otra carpeta…"),
+                             QStringLiteral("Trabajar con otra copia de Letro"),
+                             &EditorWindow::openFolder));
+    layout->addLayout(top);
+    m_readOnlyLabel = new QLabel(this);
+    m_readOnlyLabel->setObjectName(QStringLiteral("readOnlyLabel"));
+    m_readOnlyLabel->setWordWrap(true);
+    m_readOnlyLabel->setStyleSheet(
+        QStringLiteral("background: #fff3c4; color: #5a4300; padding: 6px; border-radius: 3px"));
+    m_readOnlyLabel->setText(QStringLiteral(
+        "Esta carpeta de Letro es del sistema y no se puede cambiar. Para escribir y grabar sus "
+        "propios dictados, pulse «Hacer mi copia de Letro»."));
+    layout->addWidget(m_readOnlyLabel);
+
+    // The lists, one tab per type.
+    auto *middle = new QHBoxLayout;
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("typeTabs"));
+    const QStringList types = typeNames();
+    for (int type = 0; type < 3; ++type) {
+        auto *list = new QTreeWidget(this);
+        list->setObjectName(QStringLiteral("exerciseList(%1)").arg(type));
+        list->setAccessibleName(types.at(type));
+        list->setRootIsDecorated(false);
+        list->setUniformRowHeights(true);
+        list->setAlternatingRowColors(true);
+        list->setHeaderLabels({QStringLiteral("Nº"), QStringLiteral("Texto"),
+                               QStringLiteral("Grabación"), QStringLiteral("Lenta"),
+                               QStringLiteral("Aviso")});
+        list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        list->header()->setSectionResizeMode(TextColumn, QHeaderView::Interactive);
+        list->header()->setStretchLastSection(true);
+        list->setColumnWidth(TextColumn, 360);
+        connect(list, &QTreeWidget::currentItemChanged, this, &EditorWindow::updateButtons);
+        connect(list, &QTreeWidget::itemActivated, this, [this] {
+            if (!m_readOnly)
+                editExercise();
+        });
+        m_lists[type] = list;
+        m_tabs->addTab(list, types.at(type));
+        m_tabs->setTabToolTip(type, QStringLiteral("Ctrl+%1").arg(type + 1));
+        auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + type)), this);
+        connect(shortcut, &QShortcut::activated, this, [this, type] {
+            m_tabs->setCurrentIndex(type);
+            m_lists[type]->setFocus();
+        });
+    }
+    connect(m_tabs, &QTabWidget::currentChanged, this, &EditorWindow::updateButtons);
+    middle->addWidget(m_tabs, 1);
+
+    // The buttons beside the list.
+    auto *side = new QVBoxLayout;
+    auto *writeBox = new QGroupBox(QStringLiteral("Dictados"), this);
+    auto *writeLayout = new QVBoxLayout(writeBox);
+    QPushButton *add =
+        addButton("addButton", QStringLiteral("&Añadir…"),
+                  QStringLiteral("Un dictado nuevo detrás del último"), &EditorWindow::addExercise);
+    m_edit = addButton("editButton", QStringLiteral("&Modificar…"),
+                       QStringLiteral("Cambiar el texto del dictado elegido"),
+                       &EditorWindow::editExercise);
+    m_remove = addButton("removeButton", QStringLiteral("B&orrar"),
+                         QStringLiteral("Borrar el dictado elegido con sus grabaciones; los de "
+                                        "detrás se renumeran"),
+                         &EditorWindow::removeExercise);
+    m_up = addButton("upButton", QStringLiteral("&Subir"),
+                     QStringLiteral("Cambiar el dictado elegido por el de delante"),
+                     &EditorWindow::moveUp);
+    m_down = addButton("downButton", QStringLiteral("Ba&jar"),
+                       QStringLiteral("Cambiar el dictado elegido por el de detrás"),
+                       &EditorWindow::moveDown);
+    m_gaps = addButton("gapsButton", QStringLiteral("&Quitar huecos"),
+                       QStringLiteral("Renumerar los dictados 1, 2, 3… sin huecos"),
+                       &EditorWindow::closeGaps);
+    for (QPushButton *b : {add, m_edit, m_remove, m_up, m_down, m_gaps})
+        writeLayout->addWidget(b);
+    side->addWidget(writeBox);
+
+    auto *soundBox = new QGroupBox(QStringLiteral("Grabaciones"), this);
+    auto *soundLayout = new QVBoxLayout(soundBox);
+    m_synthesise = addButton("synthesiseButton", QStringLiteral("Sin&tetizar"),
+                             QStringLiteral("Grabar el dictado elegido con la voz sintética, "
+                                            "normal y lento"),
+                             &EditorWindow::synthesise);
+    m_microphone = addButton("microphoneButton", QStringLiteral("&Grabar con micrófono…"),
+                             QStringLiteral("Grabar el dictado elegido con su propia voz"),
+                             &EditorWindow::recordVoice);
+    m_play =
+        addButton("playButton", QStringLiteral("&Escuchar"),
+                  QStringLiteral("Escuchar la grabación del dictado elegido"), &EditorWindow::play);
+    m_playSlow = addButton("playSlowButton", QStringLiteral("Escuchar &lenta"),
+                           QStringLiteral("Escuchar la grabación lenta del dictado elegido"),
+                           &EditorWindow::playSlow);
+    for (QPushButton *b : {m_synthesise, m_microphone, m_play, m_playSlow})
+        soundLayout->addWidget(b);
+    auto *voiceForm = new QFormLayout;
+    m_voice = new QComboBox(this);
+    m_voice->setObjectName(QStringLiteral("voiceBox"));
+    m_voice->setEditable(true);
+    m_voice->addItem(QStringLiteral("es"));
+    m_voice->addItem(QStringLiteral("es-419"));
+    m_voice->setItemData(0, QStringLiteral("Español de España"), Qt::ToolTipRole);
+    m_voice->setItemData(1, QStringLiteral("Español de América Latina"), Qt::ToolTipRole);
+    m_voice->setToolTip(QStringLiteral("Voz de espeak-ng: «es» de España, «es-419» de América "
+                                       "Latina; «+f3» y parecidos cambian la persona que habla"));
+    voiceForm->addRow(QStringLiteral("&Voz:"), m_voice);
+    m_speed = new QSpinBox(this);
+    m_speed->setObjectName(QStringLiteral("speedBox"));
+    m_speed->setRange(40, 400);
+    m_speed->setValue(SpeechOptions().wordsPerMinute);
+    m_speed->setSuffix(QStringLiteral(" pal./min"));
+    m_speed->setToolTip(QStringLiteral("Palabras por minuto de la voz sintética"));
+    voiceForm->addRow(QStringLiteral("Velo&cidad:"), m_speed);
+    soundLayout->addLayout(voiceForm);
+    side->addWidget(soundBox);
+
+    QPushButton *tryButton =
+        addButton("tryButton", QStringLiteral("&Probar en Letro"),
+                  QStringLiteral("Abrir Letro con estos dictados, para hacerlos como un alumno"),
+                  &EditorWindow::tryInLetro);
+    tryButton->setIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
+    side->addWidget(tryButton);
+    side->addStretch(1);
+    middle->addLayout(side);
+    layout->addLayout(middle, 1);
+
+    m_writeButtons = {add, m_edit, m_remove, m_up, m_down, m_gaps, m_synthesise, m_microphone};
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+}
+
+void EditorWindow::setFolder(const QString &folder)
+{
+    m_folder = QDir(folder).absolutePath();
+    m_readOnly = !isWritableFolder(m_folder);
+    m_folderLabel->setText(QStringLiteral("Carpeta de Letro: ") +
+                           QDir::toNativeSeparators(m_folder));
+    m_readOnlyLabel->setVisible(m_readOnly);
+    if (!m_readOnly)
+        rememberFolder(m_folder);
+    refreshAll();
+}
+
+void EditorWindow::offerCopy()
+{
+    if (!m_readOnly)
+        return;
+    const bool copy = m_services.dialogs->ask(
+        this,
+        QStringLiteral("La carpeta de Letro %1 es del sistema: sus dictados no se pueden cambiar "
+                       "desde aquí.\n\n¿Quiere hacer su propia copia de Letro, con todos los "
+                       "dictados y grabaciones, en una carpeta suya? Tendrá su propia entrada "
+                       "en el menú: «%2».")
+            .arg(quoted(QDir::toNativeSeparators(m_folder)), QLatin1String(CopyEntryName)),
+        QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"));
+    if (copy)
+        makeCopy();
+}
+
+TypeFolder EditorWindow::typeFolder(int type) const
+{
+    return TypeFolder(QDir(m_folder).filePath(typeNames().at(type)));
+}
+
+int EditorWindow::currentType() const
+{
+    return m_tabs->currentIndex();
+}
+
+int EditorWindow::selectedNumber() const
+{
+    const QTreeWidgetItem *item = m_lists[currentType()]->currentItem();
+    return item ? item->data(NumberColumn, Qt::UserRole).toInt() : 0;
+}
+
+const Exercise *EditorWindow::selected() const
+{
+    const int number = selectedNumber();
+    for (const Exercise &e : m_exercises[currentType()])
+        if (e.number == number)
+            return &e;
+    return nullptr;
+}
+
+void EditorWindow::selectExercise(int type, int number)
+{
+    m_tabs->setCurrentIndex(type);
+    QTreeWidget *list = m_lists[type];
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (list->topLevelItem(i)->data(NumberColumn, Qt::UserRole).toInt() == number) {
+            list->setCurrentItem(list->topLevelItem(i));
+            list->scrollToItem(list->topLevelItem(i));
+        }
+    }
+}
+
+void EditorWindow::refresh(int type, int select)
+{
+    QTreeWidget *list = m_lists[type];
+    if (select == 0 && list->currentItem())
+        select = list->currentItem()->data(NumberColumn, Qt::UserRole).toInt();
+    m_exercises[type] = typeFolder(type).exercises();
+    list->clear();
+    int marked = 0;
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (const Exercise &e : std::as_const(m_exercises[type])) {
+        auto *item = new QTreeWidgetItem(list);
+        item->setData(NumberColumn, Qt::UserRole, e.number);
+        item->setText(NumberColumn, QString::number(e.number));
+        item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(TextColumn, e.text);
+        item->setText(RecordingColumn,
+                      e.hasRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
+        item->setText(SlowColumn,
+                      e.hasSlowRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
+        item->setText(MarkColumn, e.mark);
+        item->setToolTip(MarkColumn, e.mark);
+        item->setToolTip(TextColumn, e.text);
+        if (!e.mark.isEmpty()) {
+            ++marked;
+            item->setIcon(MarkColumn, warning);
+            for (int c = 0; c <= MarkColumn; ++c)
+                item->setForeground(c, QColor(0xa0, 0x00, 0x00));
+        }
+        if (!e.hasRecording)
+            item->setForeground(RecordingColumn, QColor(0xa0, 0x00, 0x00));
+        if (!e.hasSlowRecording)
+            item->setForeground(SlowColumn, QColor(0xa0, 0x00, 0x00));
+    }
+    QString title =
+        QStringLiteral("%1 (%2)").arg(typeNames().at(type)).arg(list->topLevelItemCount());
+    if (marked > 0)
+        title += QStringLiteral(" ⚠");
+    m_tabs->setTabText(type, title);
+    if (select != 0)
+        selectExercise(type, select);
+    if (!list->currentItem() && list->topLevelItemCount() > 0)
+        list->setCurrentItem(list->topLevelItem(0));
+    updateButtons();
+}
+
+void EditorWindow::refreshAll()
+{
+    const int type = currentType();
+    for (int t = 0; t < 3; ++t)
+        refresh(t);
+    m_tabs->setCurrentIndex(type);
+}
+
+void EditorWindow::updateButtons()
+{
+    const int type = currentType();
+    if (type < 0)
+        return;
+    const Exercise *e = selected();
+    const QList<Exercise> &all = m_exercises[type];
+    const bool gaps = !all.isEmpty() && all.last().number != all.size();
+    for (QPushButton *b : std::as_const(m_writeButtons))
+        b->setEnabled(!m_readOnly);
+    if (!m_readOnly) {
+        m_edit->setEnabled(e);
+        m_remove->setEnabled(e);
+        m_up->setEnabled(e && e != &all.first());
+        m_down->setEnabled(e && e != &all.last());
+        m_gaps->setEnabled(gaps);
+        m_synthesise->setEnabled(e && textProblem(e->text).isEmpty());
+        m_microphone->setEnabled(e && textProblem(e->text).isEmpty());
+    }
+    m_play->setEnabled(e && e->hasRecording);
+    m_playSlow->setEnabled(e && e->hasSlowRecording);
+    m_copyButton->setDefault(m_readOnly);
+}
+
+bool EditorWindow::report(const QString &problem, const QString &failed, const QString &done)
+{
+    if (!problem.isEmpty()) {
+        m_services.dialogs->warn(this, failed + QStringLiteral(": ") + problem + QLatin1Char('.'));
+        return false;
+    }
+    statusBar()->showMessage(done, 15000);
+    return true;
+}
+
+void EditorWindow::addExercise()
+{
+    const int type = currentType();
+    QString text;
+    for (;;) {
+        const std::optional<QString> answer = m_services.dialogs->askText(
+            this, QStringLiteral("Nuevo dictado de «%1»").arg(typeNames().at(type)), text);
+        if (!answer)
+            return;
+        text = *answer;
+        int number = 0;
+        const QString problem = typeFolder(type).add(text, &number);
+        refresh(type, number);
+        if (report(problem, QStringLiteral("No se ha añadido el dictado"),
+                   QStringLiteral("Dictado %1 añadido. Le falta la grabación: pulse «Sintetizar» "
+                                  "o «Grabar con micrófono».")
+                       .arg(number)))
+            return;
+        if (!textProblem(text).isEmpty())
+            continue; // the text again, to be mended
+        return;
+    }
+}
+
+void EditorWindow::editExercise()
+{
+    const Exercise *e = selected();
+    if (!e)
+        return;
+    const int type = currentType();
+    const int number = e->number;
+    const bool recorded = e->hasRecording || e->hasSlowRecording;
+    const std::optional<QString> answer = m_services.dialogs->askText(
+        this, QStringLiteral("Dictado %1 de «%2»").arg(number).arg(typeNames().at(type)),
+        e->status == ReadStatus::Ok ? e->text : QString());
+    if (!answer)
+        return;
+    const QString problem = typeFolder(type).edit(number, *answer);
+    refresh(type, number);
+    report(problem, QStringLiteral("No se ha cambiado el dictado %1").arg(number),
+           recorded ? QStringLiteral("Dictado %1 cambiado. Sus grabaciones son las de antes: "
+                                     "vuelva a grabarlas si ha cambiado lo que se dicta.")
+                          .arg(number)
+                    : QStringLiteral("Dictado %1 cambiado.").arg(number));
+}
+
+void EditorWindow::removeExercise()
+{
+    const Exercise *e = selected();
+    if (!e)
+        return;
+    const int type = currentType();
+    const int number = e->number;
+    if (!m_services.dialogs->ask(
+            this,
+            QStringLiteral("¿Borrar el dictado %1, %2, con sus grabaciones? Los dictados que "
+                           "vienen detrás bajan un número.")
+                .arg(number)
+                .arg(quoted(e->text)),
+            QStringLiteral("Borrar"), QStringLiteral("No borrar")))
+        return;
+    const QString problem = typeFolder(type).remove(number);
+    refresh(type, number);
+    report(problem,
+           QStringLiteral("No se ha borrado el dictado %1; todo sigue como estaba").arg(number),
+           QStringLiteral("Dictado %1 borrado.").arg(number));
+}
+
+void EditorWindow::moveUp()
+{
+    const Exercise *e = selected();
+    if (!e || e == &m_exercises[currentType()].first())
+        return;
+    const int type = currentType();
+    const int number = e->number;
+    const int other = (e - 1)->number;
+    const QString problem = typeFolder(type).moveUp(number);
+    refresh(type, problem.isEmpty() ? other : number);
+    report(problem,
+           QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
+           QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(other));
+}
+
+void EditorWindow::moveDown()
+{
+    const Exercise *e = selected();
+    if (!e || e == &m_exercises[currentType()].last())
+        return;
+    const int type = currentType();
+    const int number = e->number;
+    const int other = (e + 1)->number;
+    const QString problem = typeFolder(type).moveDown(number);
+    refresh(type, problem.isEmpty() ? other : number);
+    report(problem,
+           QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
+           QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(other));
+}
+
+void EditorWindow::closeGaps()
+{
+    const int type = currentType();
+    const QString problem = typeFolder(type).closeGaps();
+    refresh(type, 1);
+    report(problem, QStringLiteral("No se han quitado los huecos; todo sigue como estaba"),
+           QStringLiteral("Los dictados de «%1» van ahora sin huecos.").arg(typeNames().at(type)));
+}
+
+void EditorWindow::synthesise()
+{
+    const Exercise *e = selected();
+    if (!e)
+        return;
+    const int type = currentType();
+    const int number = e->number;
+    const QString text = e->text;
+    SpeechOptions options;
+    options.voice = m_voice->currentText().trimmed();
+    options.wordsPerMinute = m_speed->value();
+    options.program = m_services.speechProgram;
+    const TypeFolder folder = typeFolder(type);
+    statusBar()->showMessage(QStringLiteral("Grabando el dictado %1…").arg(number));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString problem = letro::synthesise(options, text, folder.recordingPath(number));
+    if (problem.isEmpty())
+        problem = synthesiseSlow(options, text, folder.slowRecordingPath(number));
+    QApplication::restoreOverrideCursor();
+    refresh(type, number);
+    report(problem, QStringLiteral("No se ha podido grabar el dictado %1").arg(number),
+           QStringLiteral("Dictado %1 grabado con la voz «%2», normal y lento.")
+               .arg(number)
+               .arg(options.voice));
+}
+
+void EditorWindow::recordVoice()
+{
+    const Exercise *e = selected();
+    if (!e)
+        return;
+    const int type = currentType();
+    const TypeFolder folder = typeFolder(type);
+    RecordingTarget target;
+    target.number = e->number;
+    target.text = e->text;
+    target.wavPath = folder.recordingPath(e->number);
+    target.slowWavPath = folder.slowRecordingPath(e->number);
+    const bool kept = m_services.dialogs->recordVoice(this, target);
+    refresh(type, target.number);
+    if (kept)
+        statusBar()->showMessage(
+            QStringLiteral("Dictado %1 grabado con su voz, normal y lento.").arg(target.number),
+            15000);
+}
+
+void EditorWindow::play()
+{
+    if (const Exercise *e = selected(); e && e->hasRecording)
+        m_services.playback->play(typeFolder(currentType()).recordingPath(e->number));
+}
+
+void EditorWindow::playSlow()
+{
+    if (const Exercise *e = selected(); e && e->hasSlowRecording)
+        m_services.playback->play(typeFolder(currentType()).slowRecordingPath(e->number));
+}
+
+void EditorWindow::tryInLetro()
+{
+    const QString problem =
+        m_services.start(QDir(m_folder).filePath(QStringLiteral("letro")), m_folder);
+    report(problem, QStringLiteral("No se puede abrir Letro"),
+           QStringLiteral("Letro abierto con los dictados de esta carpeta."));
+}
+
+void EditorWindow::makeCopy()
+{
+    const QString parent = m_services.dialogs->chooseFolder(
+        this,
+        QStringLiteral("Elija dónde poner su copia de Letro (dentro se crea la carpeta «Letro»)"),
+        QDir::homePath());
+    if (parent.isEmpty())
+        return;
+    QString made;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString problem = copyLetro(m_folder, parent, &made);
+    QApplication::restoreOverrideCursor();
+    if (!report(problem, QStringLiteral("No se ha hecho la copia de Letro"), QString()))
+        return;
+    setFolder(made);
+    problem = writeMenuEntry(made);
+    if (!problem.isEmpty()) {
+        m_services.dialogs->warn(
+            this, QStringLiteral("Su copia de Letro está en %1, pero no se ha podido crear su "
+                                 "entrada en el menú: %2.")
+                      .arg(quoted(QDir::toNativeSeparators(made)), problem));
+        return;
+    }
+    m_services.dialogs->tell(
+        this, QStringLiteral("Su copia de Letro está en %1. En el menú de programas aparece como "
+                             "«%2». Los dictados que escriba y grabe aquí son para esa copia.")
+                  .arg(quoted(QDir::toNativeSeparators(made)), QLatin1String(CopyEntryName)));
+}
+
+void EditorWindow::openFolder()
+{
+    const QString folder = m_services.dialogs->chooseFolder(
+        this, QStringLiteral("Elija la carpeta de una copia de Letro"), m_folder);
+    if (folder.isEmpty())
+        return;
+    if (!isLetroFolder(folder)) {
+        m_services.dialogs->warn(this,
+                                 QStringLiteral("En %1 no está el programa Letro: elija la carpeta "
+                                                "que tiene «letro» y las carpetas de dictados.")
+                                     .arg(quoted(QDir::toNativeSeparators(folder))));
+        return;
+    }
+    setFolder(folder);
+}
+
+} // namespace letro::editor

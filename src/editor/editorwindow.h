@@ -1,0 +1,91 @@
+// The editor's window: one Letro folder, its three exercise types as tabs,
+// each a list of the exercises with their text, their recordings and why
+// Letro could never reach or finish them. The buttons beside the list add,
+// change, delete and reorder exercises (TypeFolder does the file work), make
+// the recordings (synthetic voice or microphone), play them, and start Letro
+// on the folder. A folder that cannot be written is only shown; the teacher
+// is offered a copy of Letro of their own to work on instead.
+#pragma once
+
+#include "editor/exercisefolder.h"
+#include "editor/services.h"
+
+#include <QMainWindow>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTreeWidget;
+
+namespace letro::editor {
+
+class EditorWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum Column { NumberColumn, TextColumn, RecordingColumn, SlowColumn, MarkColumn };
+
+    explicit EditorWindow(EditorServices services, QWidget *parent = nullptr);
+
+    // Works on the Letro of `folder` from now on.
+    void setFolder(const QString &folder);
+    QString folder() const { return m_folder; }
+    bool isReadOnly() const { return m_readOnly; }
+    // When the folder cannot be written, offers to make the teacher's copy.
+    void offerCopy();
+
+    // The type shown (0 to 2) and the selected exercise's number (0: none).
+    int currentType() const;
+    int selectedNumber() const;
+    void selectExercise(int type, int number);
+    QTreeWidget *list(int type) const { return m_lists[type]; }
+
+    // The buttons' actions.
+    void addExercise();
+    void editExercise();
+    void removeExercise();
+    void moveUp();
+    void moveDown();
+    void closeGaps();
+    void synthesise();
+    void recordVoice();
+    void play();
+    void playSlow();
+    void tryInLetro();
+    void makeCopy();
+    void openFolder();
+
+private:
+    void createWidgets();
+    QPushButton *addButton(const char *name, const QString &caption, const QString &tip,
+                           void (EditorWindow::*action)());
+    void refresh(int type, int select = 0);
+    void refreshAll();
+    void updateButtons();
+    TypeFolder typeFolder(int type) const;
+    const Exercise *selected() const;
+    // Shows the result of a change: `problem` as a warning, else `done` in the status bar.
+    bool report(const QString &problem, const QString &failed, const QString &done);
+
+    EditorServices m_services;
+    QString m_folder;
+    bool m_readOnly = true;
+    QList<Exercise> m_exercises[3];
+
+    QLabel *m_folderLabel = nullptr;
+    QLabel *m_readOnlyLabel = nullptr;
+    QPushButton *m_copyButton = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QTreeWidget *m_lists[3] = {};
+    QComboBox *m_voice = nullptr;
+    QSpinBox *m_speed = nullptr;
+    QList<QPushButton *> m_writeButtons;
+    QPushButton *m_edit = nullptr, *m_remove = nullptr, *m_up = nullptr, *m_down = nullptr,
+                *m_gaps = nullptr, *m_synthesise = nullptr, *m_microphone = nullptr,
+                *m_play = nullptr, *m_playSlow = nullptr;
+};
+
+} // namespace letro::editor

@@ -1,0 +1,64 @@
+// What the editor's window asks of the desktop, behind one seam so that tests
+// answer the dialogs and watch sounds and programs being started: the real
+// ones show Qt's dialogs, play through Qt Multimedia and start processes.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace letro::editor {
+
+// The exercise a microphone recording is made for.
+struct RecordingTarget
+{
+    int number = 0;
+    QString text;
+    QString wavPath;
+    QString slowWavPath;
+};
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // The text of a new or changed exercise, or nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &title,
+                                           const QString &text) = 0;
+    // A question with two answers; true for the first.
+    virtual bool ask(QWidget *parent, const QString &question, const QString &yes,
+                     const QString &no) = 0;
+    virtual void tell(QWidget *parent, const QString &text) = 0;
+    virtual void warn(QWidget *parent, const QString &text) = 0;
+    // A folder, or an empty string when cancelled.
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &start) = 0;
+    // Records the teacher's voice for the exercise; true when a new
+    // recording was kept.
+    virtual bool recordVoice(QWidget *parent, const RecordingTarget &target) = 0;
+};
+
+class Playback
+{
+public:
+    virtual ~Playback() = default;
+    virtual void play(const QString &wavPath) = 0;
+};
+
+struct EditorServices
+{
+    std::shared_ptr<Dialogs> dialogs;
+    std::shared_ptr<Playback> playback;
+    // Starts a program in a folder without waiting for it; "" or the reason.
+    std::function<QString(const QString &program, const QString &folder)> start;
+    // The speech synthesiser (espeak-ng, or a stand-in in tests).
+    QString speechProgram = QStringLiteral("espeak-ng");
+};
+
+// Qt's dialogs, QSoundEffect and QProcess::startDetached.
+EditorServices desktopServices();
+
+} // namespace letro::editor

@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# The teacher's road, end to end, with the real programs on a private X
+# server with the Spanish keyboard and a window manager, driven by real keys
+# and clicks:
+#   - the editor starts on a Letro folder it may not change (the system's)
+#     and offers a copy; the teacher picks a folder and gets the copy and
+#     the menu entry "Letro (mis dictados)";
+#   - adds "El búho ulula de noche." to "Frase corta", typed with the dead
+#     acute key, and synthesises it (normal and slow);
+#   - starts Letro from the editor, chooses "Frase corta" and the new
+#     number, presses the fountain pen and types the dictation; the last key
+#     brings up the "Fin del ejercicio" message box.
+# As root, the editor runs as the user "nobody", for whom the system's folder
+# is really read-only.
+#
+# Needs LETRO_PROGRAM_DIR (the built program folder with letro-editor) and
+# X11CLOSE.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=../e2e/e2e-lib.sh
+source "$here/../e2e/e2e-lib.sh"
+
+built="${LETRO_PROGRAM_DIR:?}"
+closer="${X11CLOSE:?}"
+[ -x "$built/letro-editor" ] || e2e_fail "no editor at $built/letro-editor"
+e2e_require desktop-file-validate setpriv
+
+EDITOR_TITLE='^Editor de dictados de Letro$'
+INTRO_TITLE='^Letro 1\.0 - @EL $'
+MAIN_TITLE='^Letro 1\.0 - letro@example\.org$'
+TEXT='El búho ulula de noche.'
+
+e2e_init
+e2e_start_xvfb
+e2e_spanish_keyboard
+e2e_start_wm
+e2e_no_pulse
+
+# The system's Letro, and a home for the teacher.
+chmod 755 "$E2E_TMP"
+system="$E2E_TMP/usr/lib/letro"
+mkdir -p "$system"
+cp -a "$built/letro" "$built/letro-editor" "$built/gifs" "$system/"
+for type in "Palabras" "Frase corta" "Frase larga"; do
+    cp -a "$built/$type" "$system/"
+done
+home="$E2E_TMP/home"
+mkdir -p "$home/Documentos"
+as_teacher=()
+if [ "$(id -u)" -eq 0 ]; then
+    chown -R 65534:65534 "$home"
+    as_teacher=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+else
+    chmod -R a-w "$system"
+fi
+
+# Ids of the visible windows whose title matches, waiting for at least $2.
+windows() {
+    local want="${2:-1}" ids=""
+    for _ in $(seq 200); do
+        ids="$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)"
+        [ "$(grep -c . <<<"$ids")" -ge "$want" ] && { echo "$ids"; return 0; }
+        sleep 0.1
+    done
+    e2e_fail "fewer than $want windows titled /$1/ appeared"
+}
+# The newest of them (X hands out growing ids).
+newest() {
+    windows "$@" | sort -n | tail -n 1
+}
+gone() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    e2e_fail "the window /$1/ is still there"
+}
+wait_for_file() {
+    for _ in $(seq 300); do
+        [ -s "$1" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "no file $1"
+}
+focus() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    sleep 0.3
+}
+keys() {
+    xdotool key --clearmodifiers --delay 60 "$@"
+}
+click_in() {
+    xdotool mousemove --window "$1" --sync "$2" "$3" click 1
+    sleep 0.3
+}
+# The keys of the Spanish layout that type $1.
+type_spanish() {
+    local text="$1" c i
+    local accented="áéíóú" plain="aeiou"
+    for ((i = 0; i < ${#text}; i++)); do
+        c="${text:i:1}"
+        case "$c" in
+        [a-z0-9]) keys "$c" ;;
+        [A-Z]) keys "shift+${c,}" ;;
+        ' ') keys space ;;
+        .) keys period ;;
+        ,) keys comma ;;
+        ñ) keys ntilde ;;
+        ü) keys dead_diaeresis u ;;
+        ¿) keys questiondown ;;
+        ¡) keys exclamdown ;;
+        *)
+            local rest="${accented%%"$c"*}"
+            [ "$rest" != "$accented" ] || e2e_fail "no key for '$c'"
+            keys dead_acute "${plain:${#rest}:1}"
+            ;;
+        esac
+    done
+}
+
+# 1. The editor on the system's folder offers the teacher's own copy.
+"${as_teacher[@]}" env HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+    XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR= \
+    "$system/letro-editor" >"$E2E_TMP/editor.log" 2>&1 &
+editor_pid=$!
+e2e_track "$editor_pid"
+editor="$(windows "$EDITOR_TITLE" | sort -n | head -n 1)"
+question="$(newest "$EDITOR_TITLE" 2)"
+echo "ok: the editor offers a copy of Letro"
+focus "$question"
+keys Return # "Hacer mi copia…"
+chooser="$(newest '^Elija dónde poner su copia de Letro')"
+focus "$chooser"
+keys ctrl+a
+xdotool type --delay 40 "$home/Documentos"
+for _ in 1 2 3; do
+    xdotool search --onlyvisible --name '^Elija dónde' >/dev/null 2>&1 || break
+    keys Return # the first may only take the completion
+    sleep 0.5
+done
+copy="$home/Documentos/Letro"
+wait_for_file "$copy/letro"
+told="$(newest "$EDITOR_TITLE" 2)"
+for type in "Palabras" "Frase corta" "Frase larga"; do
+    diff -r "$system/$type" "$copy/$type" >/dev/null || e2e_fail "the copy of $type differs"
+done
+entry="$home/.local/share/applications/org.example.letro.mis-dictados.desktop"
+[ -f "$entry" ] || e2e_fail "no menu entry $entry"
+grep -qx 'Name=Letro (mis dictados)' "$entry" || e2e_fail "the menu entry has another name"
+grep -qxF "Exec=\"$copy/letro\"" "$entry" || e2e_fail "the menu entry starts $(grep ^Exec= "$entry")"
+desktop-file-validate "$entry" || e2e_fail "the menu entry is not valid"
+echo "ok: the copy is in $copy with its menu entry"
+focus "$told"
+keys Return
+
+# 2. A new "Frase corta", typed with the dead acute key, and its recordings.
+shipped="$(find "$copy/Frase corta" -maxdepth 1 -regex '.*/[1-9][0-9]*' | wc -l)"
+number=$((shipped + 1))
+focus "$editor"
+keys ctrl+2 alt+a
+dialog="$(newest '^Nuevo dictado de «Frase corta»$')"
+focus "$dialog"
+type_spanish "$TEXT"
+keys Return
+gone '^Nuevo dictado de'
+text_file="$copy/Frase corta/$number"
+wait_for_file "$text_file"
+[ "$(cat "$text_file")" = "$TEXT"$'\r' ] || e2e_fail "exercise $number holds $(od -c "$text_file")"
+echo "ok: \"$TEXT\" is exercise $number of Frase corta (UTF-8, CR LF)"
+focus "$editor"
+keys alt+t
+wait_for_file "$copy/Frase corta/$number.wav"
+wait_for_file "$copy/Frase corta/$number.lento.wav"
+for wav in "$number.wav" "$number.lento.wav"; do
+    [ "$(soxi -b "$copy/Frase corta/$wav")" = 16 ] || e2e_fail "$wav is not 16-bit"
+done
+[ ! -e "$system/Frase corta/$number" ] || e2e_fail "the system's folder was changed"
+echo "ok: synthesised, normal and slow"
+
+# 3. Letro from the editor: the new dictation, typed and finished.
+keys alt+p
+intro="$(newest "$INTRO_TITLE")"
+letro_pid="$(xdotool getwindowpid "$intro")"
+e2e_track "$letro_pid"
+[ "$(readlink "/proc/$letro_pid/exe")" = "$copy/letro" ] ||
+    e2e_fail "the editor started $(readlink "/proc/$letro_pid/exe")"
+focus "$intro"
+keys space # CONTINUAR
+main="$(newest "$MAIN_TITLE")"
+sleep 0.5
+click_in "$main" $((8 + 57 / 2)) $((128 + 57 / 2))  # Command4(1): "Frase corta"
+click_in "$main" $((128 + 65 / 2)) $((16 + 33 / 2)) # Text1: the number
+keys End BackSpace BackSpace BackSpace
+type_spanish "$number"
+sleep 0.5
+xdotool search --onlyvisible --name '^Letro$' >/dev/null 2>&1 &&
+    e2e_fail "a message box came up while choosing exercise $number"
+click_in "$main" $((256 + 49 / 2)) $((8 + 49 / 2)) # Command5: the fountain pen
+type_spanish "${TEXT%?}"
+sleep 0.5
+xdotool search --onlyvisible --name '^Letro$' >/dev/null 2>&1 &&
+    e2e_fail "a message box came up before the last key"
+type_spanish "${TEXT: -1}"
+box="$(newest '^Letro$')"
+echo "ok: Letro ended the exercise (\"Fin del ejercicio\" box $box)"
+focus "$box"
+keys Return
+gone '^Letro$'
+
+"$closer" "$main"
+for _ in $(seq 50); do kill -0 "$letro_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$letro_pid" 2>/dev/null && e2e_fail "Letro did not end"
+"$closer" "$editor"
+status=0
+wait "$editor_pid" || status=$?
+[ "$status" -eq 0 ] || { cat "$E2E_TMP/editor.log" >&2; e2e_fail "the editor ended with $status"; }
+echo "ok: both programs closed"

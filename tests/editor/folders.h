@@ -1,0 +1,114 @@
+// Exercise folders for the editor's tests, written and compared in a short
+// notation: "1=t1 1.wav=w1 2=t2" is the text of exercise 1 with its
+// recording, and the text of exercise 2.
+#pragma once
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <sys/stat.h>
+
+namespace letro::test {
+
+using Layout = QMap<QString, QByteArray>;
+
+// The text every changed exercise gets in the tests.
+inline const QString NewText = QStringLiteral("Nuevo dictado");
+
+// The bytes of a token: tN text N, wN recording N, lN slow recording N, nN
+// text N with a note on its second line in Windows-1252, "new" the new text
+// as the editor writes it, "new+note" the same with the note kept, x any
+// other file.
+inline QByteArray tokenBytes(const QString &token)
+{
+    static const QRegularExpression numbered(QStringLiteral("^([twln])([0-9]+)$"));
+    if (const auto m = numbered.match(token); m.hasMatch()) {
+        const QByteArray n = m.captured(2).toLatin1();
+        switch (m.captured(1).at(0).unicode()) {
+        case 't':
+            return "texto " + n + "\r\n";
+        case 'w':
+            return "RIFF grabacion " + n;
+        case 'l':
+            return "RIFF lenta " + n;
+        case 'n':
+            return "texto " + n + "\r\nnota: canci\xf3n\r\n";
+        }
+    }
+    if (token == QLatin1String("new"))
+        return "Nuevo dictado\r\n";
+    if (token == QLatin1String("new+note"))
+        return "Nuevo dictado\r\nnota: canci\xc3\xb3n\r\n";
+    if (token == QLatin1String("x"))
+        return "otro archivo";
+    qFatal("unknown token %s", qPrintable(token));
+}
+
+inline Layout layout(const QString &notation)
+{
+    Layout files;
+    const QStringList items = notation.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &item : items) {
+        const qsizetype eq = item.indexOf(QLatin1Char('='));
+        files.insert(item.left(eq), tokenBytes(item.mid(eq + 1)));
+    }
+    return files;
+}
+
+inline void writeLayout(const QString &folder, const Layout &files)
+{
+    QDir().mkpath(folder);
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        QFile file(QDir(folder).filePath(it.key()));
+        if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+    }
+}
+
+// Every entry of the folder, hidden ones included, with its contents.
+inline Layout readLayout(const QString &folder)
+{
+    Layout files;
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        QFile file(dir.filePath(name));
+        if (QFileInfo(file).isDir())
+            files.insert(name, "<carpeta>");
+        else if (file.open(QIODevice::ReadOnly))
+            files.insert(name, file.readAll());
+        else
+            files.insert(name, "<no se puede leer>");
+    }
+    return files;
+}
+
+// Names, contents, owners, modes and modification times: what "exactly as
+// before" means.
+inline QStringList snapshot(const QString &folder)
+{
+    QStringList lines;
+    const Layout files = readLayout(folder);
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        struct stat info;
+        ::lstat(QFile::encodeName(QDir(folder).filePath(it.key())).constData(), &info);
+        lines.append(
+            QStringLiteral("%1 %2 uid %3 mode %4 mtime %5.%6")
+                .arg(it.key(),
+                     QString::fromLatin1(
+                         QCryptographicHash::hash(it.value(), QCryptographicHash::Sha1).toHex()))
+                .arg(info.st_uid)
+                .arg(info.st_mode, 0, 8)
+                .arg(qlonglong(info.st_mtim.tv_sec))
+                .arg(qlonglong(info.st_mtim.tv_nsec)));
+    }
+    return lines;
+}
+
+} // namespace letro::test

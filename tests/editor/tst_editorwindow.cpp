@@ -1,0 +1,380 @@
+// The editor's window on a Letro folder, its dialogs answered by the test:
+// what the lists show, the buttons that change the folder, the copy of Letro
+// offered when the folder cannot be written, playing and starting Letro, and
+// the text dialog that refuses what no key gives. (Synthesis is tried end to
+// end in e2e-editor.sh.)
+#include "editor/editorwindow.h"
+#include "editor/letrofolder.h"
+#include "editor/textdialog.h"
+#include "folders.h"
+#include "unreadable.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <optional>
+#include <unistd.h>
+
+using namespace letro;
+using namespace letro::editor;
+using namespace letro::test;
+
+namespace {
+
+class AnsweredDialogs : public Dialogs
+{
+public:
+    std::optional<QString> askText(QWidget *, const QString &title, const QString &) override
+    {
+        titles.append(title);
+        return texts.isEmpty() ? std::nullopt : texts.takeFirst();
+    }
+    bool ask(QWidget *, const QString &question, const QString &, const QString &) override
+    {
+        questions.append(question);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    void tell(QWidget *, const QString &text) override { told.append(text); }
+    void warn(QWidget *, const QString &text) override { warned.append(text); }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override
+    {
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
+    bool recordVoice(QWidget *, const RecordingTarget &target) override
+    {
+        recorded.append(target.wavPath + QLatin1Char(' ') + target.slowWavPath);
+        return false;
+    }
+
+    QList<std::optional<QString>> texts;
+    QList<bool> answers;
+    QStringList folders;
+    QStringList titles, questions, told, warned, recorded;
+};
+
+class WatchedPlayback : public Playback
+{
+public:
+    void play(const QString &path) override { played.append(path); }
+    QStringList played;
+};
+
+// A Letro folder: a stand-in program, a picture and the exercise folders.
+void makeLetro(const QString &folder, const QString &palabras, const QString &fraseCorta = {})
+{
+    QDir().mkpath(folder + QStringLiteral("/gifs"));
+    QFile program(folder + QStringLiteral("/letro"));
+    QVERIFY(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nexit 0\n");
+    program.close();
+    QVERIFY(program.setPermissions(QFile::permissions(program.fileName()) | QFile::ExeOwner |
+                                   QFile::ExeGroup | QFile::ExeOther));
+    writeLayout(folder + QStringLiteral("/gifs"), {{QStringLiteral("si.gif"), "GIF89a"}});
+    writeLayout(folder + QStringLiteral("/Palabras"), layout(palabras));
+    writeLayout(folder + QStringLiteral("/Frase corta"), layout(fraseCorta));
+    QDir().mkpath(folder + QStringLiteral("/Frase larga"));
+}
+
+QStringList column(QTreeWidget *list, int c)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts.append(list->topLevelItem(i)->text(c));
+    return texts;
+}
+
+} // namespace
+
+class TestEditorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void listShowsExercisesAndMarks();
+    void buttonsChangeTheFolder();
+    void readOnlyFolderOffersACopy_data();
+    void readOnlyFolderOffersACopy();
+    void playsAndStartsLetro();
+    void textDialogRefusesWhatNoKeyGives();
+
+private:
+    QPushButton *button(const char *name) const
+    {
+        return m_window->findChild<QPushButton *>(QLatin1String(name));
+    }
+
+    QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::shared_ptr<AnsweredDialogs> m_dialogs;
+    std::shared_ptr<WatchedPlayback> m_playback;
+    QStringList m_started;
+    std::unique_ptr<EditorWindow> m_window;
+};
+
+void TestEditorWindow::initTestCase()
+{
+    // The teacher's settings and menu entries go to a scratch home that
+    // "nobody" may write to as well.
+    QVERIFY(m_home.isValid());
+    makeSearchable(m_home.path());
+    QVERIFY(::chmod(QFile::encodeName(m_home.path()).constData(), 0777) == 0);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+    QCoreApplication::setOrganizationName(QStringLiteral("Letro"));
+    QCoreApplication::setApplicationName(QStringLiteral("letro-editor-test"));
+}
+
+void TestEditorWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QFile::remove(menuEntryPath());
+    m_dialogs = std::make_shared<AnsweredDialogs>();
+    m_playback = std::make_shared<WatchedPlayback>();
+    m_started.clear();
+    EditorServices services;
+    services.dialogs = m_dialogs;
+    services.playback = m_playback;
+    services.start = [this](const QString &program, const QString &folder) {
+        m_started.append(program + QLatin1Char(' ') + folder);
+        return QString();
+    };
+    m_window = std::make_unique<EditorWindow>(services);
+}
+
+void TestEditorWindow::cleanup()
+{
+    m_window.reset();
+    m_dir.reset();
+}
+
+void TestEditorWindow::listShowsExercisesAndMarks()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 4=t4", "1=t1");
+    writeLayout(letro + QStringLiteral("/Frase corta"), {{QStringLiteral("2"), "uno\tdos\r\n"}});
+    m_window->setFolder(letro);
+    QVERIFY(!m_window->isReadOnly());
+    QVERIFY(!m_window->findChild<QLabel *>(QStringLiteral("readOnlyLabel"))
+                 ->isVisibleTo(m_window.get()));
+
+    auto *tabs = m_window->findChild<QTabWidget *>(QStringLiteral("typeTabs"));
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Palabras (3) ⚠"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Frase corta (2) ⚠"));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("Frase larga (0)"));
+    QTreeWidget *palabras = m_window->list(0);
+    QCOMPARE(column(palabras, EditorWindow::NumberColumn), QStringList({"1", "2", "4"}));
+    QCOMPARE(column(palabras, EditorWindow::TextColumn),
+             QStringList({"texto 1", "texto 2", "texto 4"}));
+    QCOMPARE(column(palabras, EditorWindow::RecordingColumn), QStringList({"sí", "sí", "falta"}));
+    QCOMPARE(column(palabras, EditorWindow::SlowColumn), QStringList({"sí", "falta", "falta"}));
+    const QList<Exercise> exercises = TypeFolder(letro + QStringLiteral("/Palabras")).exercises();
+    QCOMPARE(column(palabras, EditorWindow::MarkColumn),
+             QStringList({"", "", exercises.at(2).mark}));
+    QVERIFY(!exercises.at(2).mark.isEmpty());
+
+    // What the buttons allow follows the exercise chosen.
+    m_window->selectExercise(0, 1);
+    QVERIFY(!button("upButton")->isEnabled());
+    QVERIFY(button("downButton")->isEnabled());
+    QVERIFY(button("playButton")->isEnabled() && button("playSlowButton")->isEnabled());
+    QVERIFY(button("gapsButton")->isEnabled());
+    m_window->selectExercise(0, 4);
+    QVERIFY(button("upButton")->isEnabled());
+    QVERIFY(!button("downButton")->isEnabled());
+    QVERIFY(!button("playButton")->isEnabled() && !button("playSlowButton")->isEnabled());
+    m_window->selectExercise(1, 2);
+    QVERIFY(!button("synthesiseButton")->isEnabled()); // nothing to record for that line
+    QVERIFY(!button("microphoneButton")->isEnabled());
+    QVERIFY(!button("gapsButton")->isEnabled());
+}
+
+void TestEditorWindow::buttonsChangeTheFolder()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2 2.wav=w2 4=t4 4.lento.wav=l4");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->selectExercise(0, 2);
+
+    // A text no key gives is refused with the reason and asked again; the
+    // teacher gives up.
+    m_dialogs->texts = {QStringLiteral("a\tb")};
+    button("addButton")->click();
+    QCOMPARE(m_dialogs->titles.size(), 2);
+    QCOMPARE(m_dialogs->titles.first(), QStringLiteral("Nuevo dictado de «Palabras»"));
+    QCOMPARE(m_dialogs->warned,
+             QStringList{"No se ha añadido el dictado: caracteres que no da ninguna tecla: "
+                         "posición 2: U+0009 (tabulador)."});
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 2=t2 2.wav=w2 4=t4 4.lento.wav=l4"));
+
+    m_dialogs->texts = {NewText};
+    button("addButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 2=t2 2.wav=w2 4=t4 4.lento.wav=l4 5=new"));
+    QCOMPARE(m_window->selectedNumber(), 5);
+    QVERIFY(
+        m_window->statusBar()->currentMessage().startsWith(QStringLiteral("Dictado 5 añadido.")));
+
+    // Deleting asks first; "no" changes nothing.
+    m_window->selectExercise(0, 2);
+    m_dialogs->answers = {false};
+    button("removeButton")->click();
+    QCOMPARE(m_dialogs->questions.last(),
+             QStringLiteral("¿Borrar el dictado 2, «texto 2», con sus grabaciones? Los dictados "
+                            "que vienen detrás bajan un número."));
+    QCOMPARE(readLayout(palabras).size(), 7);
+    m_dialogs->answers = {true};
+    button("removeButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 3=t4 3.lento.wav=l4 4=new"));
+
+    // The moved exercise stays chosen.
+    m_window->selectExercise(0, 3);
+    button("upButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t4 1.lento.wav=l4 3=t1 3.wav=w1 4=new"));
+    QCOMPARE(m_window->selectedNumber(), 1);
+    button("gapsButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t4 1.lento.wav=l4 2=t1 2.wav=w1 3=new"));
+    QVERIFY(!button("gapsButton")->isEnabled());
+
+    m_window->selectExercise(0, 2);
+    m_dialogs->texts = {NewText};
+    button("editButton")->click();
+    QCOMPARE(m_dialogs->titles.last(), QStringLiteral("Dictado 2 de «Palabras»"));
+    QCOMPARE(readLayout(palabras), layout("1=t4 1.lento.wav=l4 2=new 2.wav=w1 3=new"));
+    QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("vuelva a grabarlas")));
+    QVERIFY(m_dialogs->warned.size() == 1);
+}
+
+void TestEditorWindow::readOnlyFolderOffersACopy_data()
+{
+    QTest::addColumn<bool>("writableParent");
+    QTest::newRow("copied into the teacher's folder") << true;
+    QTest::newRow("the chosen folder cannot be written") << false;
+}
+
+void TestEditorWindow::readOnlyFolderOffersACopy()
+{
+    QFETCH(bool, writableParent);
+    // The installed Letro: the system's, only readable.
+    const QString installed = m_dir->filePath(QStringLiteral("sistema/letro"));
+    makeLetro(installed, "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2", "1=t1 1.wav=w1");
+    const QString parent = m_dir->filePath(QStringLiteral("mis cosas"));
+    QVERIFY(QDir().mkpath(parent));
+    makeSearchable(installed);
+    for (const QString &folder : {installed, installed + QStringLiteral("/Palabras")})
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+    if (writableParent)
+        QVERIFY(::chmod(QFile::encodeName(parent).constData(), 0777) == 0);
+    makeSearchable(parent);
+
+    NoFileAccessRights asNobody; // root writes everywhere; "nobody" does not
+    m_window->setFolder(installed);
+    QVERIFY(m_window->isReadOnly());
+    QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("readOnlyLabel"))
+                ->isVisibleTo(m_window.get()));
+    for (const char *name : {"addButton", "removeButton", "synthesiseButton", "microphoneButton"})
+        QVERIFY2(!button(name)->isEnabled(), name);
+    QVERIFY(button("playButton")->isEnabled()); // listening needs no writing
+
+    m_dialogs->answers = {true};
+    m_dialogs->folders = {parent};
+    m_window->offerCopy();
+    QCOMPARE(m_dialogs->questions.size(), 1);
+    QVERIFY(m_dialogs->questions.first().contains(QStringLiteral("«Letro (mis dictados)»")));
+
+    const QString copy = parent + QStringLiteral("/Letro");
+    if (!writableParent) {
+        QCOMPARE(m_dialogs->warned, QStringList{QStringLiteral("No se ha hecho la copia de Letro: "
+                                                               "no se puede escribir en la "
+                                                               "carpeta «%1».")
+                                                    .arg(parent)});
+        QCOMPARE(readLayout(parent), Layout());
+        QCOMPARE(m_window->folder(), installed);
+        QVERIFY(!QFileInfo::exists(menuEntryPath()));
+        return;
+    }
+    QCOMPARE(m_dialogs->warned, QStringList());
+    QCOMPARE(m_window->folder(), copy);
+    QVERIFY(!m_window->isReadOnly());
+    QVERIFY(button("addButton")->isEnabled());
+    QVERIFY(m_dialogs->told.first().contains(copy));
+    // Everything of Letro, and nothing half-made beside it.
+    QCOMPARE(readLayout(parent).keys(), QStringList{QStringLiteral("Letro")});
+    for (const QString &sub : {QString(), QStringLiteral("/gifs"), QStringLiteral("/Palabras"),
+                               QStringLiteral("/Frase corta"), QStringLiteral("/Frase larga")})
+        QCOMPARE(readLayout(copy + sub), readLayout(installed + sub));
+    QVERIFY(QFileInfo(copy + QStringLiteral("/letro")).isExecutable());
+    QCOMPARE(startFolder(QString()), copy);
+
+    // Changing the copy is possible; the system's Letro stays as it was.
+    m_dialogs->texts = {NewText};
+    button("addButton")->click();
+    QCOMPARE(readLayout(copy + QStringLiteral("/Palabras")).value(QStringLiteral("3")),
+             QByteArray("Nuevo dictado\r\n"));
+    QVERIFY(!QFileInfo::exists(installed + QStringLiteral("/Palabras/3")));
+
+    // The menu entry starts the copy and passes validation.
+    QFile entry(menuEntryPath());
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(entry.readAll());
+    QVERIFY(text.contains(QStringLiteral("\nName=Letro (mis dictados)\n")));
+    QVERIFY2(text.contains(QStringLiteral("\nExec=\"%1/letro\"\n").arg(copy)), qPrintable(text));
+    QProcess validate;
+    validate.start(QStringLiteral("desktop-file-validate"), {menuEntryPath()});
+    QVERIFY(validate.waitForFinished(20000));
+    QCOMPARE(validate.readAll(), QByteArray());
+    QCOMPARE(validate.exitCode(), 0);
+}
+
+void TestEditorWindow::playsAndStartsLetro()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "", "1=t1 1.wav=w1 1.lento.wav=l1");
+    m_window->setFolder(letro);
+    m_window->selectExercise(1, 1);
+    button("playButton")->click();
+    button("playSlowButton")->click();
+    QCOMPARE(m_playback->played, QStringList({letro + QStringLiteral("/Frase corta/1.wav"),
+                                              letro + QStringLiteral("/Frase corta/1.lento.wav")}));
+    button("microphoneButton")->click();
+    QCOMPARE(m_dialogs->recorded, QStringList{letro + QStringLiteral("/Frase corta/1.wav ") +
+                                              letro + QStringLiteral("/Frase corta/1.lento.wav")});
+    button("tryButton")->click();
+    QCOMPARE(m_started, QStringList{letro + QStringLiteral("/letro ") + letro});
+}
+
+void TestEditorWindow::textDialogRefusesWhatNoKeyGives()
+{
+    TextDialog dialog(QStringLiteral("Nuevo dictado"), QString());
+    auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("textEdit"));
+    auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problemLabel"));
+    QPushButton *save = dialog.findChild<QDialogButtonBox *>(QStringLiteral("buttons"))
+                            ->button(QDialogButtonBox::Save);
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(problem->text(), QString());
+
+    edit->setText(QStringLiteral("Hola\tmundo"));
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(problem->text(), QStringLiteral("No se puede guardar: caracteres que no da ninguna "
+                                             "tecla: posición 5: U+0009 (tabulador)."));
+    edit->setText(QStringLiteral("¿Qué tal?"));
+    QVERIFY(save->isEnabled());
+    QCOMPARE(problem->text(), QString());
+    edit->setText(QStringLiteral("¿Qué tal? "));
+    QVERIFY(save->isEnabled());
+    QVERIFY(problem->text().startsWith(QStringLiteral("Ojo: el texto empieza o acaba")));
+    QCOMPARE(dialog.text(), QStringLiteral("¿Qué tal? "));
+}
+
+QTEST_MAIN(TestEditorWindow)
+#include "tst_editorwindow.moc"

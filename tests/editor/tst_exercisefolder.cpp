@@ -1,0 +1,341 @@
+// The editor's changes to an exercise folder, on real files: every change
+// renumbers the texts and their recordings without a gap, a change that
+// fails half-way leaves the folder exactly as it was, and the exercises Letro
+// can never reach or finish are marked with the reason.
+#include "editor/exercisefolder.h"
+#include "folders.h"
+#include "unreadable.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace letro;
+using namespace letro::editor;
+using namespace letro::test;
+
+namespace {
+
+// Runs "add", "edit N", "remove N", "up N", "down N" or "gaps".
+QString run(TypeFolder &folder, const QString &operation)
+{
+    const QStringList words = operation.split(QLatin1Char(' '));
+    const int n = words.value(1).toInt();
+    const QString &what = words.first();
+    if (what == QLatin1String("add"))
+        return folder.add(words.size() > 1 ? words.mid(1).join(QLatin1Char(' ')) : NewText);
+    if (what == QLatin1String("edit"))
+        return folder.edit(n, NewText);
+    if (what == QLatin1String("remove"))
+        return folder.remove(n);
+    if (what == QLatin1String("up"))
+        return folder.moveUp(n);
+    if (what == QLatin1String("down"))
+        return folder.moveDown(n);
+    if (what == QLatin1String("gaps"))
+        return folder.closeGaps();
+    qFatal("unknown operation %s", qPrintable(operation));
+}
+
+} // namespace
+
+class TestExerciseFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void changes_data();
+    void changes();
+    void refused_data();
+    void refused();
+    void failureLeavesEverything_data();
+    void failureLeavesEverything();
+    void marks_data();
+    void marks();
+};
+
+void TestExerciseFolder::changes_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("add after the last") << "1=t1 1.wav=w1 2=t2"
+                                        << "add"
+                                        << "1=t1 1.wav=w1 2=t2 3=new";
+    QTest::newRow("add to an empty folder") << ""
+                                            << "add"
+                                            << "1=new";
+    QTest::newRow("add after a gap, at the end") << "1=t1 3=t3"
+                                                 << "add"
+                                                 << "1=t1 3=t3 4=new";
+    QTest::newRow("add drops recordings left without a text") << "1=t1 2.wav=w2 2.lento.wav=l2"
+                                                              << "add"
+                                                              << "1=t1 2=new";
+    QTest::newRow("edit keeps the recordings") << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2"
+                                               << "edit 1"
+                                               << "1=new 1.wav=w1 1.lento.wav=l1 2=t2";
+    QTest::newRow("edit keeps the note, in UTF-8") << "1=n1 2=t2"
+                                                   << "edit 1"
+                                                   << "1=new+note 2=t2";
+    QTest::newRow("remove from the middle")
+        << "1=t1 1.wav=w1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3 3.lento.wav=l3 4=t4"
+        << "remove 2"
+        << "1=t1 1.wav=w1 2=t3 2.wav=w3 2.lento.wav=l3 3=t4";
+    QTest::newRow("remove the last") << "1=t1 2=t2 2.wav=w2"
+                                     << "remove 2"
+                                     << "1=t1";
+    QTest::newRow("remove the only one") << "1=t1 1.wav=w1 1.lento.wav=l1"
+                                         << "remove 1"
+                                         << "";
+    QTest::newRow("remove below a gap moves all above") << "1=t1 2=t2 4=t4 4.wav=w4"
+                                                        << "remove 1"
+                                                        << "1=t2 3=t4 3.wav=w4";
+    QTest::newRow("move up swaps texts and recordings") << "1=t1 1.wav=w1 2=t2 2.lento.wav=l2 3=t3"
+                                                        << "up 2"
+                                                        << "1=t2 1.lento.wav=l2 2=t1 2.wav=w1 3=t3";
+    QTest::newRow("move down the first") << "1=t1 1.wav=w1 2=t2 2.wav=w2"
+                                         << "down 1"
+                                         << "1=t2 1.wav=w2 2=t1 2.wav=w1";
+    QTest::newRow("move down across a gap") << "1=t1 3=t3 3.wav=w3"
+                                            << "down 1"
+                                            << "1=t3 1.wav=w3 3=t1";
+    QTest::newRow("close the gaps") << "2=t2 2.wav=w2 5=t5 7=t7 7.lento.wav=l7"
+                                    << "gaps"
+                                    << "1=t2 1.wav=w2 2=t5 3=t7 3.lento.wav=l7";
+    QTest::newRow("other files stay where they are") << "1=t1 2=t2 05=x notas=x 1.mp3=x"
+                                                     << "remove 1"
+                                                     << "1=t2 05=x notas=x 1.mp3=x";
+}
+
+void TestExerciseFolder::changes()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, operation);
+    QFETCH(QString, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Frase corta"));
+    if (!before.isEmpty())
+        writeLayout(path, layout(before));
+    TypeFolder folder(path);
+    QCOMPARE(run(folder, operation), QString());
+    // Nothing else: no temporary file is left behind.
+    QCOMPARE(readLayout(path), layout(after));
+}
+
+void TestExerciseFolder::refused_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a tab") << "add a\tb"
+                           << "caracteres que no da ninguna tecla: posición 2: U+0009 (tabulador)";
+    QTest::newRow("an emoji and a line break")
+        << QStringLiteral("add Hola 🙂\ry")
+        << QStringLiteral("caracteres que no da ninguna tecla: posición 6: U+1F642 (fuera del "
+                          "plano básico, p. ej. un emoji); posición 7: U+000D (salto de línea)");
+    QTest::newRow("an empty text") << "add "
+                                   << "el texto está vacío";
+    QTest::newRow("up from the first") << "up 1"
+                                       << "el dictado 1 ya es el primero";
+    QTest::newRow("down from the last") << "down 3"
+                                        << "el dictado 3 ya es el último";
+    QTest::newRow("remove one that is not there") << "remove 2"
+                                                  << "no existe el dictado 2";
+    QTest::newRow("edit one that is not there") << "edit 4"
+                                                << "no existe el dictado 4";
+}
+
+void TestExerciseFolder::refused()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout("1=t1 1.wav=w1 3=t3"));
+    const QStringList before = snapshot(dir.path());
+    TypeFolder folder(dir.path());
+    QCOMPARE(run(folder, operation), reason);
+    QCOMPARE(snapshot(dir.path()), before);
+}
+
+void TestExerciseFolder::failureLeavesEverything_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("operation");
+    // "locked NAME": in a folder where anyone may write but only a file's
+    // owner may rename it (sticky, like /tmp), NAME belongs to another user
+    // and cannot be written; "folder NAME": a folder of that name is in the way.
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("reason");
+
+    const QString five = QStringLiteral("1=t1 1.wav=w1 2=t2 2.wav=w2 3=t3 3.wav=w3 3.lento.wav=l3 "
+                                        "4=t4 4.wav=w4 5=t5 5.wav=w5 5.lento.wav=l5");
+    QTest::newRow("remove: the last recording cannot move")
+        << five << "remove 2"
+        << "locked 5.lento.wav"
+        << "no se puede mover «5.lento.wav»: no hay permiso";
+    QTest::newRow("remove: a text half-way cannot move") << five << "remove 1"
+                                                         << "locked 4"
+                                                         << "no se puede mover «4»: no hay permiso";
+    QTest::newRow("remove: a folder where a recording goes")
+        << "1=t1 2=t2 3=t3 3.lento.wav=l3"
+        << "remove 1"
+        << "folder 2.lento.wav"
+        << "no se puede crear «2.lento.wav»: ya existe un archivo con ese nombre";
+    QTest::newRow("move up: the other recording cannot move")
+        << five << "up 3"
+        << "locked 2.wav"
+        << "no se puede mover «2.wav»: no hay permiso";
+    QTest::newRow("move down: a folder where the slow one goes")
+        << "1=t1 2=t2 2.lento.wav=l2 3=t3"
+        << "down 2"
+        << "folder 3.lento.wav"
+        << "no se puede crear «3.lento.wav»: ya existe un archivo con ese nombre";
+    QTest::newRow("close gaps: one file cannot move") << "1=t1 3=t3 3.wav=w3 6=t6 6.wav=w6 9=t9"
+                                                      << "gaps"
+                                                      << "locked 9"
+                                                      << "no se puede mover «9»: no hay permiso";
+    QTest::newRow("edit: the old text cannot be replaced")
+        << five << "edit 3"
+        << "locked 3"
+        << "no se puede mover «3»: no hay permiso";
+    QTest::newRow("add: a stray recording cannot go")
+        << "1=t1 2.wav=w2"
+        << "add"
+        << "locked 2.wav"
+        << "no se puede mover «2.wav»: no hay permiso";
+}
+
+void TestExerciseFolder::failureLeavesEverything()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, operation);
+    QFETCH(QString, obstacle);
+    QFETCH(QString, reason);
+    const bool locked = obstacle.startsWith(QLatin1String("locked "));
+    const QString name = obstacle.section(QLatin1Char(' '), 1);
+    if (locked && ::geteuid() != 0)
+        QSKIP("a file of another user needs root to make");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Palabras"));
+    writeLayout(path, layout(before));
+    if (locked) {
+        // The folder is root's, open to all with the sticky bit; every file
+        // is "nobody"'s but the locked one, which stays root's and read-only.
+        makeSearchable(dir.path());
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 01777), 0);
+        for (const QString &file : QDir(path).entryList(QDir::Files)) {
+            const QByteArray full = QFile::encodeName(QDir(path).filePath(file));
+            if (file == name)
+                QCOMPARE(::chmod(full.constData(), 0444), 0);
+            else
+                QCOMPARE(::chown(full.constData(), 65534, 65534), 0);
+        }
+    } else {
+        QVERIFY(QDir(path).mkpath(name + QStringLiteral("/dentro")));
+    }
+    const QStringList snapshotBefore = snapshot(path);
+
+    QString problem;
+    {
+        std::optional<NoFileAccessRights> asNobody;
+        if (locked)
+            asNobody.emplace();
+        TypeFolder folder(path);
+        problem = run(folder, operation);
+    }
+    QCOMPARE(problem, reason);
+    QCOMPARE(snapshot(path), snapshotBefore);
+}
+
+void TestExerciseFolder::marks_data()
+{
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<int>("odd");          // the exercise written with the bytes below
+    QTest::addColumn<QByteArray>("bytes"); // "<vacío>": an empty file, "<ilegible>": unreadable
+    QTest::addColumn<QStringList>("expected"); // "N: mark" for each exercise
+
+    const QString gap3 = QStringLiteral("hueco en la numeración: falta el 3, y Letro no pasa de "
+                                        "ahí con «siguiente»");
+    QTest::newRow("all reachable and typable")
+        << "2=t2 3=t3" << 1 << QByteArray("¿Qué tal, Ñoño?\r\n")
+        << QStringList{"1: ", "2: ", "3: "};
+    QTest::newRow("a gap marks every exercise above it")
+        << "1=t1 2=t2 5=t5" << 4 << QByteArray("cuatro")
+        << QStringList{"1: ", "2: ", "4: " + gap3, "5: " + gap3};
+    QTest::newRow("no first exercise")
+        << "" << 2 << QByteArray("dos")
+        << QStringList{"2: hueco en la numeración: falta el 1, y Letro no pasa de ahí con "
+                       "«siguiente»"};
+    QTest::newRow("a folder is not an exercise")
+        << "1=t1 2=t2 3/=x" << 4 << QByteArray("cuatro") << QStringList{"1: ", "2: ", "4: " + gap3};
+    const QString refused = QStringLiteral(" (Letro dice «No encuentro el archivo»)");
+    const QString after1 =
+        QStringLiteral("2: Letro no puede usar el 1 y no pasa de ahí con «siguiente»");
+    QTest::newRow("an empty file") << "2=t2" << 1 << QByteArray("<vacío>")
+                                   << QStringList{"1: el archivo está vacío" + refused, after1};
+    QTest::newRow("unreadable") << "2=t2" << 1 << QByteArray("<ilegible>")
+                                << QStringList{"1: Letro no puede leer el archivo" + refused,
+                                               after1};
+    QTest::newRow("a tab")
+        << "2=t2" << 1 << QByteArray("a\tb\r\n")
+        << QStringList{"1: caracteres que no da ninguna tecla: posición 2: U+0009 (tabulador)" +
+                           refused,
+                       after1};
+    QTest::newRow("an empty first line")
+        << "2=t2" << 1 << QByteArray("\r\nnota")
+        << QStringList{"1: la primera línea está vacía: no hay nada que escribir", "2: "};
+    QTest::newRow("a lone line feed after a carriage return is the next line")
+        << "" << 1 << QByteArray("Canci\xf3n\r\ny") << QStringList{"1: "};
+    QTest::newRow("two reasons at once")
+        << "1=t1" << 3 << QByteArray("a\tb")
+        << QStringList{"1: ", "3: hueco en la numeración: falta el 2, y Letro no pasa de ahí con "
+                              "«siguiente»; caracteres que no da ninguna tecla: posición 2: "
+                              "U+0009 (tabulador)" +
+                                  refused};
+}
+
+void TestExerciseFolder::marks()
+{
+    QFETCH(QString, files);
+    QFETCH(int, odd);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QStringList plain;
+    for (const QString &item : files.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (item.endsWith(QLatin1String("/=x")))
+            QVERIFY(QDir(dir.path()).mkdir(item.left(item.indexOf(QLatin1Char('/')))));
+        else
+            plain.append(item);
+    }
+    writeLayout(dir.path(), layout(plain.join(QLatin1Char(' '))));
+    const QString oddPath = dir.filePath(QString::number(odd));
+    QFile file(oddPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const bool unreadable = bytes == "<ilegible>";
+    if (unreadable)
+        file.write("x");
+    else if (bytes != "<vacío>")
+        file.write(bytes);
+    file.close();
+    if (unreadable)
+        QVERIFY(QFile::setPermissions(oddPath, QFile::Permissions()));
+    makeSearchable(dir.path()); // for "nobody", who reads the folder below
+
+    QStringList marks;
+    {
+        NoFileAccessRights asNobody;
+        QCOMPARE(cannotOpen(oddPath), unreadable);
+        for (const Exercise &e : TypeFolder(dir.path()).exercises())
+            marks.append(QStringLiteral("%1: %2").arg(e.number).arg(e.mark));
+    }
+    QCOMPARE(marks, expected);
+}
+
+QTEST_GUILESS_MAIN(TestExerciseFolder)
+#include "tst_exercisefolder.moc"
