@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace letro {
 
@@ -140,6 +141,14 @@ bool AccentPad::eventFilter(QObject *watched, QEvent *event)
     else if (watched == m_typingBox && event->type() == QEvent::EnabledChange)
         followTypingBox();
     return QWidget::eventFilter(watched, event);
+}
+
+void AccentPad::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Without a window manager to ask beforehand, the pad's own frame is
+    // known only once it is shown: place it again then.
+    QTimer::singleShot(0, this, &AccentPad::placeBesideMainWindow);
 }
 
 void AccentPad::followTypingBox()
