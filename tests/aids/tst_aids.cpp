@@ -321,7 +321,6 @@ void TestAids::hints_data()
     row("start-up: a digit in the number box", StartUp, "Text1", "2", none, {}, "");
     row("start-up: F5", StartUp, "", "F5", none, {}, "");
     row("chosen: a letter", Chosen, "", "c", none, pen, "Command5");
-    row("chosen: a letter sent to the box", Chosen, Box, "c", none, pen, "Command5");
     row("chosen: Ctrl+C", Chosen, "", "c", ctrl, {}, "");
     row("finished: a letter", Finished, "", "c", none, pen, "Command5");
     row("typing: small", Typing, "", "c", none, {}, "");
