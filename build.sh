@@ -17,13 +17,13 @@ RUN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
     libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
-    fonts-liberation fontconfig espeak-ng qt6-translations-l10n libxcb1-dev
+    fonts-liberation fontconfig espeak-ng sox qt6-translations-l10n libxcb1-dev
 )
 # What the tests need on top: a virtual X server with the Spanish keyboard,
 # a private sound server, sanitizers, fuzzing, and the package checks.
 TEST_PACKAGES=(
     xvfb xauth xdotool x11-xkb-utils xkb-data x11-utils openbox imagemagick
-    pulseaudio pulseaudio-utils sox
+    pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev llvm clang-format git
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
 )

@@ -102,10 +102,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/letro/")
 # The Qt libraries the programs link come from dpkg-shlibdeps; what is loaded
 # at run time comes on top: the platform plugins, the SVG icon engine (button
-# pictures), the fonts of the windows and the voice of letro-grabar.
+# pictures), the fonts of the windows, the voice of letro-grabar, sox for its
+# slow recordings and Qt's Spanish translation for its help.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, espeak-ng")
+    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, espeak-ng, sox")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
 include(CPack)

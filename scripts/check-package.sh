@@ -180,21 +180,22 @@ for type in "Palabras" "Frase corta" "Frase larga"; do
     for n in $(seq 1 "$count"); do
         [ -f "$lib/$type/$n" ] || fail "$type/$n missing (exercises must run without gaps)"
         cmp -s "$lib/$type/$n" "$here/exercises/$type/$n" || fail "$type/$n differs from the source"
-        wav="$lib/$type/$n.wav"
-        [ "$(soxi -b "$wav" 2>/dev/null)" = 16 ] && [ "$(soxi -e "$wav" 2>/dev/null)" = "Signed Integer PCM" ] \
-            || fail "$type/$n.wav is not a 16-bit PCM wave file"
+        for wav in "$lib/$type/$n.wav" "$lib/$type/$n.lento.wav"; do
+            [ "$(soxi -b "$wav" 2>/dev/null)" = 16 ] && [ "$(soxi -e "$wav" 2>/dev/null)" = "Signed Integer PCM" ] \
+                || fail "$wav is not a 16-bit PCM wave file"
+        done
         recordings=$((recordings + 1))
     done
-    extra="$(find "$lib/$type" -mindepth 1 | grep -Ev "/[1-9][0-9]*(\.wav)?\$" || true)"
+    extra="$(find "$lib/$type" -mindepth 1 | grep -Ev "/[1-9][0-9]*(\.wav|\.lento\.wav)?\$" || true)"
     [ -z "$extra" ] || fail "stray files in $type: $extra"
 done
-echo "$recordings exercises, each with its recording"
+echo "$recordings exercises, each with its recording and its slow recording"
 # Nothing but what is listed above (and the folders that hold it).
 stray="$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | grep -Ev \
     -e '^usr/bin/(letro|letro-grabar)$' \
     -e '^usr/lib/letro/letro$' \
     -e '^usr/lib/letro/gifs/[a-z0-9]+\.gif$' \
-    -e '^usr/lib/letro/(Palabras|Frase corta|Frase larga)/[1-9][0-9]*(\.wav)?$' \
+    -e '^usr/lib/letro/(Palabras|Frase corta|Frase larga)/[1-9][0-9]*(\.wav|\.lento\.wav)?$' \
     -e '^usr/share/(applications|metainfo|icons/hicolor/scalable/apps|man/man1)/' \
     -e '^usr/share/doc/letro/(copyright|changelog\.gz)$' || true)"
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
@@ -231,15 +232,15 @@ touch -d '2020-03-01 10:00' "$folder/2.wav"
 before="$(stat -c '%Y %s' "$folder/2.wav")"
 "$grabar" "$folder" >"$work/grabar.out" 2>&1 || { cat "$work/grabar.out"; fail "letro-grabar failed"; }
 cat "$work/grabar.out"
-[ "$(cd "$folder" && ls -A | tr '\n' ' ')" = "1 1.wav 2 2.wav 3 3.wav " ] \
+[ "$(cd "$folder" && LC_ALL=C ls -A | tr '\n' ' ')" = "1 1.lento.wav 1.wav 2 2.lento.wav 2.wav 3 3.lento.wav 3.wav " ] \
     || fail "letro-grabar left: $(cd "$folder" && ls -A | tr '\n' ' ')"
 cmp -s "$folder/2.wav" "$lib/Palabras/1.wav" && [ "$(stat -c '%Y %s' "$folder/2.wav")" = "$before" ] \
     || fail "the existing 2.wav was touched"
-for n in 1 3; do
-    file -b "$folder/$n.wav" | grep -q 'RIFF (little-endian) data, WAVE audio, Microsoft PCM, 16 bit' \
-        || fail "$n.wav: $(file -b "$folder/$n.wav")"
-    [ "$(soxi -b "$folder/$n.wav")" = 16 ] || fail "$n.wav is not 16-bit"
-    grep -qxF "grabado: $folder/$n.wav" "$work/grabar.out" || fail "made $n.wav not reported"
+for wav in 1.wav 3.wav 1.lento.wav 2.lento.wav 3.lento.wav; do
+    file -b "$folder/$wav" | grep -q 'RIFF (little-endian) data, WAVE audio, Microsoft PCM, 16 bit' \
+        || fail "$wav: $(file -b "$folder/$wav")"
+    [ "$(soxi -b "$folder/$wav")" = 16 ] || fail "$wav is not 16-bit"
+    grep -qxF "grabado: $folder/$wav" "$work/grabar.out" || fail "made $wav not reported"
 done
 grep -qxF "ya existe: $folder/2.wav" "$work/grabar.out" || fail "kept 2.wav not reported"
 

@@ -1,9 +1,12 @@
 // letro-grabar: makes the missing recordings of exercise folders with a
-// Spanish synthetic voice, so that every exercise text N has its N.wav.
-// Every exercise gets one line on standard output: made, already there, or
+// Spanish synthetic voice, so that every exercise text N has its N.wav and
+// its slow N.lento.wav (or makes N.lento.wav from the teacher's own N.wav).
+// Every recording gets one line on standard output: made, already there, or
 // skipped; problems go to standard error.
 #include "grabar/recordings.h"
 
+#include "app/translations.h"
+#include "checker/characterkeys.h"
 #include "exercise/exercisefile.h"
 
 #include <QCommandLineParser>
@@ -12,17 +15,131 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+namespace {
+
+struct Settings
+{
+    letro::SpeechOptions speech;
+    bool remake = false;   // record again what is already there
+    bool fromWave = false; // N.lento.wav from N.wav, which is left alone
+};
+
+struct Tally
+{
+    int made = 0, kept = 0, skipped = 0, failed = 0;
+};
+
+class Recorder
+{
+public:
+    Recorder(const Settings &settings, QTextStream &out, QTextStream &err)
+        : settings(settings), out(out), err(err)
+    {}
+
+    // Records what one exercise lacks.
+    void record(const letro::RecordingJob &job)
+    {
+        const QString textShown = QDir::toNativeSeparators(job.textPath);
+        const letro::ExerciseText text = letro::readExerciseFile(job.textPath);
+        // A line that can never be typed to its end gets no recording at all.
+        if (text.status == letro::ReadStatus::Ok) {
+            const QList<letro::UntypableCharacter> untypable =
+                letro::untypableCharacters(text.text);
+            for (const letro::UntypableCharacter &character : untypable)
+                err << "letro-grabar: " << textShown << ": " << letro::describeUntypable(character)
+                    << '\n';
+            if (!untypable.isEmpty()) {
+                err.flush();
+                out << "caracteres que no da ninguna tecla, omitido: " << textShown << '\n';
+                ++tally.failed;
+                return;
+            }
+        }
+        const bool normalWanted = !settings.fromWave && (settings.remake || !job.exists);
+        const bool slowWanted = settings.remake || !job.slowExists;
+        if (normalWanted || (slowWanted && !settings.fromWave)) {
+            if (text.status == letro::ReadStatus::Unreadable) {
+                out << "no se puede leer, omitido: " << textShown << '\n';
+                ++tally.failed;
+                return;
+            }
+            if (text.status != letro::ReadStatus::Ok || text.text.trimmed().isEmpty()) {
+                out << "sin texto, omitido: " << textShown << '\n';
+                ++tally.skipped;
+                return;
+            }
+        }
+
+        if (!settings.fromWave) {
+            if (normalWanted)
+                made(job.wavPath, letro::synthesise(settings.speech, text.text, job.wavPath));
+            else
+                kept(job.wavPath);
+        }
+        if (!slowWanted) {
+            kept(job.slowWavPath);
+        } else if (!settings.fromWave) {
+            made(job.slowWavPath,
+                 letro::synthesiseSlow(settings.speech, text.text, job.slowWavPath));
+        } else if (!job.exists) {
+            out << "sin grabación, omitido: " << QDir::toNativeSeparators(job.wavPath) << '\n';
+            ++tally.skipped;
+        } else {
+            made(job.slowWavPath, letro::makeSlowVersion(job.wavPath, job.slowWavPath));
+        }
+        out.flush();
+    }
+
+    Tally tally;
+
+private:
+    void kept(const QString &wav)
+    {
+        out << "ya existe: " << QDir::toNativeSeparators(wav) << '\n';
+        ++tally.kept;
+    }
+
+    void made(const QString &wav, const QString &problem)
+    {
+        if (problem.isEmpty()) {
+            out << "grabado: " << QDir::toNativeSeparators(wav) << '\n';
+            ++tally.made;
+        } else {
+            out.flush();
+            err << "letro-grabar: " << QDir::toNativeSeparators(wav) << ": " << problem << '\n';
+            err.flush();
+            ++tally.failed;
+        }
+        out.flush();
+    }
+
+    const Settings &settings;
+    QTextStream &out;
+    QTextStream &err;
+};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("letro-grabar"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // The parser's own words ("Uso:", "Opciones:", the version option, its
+    // error messages) come from Qt's Spanish translation.
+    letro::installSpanishTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Graba con voz sintética (espeak-ng) los dictados que aún no tienen grabación:\n"
-        "para cada texto N de cada carpeta crea N.wav si no existe."));
-    parser.addHelpOption();
+        "para cada texto N de cada carpeta crea N.wav y la versión lenta N.lento.wav\n"
+        "(más despacio y con pausas más largas) si no existen."));
+    // Qt's translation leaves its own help option in English, and that
+    // option's --help-all lists Qt's English options, so the help option is
+    // this program's own.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Muestra esta ayuda."));
+    parser.addOption(help);
     parser.addVersionOption(); // takes -v, so the voice has only its long name
     const QCommandLineOption voice(QStringLiteral("voz"),
                                    QStringLiteral("Voz de espeak-ng (por omisión: es)."),
@@ -34,13 +151,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption overwrite(
         QStringLiteral("sobrescribir"),
         QStringLiteral("Vuelve a grabar también los dictados que ya tienen grabación."));
+    const QCommandLineOption slowFromWave(
+        QStringLiteral("lento-de-wav"),
+        QStringLiteral("Hace N.lento.wav a partir del N.wav que ya existe (por ejemplo, "
+                       "grabado con la propia voz): más lento y con el mismo tono. N.wav "
+                       "no se toca."));
     const QCommandLineOption program(QStringLiteral("espeak"),
                                      QStringLiteral("Programa de voz (por omisión: espeak-ng)."),
                                      QStringLiteral("programa"), QStringLiteral("espeak-ng"));
-    for (const QCommandLineOption &option : {voice, speed, overwrite, program}) {
-        if (!parser.addOption(option))
-            qFatal("letro-grabar: option %s defined twice", qPrintable(option.names().join(',')));
-    }
+    parser.addOptions({voice, speed, overwrite, slowFromWave, program});
     parser.addPositionalArgument(QStringLiteral("carpeta"),
                                  QStringLiteral("Carpetas de ejercicios (p. ej. \"Palabras\")."),
                                  QStringLiteral("carpeta..."));
@@ -48,25 +167,30 @@ int main(int argc, char *argv[])
 
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return 0;
+    }
     const QStringList folders = parser.positionalArguments();
     if (folders.isEmpty()) {
         err << "letro-grabar: falta la carpeta de ejercicios\n";
         return 2;
     }
     bool ok = false;
-    letro::SpeechOptions options;
-    options.voice = parser.value(voice).trimmed();
-    if (options.voice.isEmpty()) {
+    Settings settings;
+    settings.speech.voice = parser.value(voice).trimmed();
+    if (settings.speech.voice.isEmpty()) {
         err << "letro-grabar: falta el nombre de la voz\n";
         return 2;
     }
-    options.wordsPerMinute = parser.value(speed).toInt(&ok);
-    if (!ok || options.wordsPerMinute < 40 || options.wordsPerMinute > 400) {
+    settings.speech.wordsPerMinute = parser.value(speed).toInt(&ok);
+    if (!ok || settings.speech.wordsPerMinute < 40 || settings.speech.wordsPerMinute > 400) {
         err << "letro-grabar: la velocidad debe ser un número entre 40 y 400\n";
         return 2;
     }
-    options.program = parser.value(program);
-    const bool remake = parser.isSet(overwrite);
+    settings.speech.program = parser.value(program);
+    settings.remake = parser.isSet(overwrite);
+    settings.fromWave = parser.isSet(slowFromWave);
 
     int failures = 0;
     for (const QString &folder : folders) {
@@ -78,43 +202,17 @@ int main(int argc, char *argv[])
             continue;
         }
         const QList<letro::RecordingJob> jobs = letro::recordingJobs(folder);
-        int made = 0, kept = 0, skipped = 0, failed = 0;
-        for (const letro::RecordingJob &job : jobs) {
-            const QString wav = QDir::toNativeSeparators(job.wavPath);
-            if (job.exists && !remake) {
-                out << "ya existe: " << wav << '\n';
-                ++kept;
-            } else {
-                const letro::ExerciseText text = letro::readExerciseFile(job.textPath);
-                if (text.status == letro::ReadStatus::Unreadable) {
-                    out << "no se puede leer, omitido: " << QDir::toNativeSeparators(job.textPath)
-                        << '\n';
-                    ++failed;
-                } else if (text.status != letro::ReadStatus::Ok || text.text.trimmed().isEmpty()) {
-                    out << "sin texto, omitido: " << QDir::toNativeSeparators(job.textPath) << '\n';
-                    ++skipped;
-                } else {
-                    out.flush();
-                    const QString problem = letro::synthesise(options, text.text, job.wavPath);
-                    if (problem.isEmpty()) {
-                        out << "grabado: " << wav << '\n';
-                        ++made;
-                    } else {
-                        err << "letro-grabar: " << wav << ": " << problem << '\n';
-                        err.flush();
-                        ++failed;
-                    }
-                }
-            }
-            out.flush();
-        }
+        Recorder recorder(settings, out, err);
+        for (const letro::RecordingJob &job : jobs)
+            recorder.record(job);
+        const Tally &tally = recorder.tally;
         if (jobs.isEmpty())
             out << "no hay dictados en: " << shown << '\n';
         else
-            out << shown << ": " << made << " grabados, " << kept << " ya existían, " << skipped
-                << " omitidos, " << failed << " fallidos\n";
+            out << shown << ": " << tally.made << " grabados, " << tally.kept << " ya existían, "
+                << tally.skipped << " omitidos, " << tally.failed << " fallidos\n";
         out.flush();
-        failures += failed;
+        failures += tally.failed;
     }
     return failures == 0 ? 0 : 1;
 }

@@ -7,10 +7,136 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 namespace letro {
+
+namespace {
+
+// A recording shorter than a wave file's header holds no sound.
+constexpr qint64 WaveHeaderBytes = 44;
+
+// Words that lean on the next one: a pause right after them breaks a phrase.
+bool leansOnNextWord(const QString &word)
+{
+    static const QSet<QString> words = {
+        QStringLiteral("a"),     QStringLiteral("al"),    QStringLiteral("ante"),
+        QStringLiteral("bajo"),  QStringLiteral("con"),   QStringLiteral("contra"),
+        QStringLiteral("de"),    QStringLiteral("del"),   QStringLiteral("desde"),
+        QStringLiteral("e"),     QStringLiteral("el"),    QStringLiteral("en"),
+        QStringLiteral("entre"), QStringLiteral("hacia"), QStringLiteral("hasta"),
+        QStringLiteral("la"),    QStringLiteral("las"),   QStringLiteral("le"),
+        QStringLiteral("les"),   QStringLiteral("lo"),    QStringLiteral("los"),
+        QStringLiteral("me"),    QStringLiteral("mi"),    QStringLiteral("mis"),
+        QStringLiteral("muy"),   QStringLiteral("ni"),    QStringLiteral("no"),
+        QStringLiteral("nos"),   QStringLiteral("o"),     QStringLiteral("os"),
+        QStringLiteral("para"),  QStringLiteral("pero"),  QStringLiteral("por"),
+        QStringLiteral("que"),   QStringLiteral("se"),    QStringLiteral("sin"),
+        QStringLiteral("sobre"), QStringLiteral("su"),    QStringLiteral("sus"),
+        QStringLiteral("te"),    QStringLiteral("tu"),    QStringLiteral("tus"),
+        QStringLiteral("u"),     QStringLiteral("un"),    QStringLiteral("una"),
+        QStringLiteral("unas"),  QStringLiteral("unos"),  QStringLiteral("y")};
+    static const QRegularExpression marks(QStringLiteral("[^\\w]"),
+                                          QRegularExpression::UseUnicodePropertiesOption);
+    return words.contains(QString(word).remove(marks).toLower());
+}
+
+// True when a word closes a clause: its last mark (closing quotes and
+// brackets aside) is a comma, semicolon, colon, full stop, ? or !.
+bool closesClause(const QString &word)
+{
+    static const QRegularExpression end(QStringLiteral("[,;:.?!\\x{2026}][\"'\\x{BB})\\]]*$"));
+    return end.match(word).hasMatch();
+}
+
+QString breakTag(int milliseconds)
+{
+    return QStringLiteral("<break time=\"%1ms\"/>").arg(milliseconds);
+}
+
+// Where the pauses go within a clause of n words: before each returned index.
+QList<qsizetype> groupStarts(const QStringList &clause)
+{
+    QList<qsizetype> starts;
+    const qsizetype n = clause.size();
+    if (n <= MaxGroupWords)
+        return starts;
+    const qsizetype groups = (n + MaxGroupWords - 1) / MaxGroupWords;
+    for (qsizetype k = 1; k < groups; ++k) {
+        qsizetype start = k * n / groups;
+        if (!starts.isEmpty())
+            start = std::max(start, starts.last() + 1);
+        while (start < n - 1 && leansOnNextWord(clause.at(start - 1)))
+            ++start;
+        if (start < n && (starts.isEmpty() || start > starts.last()))
+            starts.append(start);
+    }
+    return starts;
+}
+
+// Runs program, which writes the hidden temporary file of finalPath (named in
+// its arguments), and puts that file in place once it is complete. input
+// goes to the program's stdin.
+QString produce(const QString &program, const QStringList &arguments, const QByteArray &input,
+                const QString &finalPath)
+{
+    const QString partPath = temporaryPathFor(finalPath);
+    QFile::remove(partPath); // left by an interrupted run
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000))
+        return QStringLiteral("no se puede ejecutar %1").arg(program);
+    process.write(input);
+    process.closeWriteChannel();
+    QString problem;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        problem = QStringLiteral("%1 no terminó").arg(program);
+    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
+        problem = QStringLiteral("%1 falló").arg(program);
+        if (!said.isEmpty())
+            problem += QStringLiteral(": ") + said;
+    } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
+        problem = QStringLiteral("la grabación salió vacía");
+    } else {
+        problem = replaceAtomically(partPath, finalPath);
+    }
+    if (!problem.isEmpty())
+        QFile::remove(partPath);
+    return problem;
+}
+
+// Why a rename failed, for a teacher.
+QString renameProblem(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("no hay permiso para escribir en la carpeta");
+    case ENOENT:
+        return QStringLiteral("el archivo o la carpeta ya no existe");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("el disco está lleno");
+    case EISDIR:
+        return QStringLiteral("en su lugar hay una carpeta");
+    case ENOTDIR:
+        return QStringLiteral("no es un archivo");
+    default:
+        return QStringLiteral("error %1 del sistema").arg(error);
+    }
+}
+
+} // namespace
 
 QList<RecordingJob> recordingJobs(const QString &folder)
 {
@@ -24,7 +150,9 @@ QList<RecordingJob> recordingJobs(const QString &folder)
         RecordingJob job;
         job.textPath = dir.filePath(name);
         job.wavPath = job.textPath + QStringLiteral(".wav");
+        job.slowWavPath = slowRecordingPath(job.wavPath);
         job.exists = isOrdinaryFile(job.wavPath);
+        job.slowExists = isOrdinaryFile(job.slowWavPath);
         jobs.append(job);
     }
     // Digits without leading zeros: the shorter name is the smaller number,
@@ -37,50 +165,124 @@ QList<RecordingJob> recordingJobs(const QString &folder)
     return jobs;
 }
 
+QString slowRecordingPath(const QString &wavPath)
+{
+    const QString wav = QStringLiteral(".wav");
+    const QString stem = wavPath.endsWith(wav) ? wavPath.chopped(wav.size()) : wavPath;
+    return stem + QStringLiteral(".lento.wav");
+}
+
 QStringList speechArguments(const SpeechOptions &options, const QString &wavPath)
 {
-    return {QStringLiteral("-v"),     options.voice,
-            QStringLiteral("-s"),     QString::number(options.wordsPerMinute),
-            QStringLiteral("-g"),     QString::number(options.wordGap),
-            QStringLiteral("-b"),     QStringLiteral("1"),
-            QStringLiteral("-w"),     wavPath,
-            QStringLiteral("--stdin")};
+    QStringList arguments = {QStringLiteral("-v"), options.voice,
+                             QStringLiteral("-s"), QString::number(options.wordsPerMinute),
+                             QStringLiteral("-g"), QString::number(options.wordGap),
+                             QStringLiteral("-b"), QStringLiteral("1")};
+    if (options.markup)
+        arguments << QStringLiteral("-m");
+    arguments << QStringLiteral("-w") << wavPath << QStringLiteral("--stdin");
+    return arguments;
+}
+
+SpeechOptions slowSpeechOptions(const SpeechOptions &options)
+{
+    SpeechOptions slow = options;
+    slow.wordsPerMinute =
+        std::min(options.wordsPerMinute, std::max(80, options.wordsPerMinute * 3 / 4));
+    slow.wordGap = options.wordGap + 4;
+    slow.markup = true;
+    return slow;
+}
+
+QString slowSpeechMarkup(const QString &text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    const QStringList words = text.split(blanks, Qt::SkipEmptyParts);
+    QString markup = QStringLiteral("<speak>");
+    QStringList clause;
+    auto flush = [&](bool last) {
+        const QList<qsizetype> starts = groupStarts(clause);
+        for (qsizetype i = 0; i < clause.size(); ++i) {
+            if (starts.contains(i))
+                markup += breakTag(GroupPauseMs);
+            else if (i > 0)
+                markup += QLatin1Char(' ');
+            markup += clause.at(i).toHtmlEscaped();
+        }
+        if (!last && !clause.isEmpty())
+            markup += breakTag(ClausePauseMs);
+        clause.clear();
+    };
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        clause << words.at(i);
+        if (closesClause(words.at(i)) || i + 1 == words.size())
+            flush(i + 1 == words.size());
+    }
+    return markup + QStringLiteral("</speak>");
 }
 
 QString synthesise(const SpeechOptions &options, const QString &text, const QString &wavPath)
 {
-    const QFileInfo target(wavPath);
-    const QString partPath =
-        target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".part"));
-    QFile::remove(partPath);
+    return produce(options.program, speechArguments(options, temporaryPathFor(wavPath)),
+                   text.toUtf8() + '\n', wavPath);
+}
 
-    QProcess speech;
-    speech.setProcessChannelMode(QProcess::MergedChannels);
-    speech.start(options.program, speechArguments(options, partPath));
-    if (!speech.waitForStarted(10000))
-        return QStringLiteral("no se puede ejecutar %1").arg(options.program);
-    speech.write(text.toUtf8());
-    speech.write("\n");
-    speech.closeWriteChannel();
-    QString problem;
-    if (!speech.waitForFinished(120000)) {
-        speech.kill();
-        speech.waitForFinished();
-        problem = QStringLiteral("%1 no terminó").arg(options.program);
-    } else if (speech.exitStatus() != QProcess::NormalExit || speech.exitCode() != 0) {
-        problem = QString::fromLocal8Bit(speech.readAll()).trimmed();
-        if (problem.isEmpty())
-            problem = QStringLiteral("%1 falló").arg(options.program);
-    } else if (QFileInfo(partPath).size() <= 44) {
-        problem = QStringLiteral("la grabación salió vacía");
-    } else if (QFileInfo::exists(wavPath) && !QFile::remove(wavPath)) {
-        problem = QStringLiteral("no se puede sustituir la grabación");
-    } else if (!QFile::rename(partPath, wavPath)) {
-        problem = QStringLiteral("no se puede guardar la grabación");
-    }
-    if (!problem.isEmpty())
-        QFile::remove(partPath);
-    return problem;
+QString synthesiseSlow(const SpeechOptions &options, const QString &text,
+                       const QString &slowWavPath)
+{
+    return synthesise(slowSpeechOptions(options), slowSpeechMarkup(text), slowWavPath);
+}
+
+QStringList slowVersionArguments(const QString &wavPath, const QString &outputPath)
+{
+    // -V1: only sox's own failure messages. The output name ends in ".part",
+    // so its type is given; -s tunes the time stretching for speech.
+    return {QStringLiteral("-V1"),
+            wavPath,
+            QStringLiteral("-t"),
+            QStringLiteral("wav"),
+            QStringLiteral("-e"),
+            QStringLiteral("signed-integer"),
+            QStringLiteral("-b"),
+            QStringLiteral("16"),
+            outputPath,
+            QStringLiteral("tempo"),
+            QStringLiteral("-s"),
+            QString::number(SlowTempo)};
+}
+
+QString makeSlowVersion(const QString &wavPath, const QString &slowWavPath)
+{
+    if (!isOrdinaryFile(wavPath))
+        return QStringLiteral("no existe la grabación %1").arg(QDir::toNativeSeparators(wavPath));
+    return produce(QStringLiteral("sox"),
+                   slowVersionArguments(wavPath, temporaryPathFor(slowWavPath)), QByteArray(),
+                   slowWavPath);
+}
+
+QString temporaryPathFor(const QString &finalPath)
+{
+    const QFileInfo target(finalPath);
+    return target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".part"));
+}
+
+QString replaceAtomically(const QString &temporaryPath, const QString &finalPath)
+{
+    // The data must be on disk before the name moves to it, or a power cut
+    // could leave the new name on an empty file.
+    QFile written(temporaryPath);
+    if (written.open(QIODevice::ReadOnly))
+        ::fsync(written.handle());
+    written.close();
+    // rename() replaces the old file in one step; QFile::rename refuses to
+    // replace an existing file, and removing it first would leave a moment
+    // with no recording at all.
+    if (std::rename(QFile::encodeName(temporaryPath).constData(),
+                    QFile::encodeName(finalPath).constData()) == 0)
+        return QString();
+    const int error = errno;
+    return QStringLiteral("no se puede guardar %1: %2")
+        .arg(QDir::toNativeSeparators(finalPath), renameProblem(error));
 }
 
 } // namespace letro

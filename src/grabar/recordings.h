@@ -1,6 +1,13 @@
 // Which recordings an exercise folder lacks, and how they are made: exercise
 // N is the text file named by the digits of N; its recording is N.wav beside
-// it, spoken by espeak-ng from the text's first line.
+// it, spoken by espeak-ng from the text's first line, and its slow recording
+// N.lento.wav, spoken more slowly with longer pauses, or made from N.wav with
+// sox (slower tempo, same pitch).
+//
+// Every recording is written beside its final name under a hidden temporary
+// name and renamed over the old one only when complete: a failure, or an
+// interruption at any moment, leaves the earlier recording as it was and
+// never a half-written one.
 #pragma once
 
 #include <QList>
@@ -13,19 +20,25 @@ struct RecordingJob
 {
     QString textPath;
     QString wavPath;
-    bool exists = false; // the recording is already there (an ordinary file)
+    QString slowWavPath;
+    bool exists = false;     // the recording is already there (an ordinary file)
+    bool slowExists = false; // so is the slow one
 };
 
-// The exercises of a folder in numeric order, each with its recording's path.
+// The exercises of a folder in numeric order, each with its recordings' paths.
 // Only ordinary files named by the digits of a number without leading zeros
 // are exercises ("1", "12"; not "05", "1.wav" or "notas").
 QList<RecordingJob> recordingJobs(const QString &folder);
+
+// The slow recording beside a recording: ".../N.wav" -> ".../N.lento.wav".
+QString slowRecordingPath(const QString &wavPath);
 
 struct SpeechOptions
 {
     QString voice = QStringLiteral("es");
     int wordsPerMinute = 110;
-    int wordGap = 8; // extra pause between words, in units of 10 ms
+    int wordGap = 8;     // extra pause between words, in units of 10 ms
+    bool markup = false; // the text is SSML (espeak-ng -m)
     QString program = QStringLiteral("espeak-ng");
 };
 
@@ -33,10 +46,55 @@ struct SpeechOptions
 // stdin, in UTF-8).
 QStringList speechArguments(const SpeechOptions &options, const QString &wavPath);
 
-// Speaks text into wavPath; returns an empty string or the reason it failed.
-// The recording is written beside wavPath under a hidden name and renamed
-// only when complete, so a failure leaves any earlier recording as it was and
-// never a half-written one.
+// The options of the slow recording: three quarters of the speed (but no
+// slower than 80 words a minute, espeak-ng's slowest), a word gap 4 longer,
+// and the text given as SSML (slowSpeechMarkup).
+SpeechOptions slowSpeechOptions(const SpeechOptions &options);
+
+// Pauses of the slow recording, in milliseconds.
+constexpr int ClausePauseMs = 1000; // after a comma, semicolon, colon or full stop
+constexpr int GroupPauseMs = 400;   // between word groups within a clause
+constexpr int MaxGroupWords = 4;
+
+// The text as SSML for the slow recording: a pause of ClausePauseMs after
+// every comma, semicolon, colon, full stop, question or exclamation mark
+// inside the text (espeak-ng's own pause there is about half a second), and
+// within a clause of more than MaxGroupWords words a pause of GroupPauseMs
+// between groups of words of about equal size, never right after an
+// article, preposition, conjunction or unstressed pronoun, which goes with
+// the word after it ("a la abuela", not "a la / abuela").
+QString slowSpeechMarkup(const QString &text);
+
+// Speaks text into wavPath; returns an empty string or the reason it failed
+// (in Spanish). Atomic, as above.
 QString synthesise(const SpeechOptions &options, const QString &text, const QString &wavPath);
+
+// Speaks text slowly (slowSpeechOptions, slowSpeechMarkup) into slowWavPath.
+QString synthesiseSlow(const SpeechOptions &options, const QString &text,
+                       const QString &slowWavPath);
+
+// How much slower makeSlowVersion makes a recording (sox's tempo factor).
+constexpr double SlowTempo = 0.75;
+
+// sox's arguments for slowing wavPath down into outputPath: the tempo lowered
+// without changing the pitch, written as a 16-bit PCM wave file with the
+// sample rate and channels of the source.
+QStringList slowVersionArguments(const QString &wavPath, const QString &outputPath);
+
+// Makes slowWavPath from the recording wavPath (a teacher's own voice, say)
+// with sox. Atomic, as above; returns "" or the reason it failed.
+QString makeSlowVersion(const QString &wavPath, const QString &slowWavPath);
+
+// The hidden temporary name a recording is written under before it replaces
+// finalPath: ".../.N.wav.part" for ".../N.wav", in the same folder, so that
+// the rename cannot cross file systems.
+QString temporaryPathFor(const QString &finalPath);
+
+// Renames temporaryPath over finalPath in one step (the file's data is first
+// flushed to disk): finalPath names either its old file or the new one at
+// every moment, never nothing. Returns "" or the reason; on failure both
+// files stay as they were and the caller decides what to do with the
+// temporary one.
+QString replaceAtomically(const QString &temporaryPath, const QString &finalPath);
 
 } // namespace letro

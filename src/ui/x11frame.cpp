@@ -16,8 +16,9 @@ namespace letro {
 namespace {
 
 // How long the window manager gets to answer; openbox answers in well under
-// a millisecond. A window manager that never answers costs this once per window.
-constexpr int AnswerTimeoutMs = 300;
+// a millisecond, a busy machine may take longer. Only a window manager that
+// says it answers and then does not costs this, once per window.
+constexpr int AnswerTimeoutMs = 1000;
 
 struct FreeDeleter
 {

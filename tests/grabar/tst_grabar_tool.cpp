@@ -191,6 +191,11 @@ private slots:
     void severalFolders();
     void refusedRuns_data();
     void refusedRuns();
+    void failedRemakeKeepsTheRecordings();
+    void untypableLines_data();
+    void untypableLines();
+    void slowVersionFromTheTeachersRecording();
+    void helpIsSpanish();
 };
 
 void TestGrabarTool::initTestCase()
@@ -213,12 +218,14 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(run.err, QString());
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "ya existe: " + folder + "/2.wav",
-                          "grabado: " + folder + "/3.wav",
-                          folder + ": 2 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
-    QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+                          "ya existe: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
+                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+                          folder + ": 5 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
+                                           "3", "3.lento.wav", "3.wav", "notas"}));
 
-    for (const QString name : {"1.wav", "3.wav"}) {
+    for (const QString name : {"1.wav", "3.wav", "1.lento.wav", "2.lento.wav", "3.lento.wav"}) {
         const WaveInfo wave = parseWave(readFile(folder + '/' + name));
         QVERIFY2(wave.problem.isEmpty(), qPrintable(name + ": " + wave.problem));
         QCOMPARE(wave.bits, 16);
@@ -231,6 +238,9 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     // shorter than the whole of exercise 1.
     QVERIFY(parseWave(readFile(folder + "/3.wav")).dataBytes <
             parseWave(readFile(folder + "/1.wav")).dataBytes);
+    // The slow recording is clearly longer.
+    QVERIFY(parseWave(readFile(folder + "/1.lento.wav")).dataBytes >
+            parseWave(readFile(folder + "/1.wav")).dataBytes * 5 / 4);
 
     QCOMPARE(readFile(folder + "/2.wav"), existingBytes);
     QCOMPARE(QFileInfo(folder + "/2.wav").lastModified(), oldTime);
@@ -240,10 +250,12 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const QByteArray firstBytes = readFile(folder + "/1.wav");
     const Run again = runTool({folder});
     QCOMPARE(again.exitCode, 0);
-    QCOMPARE(lines(again.out),
-             (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/2.wav",
-                          "ya existe: " + folder + "/3.wav",
-                          folder + ": 0 grabados, 3 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(
+        lines(again.out),
+        (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/1.lento.wav",
+                     "ya existe: " + folder + "/2.wav", "ya existe: " + folder + "/2.lento.wav",
+                     "ya existe: " + folder + "/3.wav", "ya existe: " + folder + "/3.lento.wav",
+                     folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
     QCOMPARE(QFileInfo(folder + "/1.wav").lastModified(), firstMade);
 }
@@ -259,10 +271,12 @@ void TestGrabarTool::overwriteRemakesEveryRecording()
     const Run run = runTool({"--sobrescribir", folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/2.wav",
-                          "grabado: " + folder + "/3.wav",
-                          folder + ": 3 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
-    QCOMPARE(entries(folder), (QStringList{"1", "1.wav", "2", "2.wav", "3", "3.wav", "notas"}));
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+                          "grabado: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
+                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+                          folder + ": 6 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
+                                           "3", "3.lento.wav", "3.wav", "notas"}));
     const QByteArray remade = readFile(folder + "/2.wav");
     QVERIFY(remade != handMade);
     const WaveInfo wave = parseWave(remade);
@@ -291,10 +305,15 @@ void TestGrabarTool::voiceAndSpeedReachTheSpeech()
 
     const Run run = runTool({"--voz", "es-419", "--velocidad", "90", "--espeak", voice, folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    const QString expected = "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder +
-                             "/.1.wav.part --stdin\n" + QStringLiteral("Canción de cuna\n") +
-                             "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder +
-                             "/.3.wav.part --stdin\n" + "Hola\n";
+    // The slow recordings: 80 words a minute at the slowest, longer gaps, SSML.
+    const QString normalArgs = "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder;
+    const QString slowArgs = "args:-v es-419 -s 80 -g 12 -b 1 -m -w " + folder;
+    const QString expected =
+        normalArgs + "/.1.wav.part --stdin\n" + QStringLiteral("Canción de cuna\n") + slowArgs +
+        "/.1.lento.wav.part --stdin\n" + QStringLiteral("<speak>Canción de cuna</speak>\n") +
+        slowArgs + "/.2.lento.wav.part --stdin\n" +
+        QStringLiteral("<speak>¿Qué tal estás?</speak>\n") + normalArgs + "/.3.wav.part --stdin\n" +
+        "Hola\n" + slowArgs + "/.3.lento.wav.part --stdin\n" + "<speak>Hola</speak>\n";
     QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
     QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
 
@@ -320,11 +339,13 @@ void TestGrabarTool::severalFolders()
     const Run run = runTool({words, empty});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + words + "/1.wav", "sin texto, omitido: " + words + "/2",
-                          words + ": 1 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
+             (QStringList{"grabado: " + words + "/1.wav", "grabado: " + words + "/1.lento.wav",
+                          "sin texto, omitido: " + words + "/2",
+                          words + ": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
                           "no hay dictados en: " + empty}));
     QVERIFY(QFile::exists(words + "/1.wav"));
     QVERIFY(!QFile::exists(words + "/2.wav"));
+    QVERIFY(!QFile::exists(words + "/2.lento.wav"));
 }
 
 void TestGrabarTool::refusedRuns_data()
@@ -363,6 +384,127 @@ void TestGrabarTool::refusedRuns()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     // Nothing is left behind, not even a half-made recording.
     QCOMPARE(entries(dir.path()), QStringList{"1"});
+}
+
+void TestGrabarTool::failedRemakeKeepsTheRecordings()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeFile(dir.filePath("1"), "sol\n");
+    writeFile(dir.filePath("1.wav"), "OLD");
+    writeFile(dir.filePath("1.lento.wav"), "OLD SLOW");
+
+    const Run run = runTool({"--sobrescribir", "--voz", "xx-ninguna", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.endsWith(": 0 grabados, 0 ya existían, 0 omitidos, 2 fallidos\n"),
+             qPrintable(run.out));
+    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
+    QCOMPARE(readFile(dir.filePath("1.lento.wav")), QByteArray("OLD SLOW"));
+    QCOMPARE(entries(dir.path()), (QStringList{"1", "1.lento.wav", "1.wav"}));
+}
+
+void TestGrabarTool::untypableLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("recorded"); // both recordings there before the run
+    QTest::addColumn<QStringList>("reported");
+
+    QTest::newRow("tab") << QByteArray("sol\tluna\r\n") << false
+                         << QStringList{"posición 4: U+0009 (tabulador)"};
+    QTest::newRow("emoji, UTF-8") << QStringLiteral("hola 😀 y adiós\n").toUtf8() << false
+                                  << QStringList{"posición 6: U+1F600 (fuera del plano básico, "
+                                                 "p. ej. un emoji)"};
+    QTest::newRow("control byte, Windows-1252")
+        << QByteArray("a\x81\xf1o\t\r\n") << false
+        << QStringList{"posición 2: U+0081 (carácter de control)",
+                       "posición 5: U+0009 (tabulador)"};
+    QTest::newRow("already recorded")
+        << QByteArray("\tsol\n") << true << QStringList{"posición 1: U+0009 (tabulador)"};
+}
+
+// A line that can never be typed to its end is reported with the position
+// and the character, gets no recording and makes the run fail.
+void TestGrabarTool::untypableLines()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, recorded);
+    QFETCH(QStringList, reported);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Palabras");
+    QVERIFY(QDir().mkpath(folder));
+    writeFile(folder + "/1", "sol\n");
+    writeFile(folder + "/2", line);
+    if (recorded) {
+        writeFile(folder + "/2.wav", handMadeWave());
+        writeFile(folder + "/2.lento.wav", handMadeWave());
+    }
+    const QStringList before = entries(folder);
+
+    const Run run = runTool({folder});
+    QCOMPARE(run.exitCode, 1);
+    QStringList expected;
+    for (const QString &character : reported)
+        expected << "letro-grabar: " + folder + "/2: " + character;
+    QCOMPARE(lines(run.err), expected);
+    QCOMPARE(lines(run.out),
+             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+                          "caracteres que no da ninguna tecla, omitido: " + folder + "/2",
+                          folder + ": 2 grabados, 0 ya existían, 0 omitidos, 1 fallidos"}));
+    QStringList after = before + QStringList{"1.lento.wav", "1.wav"};
+    after.sort();
+    QCOMPARE(entries(folder), after);
+}
+
+// --lento-de-wav slows the teacher's own N.wav down and never speaks or
+// touches N.wav; a text without N.wav is skipped.
+void TestGrabarTool::slowVersionFromTheTeachersRecording()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Frase corta");
+    makeFolder(folder); // 2.wav is the teacher's
+    writeFile(folder + "/3.wav", handMadeWave());
+    writeFile(folder + "/3.lento.wav", "OLD");
+    const QByteArray teachers = readFile(folder + "/2.wav");
+    const QStringList noSpeech = {"--lento-de-wav", "--espeak", dir.filePath("no-hay-voz")};
+
+    const Run run = runTool(noSpeech + QStringList{folder});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
+                     "grabado: " + folder + "/2.lento.wav", "ya existe: " + folder + "/3.lento.wav",
+                     folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
+    QCOMPARE(readFile(folder + "/2.wav"), teachers);
+    const WaveInfo slow = parseWave(readFile(folder + "/2.lento.wav"));
+    QVERIFY2(slow.problem.isEmpty(), qPrintable(slow.problem));
+    QCOMPARE(slow.bits, 16);
+    QCOMPARE(slow.sampleRate, 22050);
+    QVERIFY(slow.dataBytes > parseWave(teachers).dataBytes * 5 / 4);
+    QCOMPARE(readFile(folder + "/3.lento.wav"), QByteArray("OLD"));
+
+    const Run again = runTool(noSpeech + QStringList{"--sobrescribir", folder});
+    QVERIFY2(again.exitCode == 0, qPrintable(again.err));
+    QVERIFY2(again.out.endsWith(": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos\n"),
+             qPrintable(again.out));
+    QVERIFY(parseWave(readFile(folder + "/3.lento.wav")).problem.isEmpty());
+    QCOMPARE(readFile(folder + "/2.wav"), teachers);
+    QVERIFY(!QFile::exists(folder + "/1.wav"));
+}
+
+void TestGrabarTool::helpIsSpanish()
+{
+    const Run run = runTool({"--help"});
+    QCOMPARE(run.exitCode, 0);
+    for (const QString spanish : {"Uso: ", "[opciones] carpeta...", "Opciones:", "Argumentos:",
+                                  "-h, --help", "Muestra esta ayuda.", "--lento-de-wav"})
+        QVERIFY2(run.out.contains(spanish), qPrintable(spanish + " missing in:\n" + run.out));
+    // What Qt's parser says in English when left untranslated.
+    for (const QString english : {"Usage", "Options", "Arguments", "Displays", "commandline",
+                                  "information", "help-all", "Qt"})
+        QVERIFY2(!run.out.contains(english), qPrintable(english + " in:\n" + run.out));
 }
 
 QTEST_GUILESS_MAIN(TestGrabarTool)

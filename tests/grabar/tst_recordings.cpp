@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -56,14 +57,47 @@ QString makeProgram(const QTemporaryDir &dir, const QString &name, const QByteAr
     return path;
 }
 
-QStringList namesOf(const QList<RecordingJob> &jobs, bool onlyExisting)
+QStringList namesOf(const QList<RecordingJob> &jobs)
+{
+    QStringList names;
+    for (const RecordingJob &job : jobs)
+        names << QFileInfo(job.textPath).fileName();
+    return names;
+}
+
+// The recordings the jobs mark as already there, in job order.
+QStringList existingRecordings(const QList<RecordingJob> &jobs)
 {
     QStringList names;
     for (const RecordingJob &job : jobs) {
-        if (!onlyExisting || job.exists)
-            names << QFileInfo(job.textPath).fileName();
+        if (job.exists)
+            names << QFileInfo(job.wavPath).fileName();
+        if (job.slowExists)
+            names << QFileInfo(job.slowWavPath).fileName();
     }
     return names;
+}
+
+// What `program arguments` prints, standard output and error together.
+QString outputOf(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed>").arg(program);
+    return QString::fromLocal8Bit(process.readAll()).trimmed();
+}
+
+// One figure of `sox file -n stat`, such as "Length (seconds)".
+double soxStat(const QString &wav, const QString &figure)
+{
+    const QStringList lines = outputOf("sox", {wav, "-n", "stat"}).split('\n');
+    for (const QString &line : lines) {
+        if (line.startsWith(figure))
+            return line.section(':', 1).trimmed().toDouble();
+    }
+    return -1;
 }
 
 } // namespace
@@ -84,6 +118,14 @@ private slots:
     void failureKeepsTheOldRecording();
     void emptyRecordingIsRefused();
     void missingProgram();
+    void slowSpeechMarkup_data();
+    void slowSpeechMarkup();
+    void replaceAtomically_data();
+    void replaceAtomically();
+    void makeSlowVersion_data();
+    void makeSlowVersion();
+    void makeSlowVersionFails_data();
+    void makeSlowVersionFails();
 };
 
 void TestRecordings::recordingJobs_data()
@@ -98,10 +140,14 @@ void TestRecordings::recordingJobs_data()
     QTest::newRow("names that are not exercises")
         << QStringList{"1",  "1.wav", "notas", "05", "0",     "-3",
                        "+4", "3.txt", " 4",    "4 ", "2.wav", ".5"}
-        << QStringList{} << QStringList{"1"} << QStringList{"1"};
+        << QStringList{} << QStringList{"1"} << QStringList{"1.wav"};
     QTest::newRow("existing recordings marked")
         << QStringList{"3", "1", "2", "2.wav", "3.wav", "7.wav"} << QStringList{}
-        << QStringList{"1", "2", "3"} << QStringList{"2", "3"};
+        << QStringList{"1", "2", "3"} << QStringList{"2.wav", "3.wav"};
+    QTest::newRow("slow recordings marked, and no exercises")
+        << QStringList{"2", "1", "1.lento.wav", "2.wav", "2.lento.wav", "3.lento.wav", "4.lento"}
+        << QStringList{} << QStringList{"1", "2"}
+        << QStringList{"1.lento.wav", "2.wav", "2.lento.wav"};
     QTest::newRow("folder named like an exercise")
         << QStringList{"1"} << QStringList{"2", "3"} << QStringList{"1"} << QStringList{};
     QTest::newRow("folder named like a recording is no recording")
@@ -130,11 +176,12 @@ void TestRecordings::recordingJobs()
         QVERIFY(QDir(dir.path()).mkdir(name));
 
     const QList<RecordingJob> jobs = letro::recordingJobs(dir.path());
-    QCOMPARE(namesOf(jobs, false), expected);
-    QCOMPARE(namesOf(jobs, true), existing);
+    QCOMPARE(namesOf(jobs), expected);
+    QCOMPARE(existingRecordings(jobs), existing);
     for (const RecordingJob &job : jobs) {
         QCOMPARE(QFileInfo(job.textPath).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
         QCOMPARE(job.wavPath, job.textPath + ".wav");
+        QCOMPARE(job.slowWavPath, job.textPath + ".lento.wav");
     }
 }
 
@@ -147,7 +194,7 @@ void TestRecordings::linksAndOtherFiles()
     QVERIFY(QFile::link(dir.filePath("nada"), dir.filePath("5")));  // broken link
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("6")).constData(), 0600), 0);
 
-    QCOMPARE(namesOf(letro::recordingJobs(dir.path()), false), QStringList{"4"});
+    QCOMPARE(namesOf(letro::recordingJobs(dir.path())), QStringList{"4"});
 }
 
 void TestRecordings::missingFolder()
@@ -163,20 +210,34 @@ void TestRecordings::speechArguments_data()
     QTest::addColumn<int>("speed");
     QTest::addColumn<int>("gap");
     QTest::addColumn<QString>("wav");
+    QTest::addColumn<bool>("slow");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("defaults") << QString() << -1 << -1 << "/tmp/1.wav"
+    QTest::newRow("defaults") << QString() << -1 << -1 << "/tmp/1.wav" << false
                               << QStringList{"-v", "es", "-s", "110",        "-g",     "8",
                                              "-b", "1",  "-w", "/tmp/1.wav", "--stdin"};
     QTest::newRow("voice and speed")
-        << "es-419" << 90 << 12 << "Palabras/7.wav"
+        << "es-419" << 90 << 12 << "Palabras/7.wav" << false
         << QStringList{"-v", "es-419",         "-s",     "90", "-g", "12", "-b", "1",
                        "-w", "Palabras/7.wav", "--stdin"};
     QTest::newRow("path with blanks and accents is one argument")
-        << "es+f3" << 150 << 0 << "/home/maestra/Frase corta/año 2/12.wav"
+        << "es+f3" << 150 << 0 << "/home/maestra/Frase corta/año 2/12.wav" << false
         << QStringList{"-v",     "es+f3", "-s", "150", "-g",
                        "0",      "-b",    "1",  "-w",  "/home/maestra/Frase corta/año 2/12.wav",
                        "--stdin"};
+    // The slow recording: three quarters of the speed, 80 at the slowest
+    // (unless asked slower still), four more units of gap, SSML.
+    QTest::newRow("slow defaults") << QString() << -1 << -1 << "1.lento.wav" << true
+                                   << QStringList{"-v", "es", "-s", "82", "-g",          "12",
+                                                  "-b", "1",  "-m", "-w", "1.lento.wav", "--stdin"};
+    QTest::newRow("slow never below 80")
+        << "es-419" << 90 << 8 << "2.lento.wav" << true
+        << QStringList{"-v", "es-419", "-s", "80", "-g",          "12",
+                       "-b", "1",      "-m", "-w", "2.lento.wav", "--stdin"};
+    QTest::newRow("slow below 80 stays")
+        << "es" << 60 << 0 << "3.lento.wav" << true
+        << QStringList{"-v", "es", "-s", "60", "-g",          "4",
+                       "-b", "1",  "-m", "-w", "3.lento.wav", "--stdin"};
 }
 
 void TestRecordings::speechArguments()
@@ -185,6 +246,7 @@ void TestRecordings::speechArguments()
     QFETCH(int, speed);
     QFETCH(int, gap);
     QFETCH(QString, wav);
+    QFETCH(bool, slow);
     QFETCH(QStringList, expected);
 
     letro::SpeechOptions options;
@@ -194,6 +256,8 @@ void TestRecordings::speechArguments()
         options.wordsPerMinute = speed;
     if (gap >= 0)
         options.wordGap = gap;
+    if (slow)
+        options = letro::slowSpeechOptions(options);
     QCOMPARE(letro::speechArguments(options, wav), expected);
 }
 
@@ -272,6 +336,174 @@ void TestRecordings::missingProgram()
     QCOMPARE(letro::synthesise(options, QStringLiteral("hola"), dir.filePath("1.wav")),
              QStringLiteral("no se puede ejecutar %1").arg(options.program));
     QVERIFY(!QFile::exists(dir.filePath("1.wav")));
+}
+
+void TestRecordings::slowSpeechMarkup_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("markup");
+
+    const QString clause = R"(<break time="1000ms"/>)";
+    const QString group = R"(<break time="400ms"/>)";
+    QTest::newRow("one word") << "cigüeña"
+                              << "<speak>cigüeña</speak>";
+    QTest::newRow("four words are one group") << "Juan tiene un perro."
+                                              << "<speak>Juan tiene un perro.</speak>";
+    QTest::newRow("pause at every comma, none at the end")
+        << "Sí, claro, mañana."
+        << "<speak>Sí," + clause + "claro," + clause + "mañana.</speak>";
+    QTest::newRow("semicolon, colon and a second sentence")
+        << "Mira: llueve; vamos. ¡Corre!"
+        << "<speak>Mira:" + clause + "llueve;" + clause + "vamos." + clause + "¡Corre!</speak>";
+    QTest::newRow("groups of about equal size")
+        << "a b c d e f g h i"
+        << "<speak>a b c" + group + "d e f" + group + "g h i</speak>";
+    QTest::newRow("no pause after an article or preposition")
+        << "Begoña y yo ayudamos a la abuela a recoger las zanahorias de la huerta."
+        << "<speak>Begoña y yo" + group + "ayudamos a la abuela" + group +
+               "a recoger las zanahorias" + group + "de la huerta.</speak>";
+    QTest::newRow("groups inside a clause")
+        << "El viernes, después de hacer los deberes, comemos."
+        << "<speak>El viernes," + clause + "después de hacer" + group + "los deberes," + clause +
+               "comemos.</speak>";
+    QTest::newRow("XML characters escaped, blanks collapsed")
+        << "  a <b> &   \"c\"  "
+        << "<speak>a &lt;b&gt; &amp; &quot;c&quot;</speak>";
+    QTest::newRow("empty") << ""
+                           << "<speak></speak>";
+}
+
+void TestRecordings::slowSpeechMarkup()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, markup);
+    QCOMPARE(letro::slowSpeechMarkup(text), markup);
+}
+
+void TestRecordings::replaceAtomically_data()
+{
+    QTest::addColumn<QString>("temporary"); // "file", "folder" or "none"
+    QTest::addColumn<bool>("oldFile");
+    QTest::addColumn<QString>("target"); // relative to the folder
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("over an old file") << "file" << true << "1.wav" << QString();
+    QTest::newRow("no old file") << "file" << false << "1.wav" << QString();
+    // Each failure leaves the old recording and the temporary file as they were.
+    QTest::newRow("temporary file gone") << "none" << true << "1.wav"
+                                         << "ya no existe";
+    QTest::newRow("a folder is no recording") << "folder" << true << "1.wav"
+                                              << "no es un archivo";
+    QTest::newRow("target folder gone") << "file" << false << "nada/1.wav"
+                                        << "ya no existe";
+}
+
+void TestRecordings::replaceAtomically()
+{
+    QFETCH(QString, temporary);
+    QFETCH(bool, oldFile);
+    QFETCH(QString, target);
+    QFETCH(QString, problem);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString finalPath = dir.filePath(target);
+    const QString part = letro::temporaryPathFor(finalPath);
+    QCOMPARE(part,
+             QFileInfo(finalPath).dir().filePath("." + QFileInfo(finalPath).fileName() + ".part"));
+    if (temporary == "file")
+        writeFile(dir.filePath(".1.wav.part"), "NEW");
+    else if (temporary == "folder")
+        QVERIFY(QDir(dir.path()).mkdir(".1.wav.part"));
+    if (oldFile)
+        writeFile(finalPath, "OLD");
+
+    const QString reason = letro::replaceAtomically(dir.filePath(".1.wav.part"), finalPath);
+    if (problem.isEmpty()) {
+        QCOMPARE(reason, QString());
+        QCOMPARE(readFile(finalPath), QByteArray("NEW"));
+        QVERIFY(!QFileInfo::exists(dir.filePath(".1.wav.part")));
+    } else {
+        QVERIFY2(reason.startsWith("no se puede guardar " + finalPath + ": ") &&
+                     reason.contains(problem),
+                 qPrintable(reason));
+        QCOMPARE(readFile(finalPath), oldFile ? QByteArray("OLD") : QByteArray("<missing>"));
+        QCOMPARE(QFileInfo::exists(dir.filePath(".1.wav.part")), temporary != "none");
+    }
+}
+
+void TestRecordings::makeSlowVersion_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<QString>("encoding");
+
+    QTest::newRow("22050 Hz mono 16-bit") << 22050 << 16 << 1 << "signed-integer";
+    QTest::newRow("44100 Hz mono 24-bit") << 44100 << 24 << 1 << "signed-integer";
+    QTest::newRow("48000 Hz stereo 16-bit") << 48000 << 16 << 2 << "signed-integer";
+    QTest::newRow("16000 Hz mono float") << 16000 << 32 << 1 << "floating-point";
+}
+
+// A teacher's recording of any format becomes a slow one that lasts 1/0.75
+// as long at the same pitch, as 16-bit PCM at the source's rate.
+void TestRecordings::makeSlowVersion()
+{
+    QFETCH(int, rate);
+    QFETCH(int, bits);
+    QFETCH(int, channels);
+    QFETCH(QString, encoding);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString wav = dir.filePath("1.wav");
+    const QString tone =
+        outputOf("sox", {"-n", "-r", QString::number(rate), "-b", QString::number(bits), "-c",
+                         QString::number(channels), "-e", encoding, wav, "synth", "2", "sine",
+                         "440", "vol", "0.5"});
+    QVERIFY2(tone.isEmpty(), qPrintable(tone));
+    const QByteArray source = readFile(wav);
+    const QString slow = letro::slowRecordingPath(wav);
+    writeFile(slow, "OLD");
+
+    QCOMPARE(letro::makeSlowVersion(wav, slow), QString());
+    QCOMPARE(readFile(wav), source);
+    QCOMPARE(outputOf("soxi", {"-r", slow}), QString::number(rate));
+    QCOMPARE(outputOf("soxi", {"-c", slow}), QString::number(channels));
+    QCOMPARE(outputOf("soxi", {"-b", slow}), QStringLiteral("16"));
+    QCOMPARE(outputOf("soxi", {"-e", slow}), QStringLiteral("Signed Integer PCM"));
+    const double length = soxStat(slow, "Length (seconds)");
+    QVERIFY2(qAbs(length - 2 / letro::SlowTempo) < 0.05, qPrintable(QString::number(length)));
+    const double pitch = soxStat(slow, "Rough   frequency");
+    QVERIFY2(qAbs(pitch - soxStat(wav, "Rough   frequency")) < 440 * 0.02,
+             qPrintable(QString::number(pitch)));
+    QVERIFY(!QFileInfo::exists(letro::temporaryPathFor(slow)));
+}
+
+void TestRecordings::makeSlowVersionFails_data()
+{
+    QTest::addColumn<QByteArray>("source"); // empty: no N.wav at all
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("no recording") << QByteArray() << "no existe la grabación ";
+    QTest::newRow("not a wave file") << QByteArray("hola") << "sox falló: ";
+}
+
+void TestRecordings::makeSlowVersionFails()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(QString, problem);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString wav = dir.filePath("2.wav");
+    if (!source.isEmpty())
+        writeFile(wav, source);
+    writeFile(dir.filePath("2.lento.wav"), "OLD");
+    const QString reason = letro::makeSlowVersion(wav, dir.filePath("2.lento.wav"));
+    QVERIFY2(reason.startsWith(problem), qPrintable(reason));
+    QCOMPARE(readFile(dir.filePath("2.lento.wav")), QByteArray("OLD"));
+    QVERIFY(!QFileInfo::exists(dir.filePath(".2.lento.wav.part")));
 }
 
 QTEST_GUILESS_MAIN(TestRecordings)
