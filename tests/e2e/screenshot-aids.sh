@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the pictures of the README's "Ayudas" section, in a window manager's
 # frames (openbox) on the US keyboard layout:
-#   docs/ayudas-acentos.png  the main window in the middle of "¿Dónde está mi
-#                            lápiz?", typed with the accent pad beside it
+#   docs/ayudas-acentos.png  the main window in the middle of the short
+#                            sentence "¿Dónde está mi lápiz?", typed with the
+#                            accent pad beside it
 #   docs/ayudas-ayuda.png    the help window (F1)
 # Not a test; run it by hand after a build:
 #
@@ -58,12 +59,20 @@ main="$(window '^Letro 1\.0 - letro@example\.org$')"
 [ -n "$main" ] || e2e_fail "no main window"
 sleep 0.5
 
-# "Frase corta" (Command4(1): twips 120, 1920, 855, 855), number 16 typed into
-# the number box (Text1: twips 1920, 240, 975, 495), then the fountain pen
-# (Command5: twips 3840, 120, 735, 735).
+# The number of that sentence among the short ones (saved as UTF-8 or
+# Windows-1252).
+sentence='¿Dónde está mi lápiz?'
+number="$(cd "$build/program/Frase corta" &&
+    grep -l -F -e "$sentence" -e "$(iconv -f utf-8 -t windows-1252 <<<"$sentence")" \
+        --exclude='*.wav' -- * 2>/dev/null | head -n 1)" || true
+[ -n "$number" ] || e2e_fail "no short sentence \"$sentence\""
+
+# "Frase corta" (Command4(1): twips 120, 1920, 855, 855), the number typed
+# into the number box (Text1: twips 1920, 240, 975, 495), then the fountain
+# pen (Command5: twips 3840, 120, 735, 735).
 click_in "$main" $((8 + 57 / 2)) $((128 + 57 / 2))
 click_in "$main" $((128 + 65 / 2)) $((16 + 33 / 2))
-xdotool type --delay 100 16
+xdotool type --delay 100 "$number"
 sleep 0.5
 click_in "$main" $((256 + 49 / 2)) $((8 + 49 / 2))
 
