@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "aids.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
 #include "ui/velantro.h"
@@ -35,6 +36,7 @@ Form1::Form1(const Services &services, QWidget *parent)
 {
     createControls();
     connectHandlers();
+    new Aids(this); // replay and help keys, the accent pad, hints; owned by this window
     m_text1Seen = Text1->text();
     placeAgainWhenFrameChanges(this, [this] { placeWithFrame(); });
 }

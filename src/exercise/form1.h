@@ -94,6 +94,7 @@ public:
 public slots:
     void Form_Load();
     void Command1_Click();
+    void replaySlowly(); // Command1_Click with the slow recording (Shift+F5)
     void Command2_Click();
     void Command3_Click(int index);
     void Command4_Click(int index);

@@ -5,12 +5,15 @@
 // platform's input method and be judged like any other key.
 #include "testsupport.h"
 
+#include "exercise/aids.h"
+#include "ui/accentpad.h"
 #include "ui/richtextbox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTest>
@@ -54,12 +57,14 @@ class E2eKeyboard : public QObject
 private slots:
     void initTestCase();
     void typesTheExerciseWithRealKeys();
+    void typesWithThePadOnTheUsLayout();
 
 private:
     // xdotool key names for the keys that type one character on the Spanish layout.
     QStringList keysFor(QChar c) const;
     QString key(const char *xkbName, bool shift = false) const;
     void press(const QStringList &keys);
+    void focusOn(QWidget *window);
 
     // Keycodes of the Spanish layout, by XKB key name (AE01, AC11, ...).
     std::map<QString, int> m_keycode;
@@ -160,6 +165,17 @@ void E2eKeyboard::press(const QStringList &keys)
     QCOMPARE(status, 0);
 }
 
+void E2eKeyboard::focusOn(QWidget *window)
+{
+    window->activateWindow();
+    int status = 0;
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window->winId())},
+        &status);
+    QCOMPARE(status, 0);
+    QTRY_VERIFY(window->isActiveWindow());
+}
+
 void E2eKeyboard::typesTheExerciseWithRealKeys()
 {
     QVERIFY(WrongAt > 0);
@@ -184,13 +200,7 @@ void E2eKeyboard::typesTheExerciseWithRealKeys()
     QVERIFY(box->isEnabled());
 
     // The X input focus on the window, Qt's focus on the typing box.
-    h.form->activateWindow();
-    int status = 0;
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(h.form->winId())},
-        &status);
-    QCOMPARE(status, 0);
-    QTRY_VERIFY(h.form->isActiveWindow());
+    focusOn(h.form);
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box));
 
     const int last = int(Exercise.size()) - 1;
@@ -252,6 +262,100 @@ void E2eKeyboard::typesTheExerciseWithRealKeys()
     QCOMPARE(recorded.count(QLatin1Char('\n')), 1);
     for (int p = 0; p <= last; ++p)
         QCOMPARE(record->colorAt(p), p == WrongAt ? Magenta : Blue);
+}
+
+void E2eKeyboard::typesWithThePadOnTheUsLayout()
+{
+    int status = 0;
+    run(QStringLiteral("setxkbmap"), {QStringLiteral("us")}, &status);
+    QCOMPARE(status, 0);
+    const QString keymap =
+        run(QStringLiteral("xkbcomp"),
+            {QStringLiteral("-xkb"), qEnvironmentVariable("DISPLAY"), QStringLiteral("-")});
+    QVERIFY2(!keymap.contains(QLatin1String("ntilde")), "the US layout did not take");
+
+    ProgramFolder folder;
+    folder.addExercise(0, 1, Exercise.toUtf8() + "\r\n");
+    Harness h(folder.path());
+    QCOMPARE(h.state("ExpectedText").toString(), Exercise);
+    auto *box = h.child<RichTextBox>(QStringLiteral("RichTextBox1"));
+    auto *label = h.child<QLabel>(QStringLiteral("Label1"));
+    auto *right = h.child<QAbstractButton>(QStringLiteral("Command8(0)"));
+    auto *wrong = h.child<QAbstractButton>(QStringLiteral("Command8(1)"));
+    h.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.form));
+    h.form->Command5_Click();
+    focusOn(h.form);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box));
+
+    // F2 shows the pad beside the window, which keeps the focus.
+    press({QStringLiteral("F2")});
+    Aids *aids = h.form->findChild<Aids *>();
+    QTRY_VERIFY(aids->accentPad() && aids->accentPad()->isVisible());
+    AccentPad *pad = aids->accentPad();
+    QVERIFY(QTest::qWaitForWindowExposed(pad));
+    QTRY_VERIFY(pad->frameGeometry().left() > h.form->frameGeometry().right());
+    const auto click = [&](QChar c) {
+        auto *key = pad->findChild<QPushButton *>(QString(c));
+        QVERIFY(key);
+        const QPoint at = key->mapToGlobal(key->rect().center());
+        int clicked = 0;
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+             QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")},
+            &clicked);
+        QCOMPARE(clicked, 0);
+    };
+    // The US keys for the rest.
+    const auto usKeys = [](QChar c) -> QString {
+        switch (c.unicode()) {
+        case ' ':
+            return QStringLiteral("space");
+        case ',':
+            return QStringLiteral("comma");
+        case '!':
+            return QStringLiteral("shift+1");
+        case '?':
+            return QStringLiteral("shift+slash");
+        }
+        return c.isUpper() ? QStringLiteral("shift+") + c.toLower() : QString(c);
+    };
+
+    const int last = int(Exercise.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        const QChar c = Exercise.at(i);
+        if (i == WrongAt) {
+            // The vowel without its accent from the keyboard, then the pad's
+            // á over it: magenta, as with the Spanish keyboard.
+            press({QStringLiteral("a")});
+            QTRY_VERIFY(h.state("MistakePending").toBool());
+            QCOMPARE(label->text(), QStringLiteral("Esta vocal lleva acento"));
+        }
+        if (AccentPad::characters().contains(c))
+            click(c);
+        else
+            press({usKeys(c)});
+        if (i < last) {
+            QTRY_COMPARE(h.state("TextPos").toInt(), i + 2);
+            QCOMPARE(box->text(), Exercise.left(i + 1));
+            QCOMPARE(right->text(), QString::number(i + 1));
+            // Clicking the pad moved neither the activation nor the focus.
+            QVERIFY(h.form->isActiveWindow());
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box));
+        } else {
+            QTRY_COMPARE(h.messages->shown, QStringList{QStringLiteral("Fin del ejercicio")});
+        }
+    }
+    QCOMPARE(right->text(), QString::number(Exercise.size()));
+    QCOMPARE(wrong->text(), QStringLiteral("1"));
+    QCOMPARE(h.state("FaultyExercises").toInt(), 1);
+    const auto *record = h.child<RichTextBox>(QStringLiteral("RichTextBox2"));
+    QVERIFY(record->text().startsWith(Exercise + QStringLiteral(" ** ")));
+    for (int p = 0; p <= last; ++p)
+        QCOMPARE(record->colorAt(p), p == WrongAt ? Magenta : Blue);
+    QTRY_COMPARE(box->text(), QString());
+    // Shut with the box.
+    QVERIFY(!pad->findChild<QPushButton *>(QStringLiteral("á"))->isEnabled());
 }
 
 QTEST_MAIN(E2eKeyboard)

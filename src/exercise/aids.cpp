@@ -1,0 +1,222 @@
+#include "aids.h"
+
+#include "checker/characterkeys.h"
+#include "exercise/form1.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QToolTip>
+
+namespace letro {
+
+namespace {
+
+QWidget *control(Form1 *form, const char *name)
+{
+    return form->findChild<QWidget *>(QLatin1String(name));
+}
+
+bool isInside(const QObject *object, const QWidget *widget)
+{
+    for (; object; object = object->parent()) {
+        if (object == widget)
+            return true;
+    }
+    return false;
+}
+
+bool related(const QObject *a, const QObject *b)
+{
+    const auto *wa = qobject_cast<const QWidget *>(a);
+    const auto *wb = qobject_cast<const QWidget *>(b);
+    return wa && wb && (isInside(wa, wb) || isInside(wb, wa));
+}
+
+// Shift, Ctrl, Alt and the like pressed alone come before the key they
+// change; they are not the next key. Caps Lock is.
+bool isLoneModifier(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A letter that has two cases and came in the case Shift does not give:
+// capital without Shift, small with Shift. That is what Caps Lock does.
+bool looksLikeCapsLock(QChar c, bool shift)
+{
+    return c.toUpper() != c.toLower() && c.isUpper() != shift;
+}
+
+} // namespace
+
+Aids::Aids(Form1 *form)
+    : QObject(form), m_form(form), m_typingBox(control(form, "RichTextBox1")),
+      m_pen(control(form, "Command5")), m_numberBox(control(form, "Text1")),
+      m_fontBox(control(form, "Combo1"))
+{
+    const auto key = [form](QKeySequence keys) {
+        auto *shortcut = new QShortcut(keys, form);
+        shortcut->setContext(Qt::WindowShortcut);
+        return shortcut;
+    };
+    connect(key(Qt::Key_F1), &QShortcut::activated, this, &Aids::showHelp);
+    connect(key(Qt::Key_F2), &QShortcut::activated, this, &Aids::toggleAccentPad);
+    connect(key(Qt::Key_F5), &QShortcut::activated, form, &Form1::Command1_Click);
+    connect(key(QKeySequence(Qt::SHIFT | Qt::Key_F5)), &QShortcut::activated, form,
+            &Form1::replaySlowly);
+    if (QWidget *loudspeaker = control(form, "Command1"))
+        loudspeaker->setToolTip(QStringLiteral("Escuchar el dictado (F5; más despacio: Mayús+F5)"));
+
+    qApp->installEventFilter(this);
+}
+
+Aids::~Aids()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+void Aids::showHelp()
+{
+    if (!m_help) {
+        m_help = new HelpWindow(m_form);
+        connect(m_help, &HelpWindow::accentPadToggled, this, &Aids::toggleAccentPad);
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void Aids::toggleAccentPad()
+{
+    if (!m_pad)
+        m_pad = new AccentPad(m_form);
+    if (m_pad->isVisible()) {
+        m_pad->hide();
+        return;
+    }
+    m_pad->placeBesideMainWindow();
+    m_pad->show();
+}
+
+bool Aids::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!isLoneModifier(key->key()) && isNewKey(watched, event))
+            keyArrived(static_cast<QWidget *>(watched),
+                       characterKeys(key->text(), key->modifiers()), key->modifiers());
+        break;
+    }
+    case QEvent::InputMethod: {
+        // An accent typed with a dead key comes as a commit, with no key
+        // event; Shift is as it was at the key that completed it.
+        const auto *input = static_cast<QInputMethodEvent *>(event);
+        if (!input->commitString().isEmpty() && isNewKey(watched, event))
+            keyArrived(static_cast<QWidget *>(watched), characterKeys(input->commitString()),
+                       QGuiApplication::keyboardModifiers());
+        break;
+    }
+    case QEvent::KeyRelease:
+        m_lastKey = nullptr;
+        m_lastReceiver = nullptr;
+        break;
+    case QEvent::EnabledChange:
+        // The typing box opens at the start of an attempt and shuts at its
+        // end: each hint may show once again.
+        if (watched == m_typingBox)
+            m_shown.fill(false);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool Aids::isNewKey(QObject *receiver, QEvent *event)
+{
+    const auto *widget = qobject_cast<QWidget *>(receiver);
+    if (!widget || widget->window() != m_form)
+        return false;
+    const QString text = event->type() == QEvent::KeyPress
+                             ? static_cast<QKeyEvent *>(event)->text()
+                             : static_cast<QInputMethodEvent *>(event)->commitString();
+    const bool seen =
+        m_lastReceiver && ((event == m_lastKey && related(receiver, m_lastReceiver)) ||
+                           (isInside(receiver, m_typingBox) &&
+                            isInside(m_lastReceiver, m_typingBox) && text == m_lastText));
+    m_lastKey = event;
+    m_lastReceiver = receiver;
+    m_lastText = text;
+    return !seen;
+}
+
+bool Aids::isOwnInput(const QWidget *receiver, const QString &characters) const
+{
+    // Digits typed into the number box choose an exercise, and the font box
+    // takes any text: that typing is meant where it goes.
+    if (isInside(receiver, m_fontBox))
+        return true;
+    if (!isInside(receiver, m_numberBox))
+        return false;
+    for (QChar c : characters) {
+        if (!c.isDigit())
+            return false;
+    }
+    return true;
+}
+
+void Aids::keyArrived(QWidget *receiver, const QString &characters, Qt::KeyboardModifiers modifiers)
+{
+    hideHint();
+    if (!m_typingBox || characters.isEmpty() || isOwnInput(receiver, characters))
+        return;
+    if (!m_typingBox->isEnabled()) {
+        showHint(Pen, m_pen);
+        return;
+    }
+    if (!isInside(receiver, m_typingBox)) {
+        showHint(TypingBox, m_typingBox);
+        return;
+    }
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    for (QChar c : characters) {
+        if (looksLikeCapsLock(c, shift)) {
+            showHint(CapsLock, m_typingBox);
+            return;
+        }
+    }
+}
+
+void Aids::showHint(Hint hint, QWidget *at)
+{
+    if (!at || m_shown[hint])
+        return;
+    m_shown[hint] = true;
+    const QString texts[HintCount] = {penHint(), typingBoxHint(), capsLockHint()};
+    m_balloon = texts[hint];
+    QToolTip::showText(at->mapToGlobal(at->rect().center()), m_balloon, at);
+}
+
+void Aids::hideHint()
+{
+    // Only a balloon of ours: a tooltip the mouse brought up is not a hint.
+    if (!m_balloon.isEmpty() && QToolTip::isVisible() && QToolTip::text() == m_balloon)
+        QToolTip::hideText();
+    m_balloon.clear();
+}
+
+} // namespace letro

@@ -1,0 +1,161 @@
+#include "accentpad.h"
+
+#include "ui/windowplacement.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace letro {
+
+namespace {
+
+// Small letter, capital (or the second mark), and how a screen reader names the pair.
+struct PadKey
+{
+    char16_t first;
+    char16_t second;
+    const char16_t *name;
+};
+
+constexpr PadKey Keys[] = {
+    {u'á', u'Á', u"a con tilde"}, {u'é', u'É', u"e con tilde"}, {u'í', u'Í', u"i con tilde"},
+    {u'ó', u'Ó', u"o con tilde"}, {u'ú', u'Ú', u"u con tilde"}, {u'ü', u'Ü', u"u con diéresis"},
+    {u'ñ', u'Ñ', u"eñe"},         {u'¿', u'¡', nullptr},
+};
+
+constexpr int Gap = 8; // pixels between the main window and the pad
+const QSize ButtonSize(48, 36);
+
+QString spokenName(QChar c, const PadKey &key)
+{
+    if (c == u'¿')
+        return QStringLiteral("abrir interrogación");
+    if (c == u'¡')
+        return QStringLiteral("abrir exclamación");
+    const QString name = QString::fromUtf16(key.name);
+    return c.isUpper() ? name + QStringLiteral(" mayúscula") : name;
+}
+
+} // namespace
+
+AccentPad::AccentPad(QWidget *mainWindow)
+    : QWidget(mainWindow, Qt::Tool | Qt::WindowDoesNotAcceptFocus), m_mainWindow(mainWindow),
+      m_typingBox(mainWindow->findChild<QWidget *>(QStringLiteral("RichTextBox1")))
+{
+    setObjectName(QStringLiteral("Acentos"));
+    setWindowTitle(QStringLiteral("Acentos"));
+    // Showing the pad must not take the activation (and with it the
+    // keyboard focus) away from the main window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, mainWindow->palette().color(QPalette::Window));
+    setPalette(palette);
+
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(18);
+    font.setBold(true);
+    // In a sans-serif face "¡" is a stick with a dot, an "i" a row lower; a
+    // serif face gives it the wedge a child knows it by.
+    QFont marks(QStringLiteral("Times New Roman"));
+    marks.setPointSize(22);
+    marks.setBold(true);
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setSpacing(3);
+    int row = 0;
+    for (const PadKey &key : Keys) {
+        int column = 0;
+        for (QChar c : {QChar(key.first), QChar(key.second)}) {
+            auto *button = new QPushButton(QString(c), this);
+            button->setObjectName(QString(c));
+            button->setFont(c.isLetter() ? font : marks);
+            button->setFixedSize(ButtonSize);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setAccessibleName(spokenName(c, key));
+            connect(button, &QPushButton::clicked, this, [this, c] { type(c); });
+            grid->addWidget(button, row, column++);
+        }
+        ++row;
+    }
+    setFixedSize(sizeHint());
+
+    m_mainWindow->installEventFilter(this);
+    if (m_typingBox)
+        m_typingBox->installEventFilter(this);
+    followTypingBox();
+}
+
+QString AccentPad::characters()
+{
+    QString all;
+    for (const PadKey &key : Keys)
+        all += QString(QChar(key.first)) + QChar(key.second);
+    return all;
+}
+
+void AccentPad::type(QChar character)
+{
+    if (!m_typingBox || !m_typingBox->isEnabled())
+        return;
+    // The key a keyboard with this character would send: Qt names Latin-1
+    // keys by their capital's code; a capital comes with Shift held.
+    const int key = character.toUpper().unicode();
+    const Qt::KeyboardModifiers modifiers =
+        character.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(character));
+    QCoreApplication::sendEvent(m_typingBox, &press);
+    // The key may have finished the exercise and closed the box meanwhile;
+    // the release goes to it all the same, as a keyboard's would.
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(character));
+    QCoreApplication::sendEvent(m_typingBox, &release);
+}
+
+void AccentPad::placeBesideMainWindow()
+{
+    const QRect main = m_mainWindow->frameGeometry();
+    const QMargins frame = windowFrame(this);
+    const int outerWidth = width() + frame.left() + frame.right();
+    QPoint at(main.right() + 1 + Gap, main.top());
+    if (const QScreen *screen = m_mainWindow->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (at.x() + outerWidth - 1 > room.right() && main.left() - Gap - outerWidth >= room.left())
+            at.setX(main.left() - Gap - outerWidth);
+    }
+    // The pad's frame goes at that corner and the pad inside it (QWidget::move
+    // would take the point as the frame's only once Qt knows the frame).
+    setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size()));
+}
+
+bool AccentPad::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_mainWindow &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placeBesideMainWindow();
+    else if (watched == m_typingBox && event->type() == QEvent::EnabledChange)
+        followTypingBox();
+    return QWidget::eventFilter(watched, event);
+}
+
+void AccentPad::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Without a window manager to ask beforehand, the pad's own frame is
+    // known only once it is shown: place it again then.
+    QTimer::singleShot(0, this, &AccentPad::placeBesideMainWindow);
+}
+
+void AccentPad::followTypingBox()
+{
+    const bool on = m_typingBox && m_typingBox->isEnabled();
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setEnabled(on);
+}
+
+} // namespace letro

@@ -1,0 +1,48 @@
+// The accent pad "Acentos": a small tool window beside the main window with
+// the Spanish letters and marks that a keyboard without a Spanish layout
+// cannot type (á é í ó ú ü ñ ¿ ¡ and the capitals).
+//
+// A button types its character into the typing box exactly as a key does: it
+// sends the box a key press and a key release carrying the character (a
+// capital with Shift held), so the character goes through the box's own key
+// path and is judged, coloured, counted and recorded like any other key. The
+// pad never takes the keyboard focus, so the pupil goes on typing on the
+// keyboard, and while the typing box is disabled its buttons are too.
+#pragma once
+
+#include <QWidget>
+
+namespace letro {
+
+class AccentPad : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The pad of `mainWindow`, whose typing box is its child "RichTextBox1".
+    explicit AccentPad(QWidget *mainWindow);
+
+    // The characters on the pad, in its order: each small letter beside its
+    // capital, then the two inverted marks. Each button is named by its character.
+    static QString characters();
+
+    // Types one character into the typing box as a key would; nothing while
+    // the box is disabled.
+    void type(QChar character);
+
+    // Puts the pad to the right of the main window, tops aligned, or to its
+    // left when the screen has no room on the right.
+    void placeBesideMainWindow();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void followTypingBox();
+
+    QWidget *m_mainWindow;
+    QWidget *m_typingBox;
+};
+
+} // namespace letro

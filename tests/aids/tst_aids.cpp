@@ -1,0 +1,490 @@
+// The aids beside the main window: the accent pad types exactly as the
+// keyboard does and only while the typing box is open, never taking the
+// focus; F5 and Shift+F5 replay (slowly) as the loudspeaker does; the hints
+// show in their situations only, once per attempt, gone at the next key; F1
+// shows the help page with every message and picture.
+#include "testsupport.h"
+
+#include "app/helpwindow.h"
+#include "checker/classify.h"
+#include "exercise/aids.h"
+#include "ui/accentpad.h"
+#include "ui/richtextbox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QToolTip>
+
+using namespace letro;
+using namespace letro::test;
+
+namespace {
+
+// An exercise file in UTF-8, which the program reads as well as Windows-1252.
+QByteArray exerciseBytes(const QString &text)
+{
+    return text.toUtf8() + "\r\n";
+}
+
+// A main window on its own program folder, shown and active.
+struct Fixture
+{
+    explicit Fixture(const QString &text)
+    {
+        folder.addExercise(0, 1, exerciseBytes(text));
+        folder.addExercise(0, 2, exerciseBytes(QStringLiteral("dos")));
+        folder.addExercise(1, 1, exerciseBytes(QStringLiteral("uno")));
+        h = std::make_unique<Harness>(folder.path());
+        h->form->show();
+        h->form->activateWindow();
+    }
+    bool active() const { return QTest::qWaitForWindowActive(h->form); }
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        return h->child<T>(QLatin1String(name));
+    }
+    RichTextBox *typing() const { return child<RichTextBox>("RichTextBox1"); }
+    Aids *aids() const { return h->form->findChild<Aids *>(); }
+    AccentPad *pad() const
+    {
+        if (!aids()->accentPad())
+            aids()->toggleAccentPad();
+        return aids()->accentPad();
+    }
+    QPushButton *padKey(QChar c) const { return pad()->findChild<QPushButton *>(QString(c)); }
+    void start() const { child<QPushButton>("Command5")->click(); }
+    // The box's own selection and the caret on screen, in the text edit that
+    // shows the content (the box itself, or one it holds).
+    QList<int> caret() const
+    {
+        auto *view = qobject_cast<QTextEdit *>(typing());
+        if (!view)
+            view = typing()->findChild<QTextEdit *>();
+        return {typing()->selStart(), typing()->selLength(), view->textCursor().position()};
+    }
+
+    // Everything the pupil sees of the attempt, and the state behind it.
+    QStringList seen() const
+    {
+        QStringList out;
+        for (const char *name : {"RichTextBox1", "RichTextBox2"}) {
+            const auto *box = child<RichTextBox>(name);
+            QString colours;
+            for (int i = 0; i < box->length(); ++i)
+                colours += QString::number(box->colorAt(i), 16) + (box->acceptedAt(i) ? "+ " : " ");
+            out << box->text() << colours;
+        }
+        out << child<QLabel>("Label1")->text() << child<QPushButton>("Command8(0)")->text()
+            << child<QPushButton>("Command8(1)")->text()
+            << child<QPushButton>("Command9(0)")->text()
+            << child<QPushButton>("Command9(1)")->text() << h->messages->shown.join(u'|')
+            << QString::number(h->sound->alerts) << QString::number(typing()->isEnabled());
+        for (const char *name : {"TextPos", "RecordPos", "RecordStart", "MistakePending"})
+            out << h->state(name).toString();
+        return out;
+    }
+
+    ProgramFolder folder;
+    std::unique_ptr<Harness> h;
+};
+
+// A character as a keyboard gives it: a capital with Shift held; an accented
+// vowel as the commit of a dead key and the vowel, the others (ñ, ¿, ¡) from
+// keys of their own.
+void keyboard(QWidget *box, QChar c)
+{
+    static const QString deadKeyVowels = QStringLiteral("áéíóúüÁÉÍÓÚÜ");
+    if (deadKeyVowels.contains(c)) {
+        commitText(box, QString(c));
+        return;
+    }
+    const Qt::KeyboardModifiers shift = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c.toUpper().unicode()), QString(c), shift);
+}
+
+QWidget *balloon()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel") && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+QString balloonText()
+{
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+} // namespace
+
+class TestAids : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QToolTip::hideText(); }
+
+    // The pad.
+    void padTypesAsTheKeyboard_data();
+    void padTypesAsTheKeyboard();
+    void padDoesNothingWhileTheBoxIsShut_data();
+    void padDoesNothingWhileTheBoxIsShut();
+    void padNeverTakesTheFocusAndStaysBeside();
+
+    // The replay keys.
+    void replayKeys_data();
+    void replayKeys();
+
+    // The hints.
+    void hints_data();
+    void hints();
+    void hintsOncePerAttemptGoneAtTheNextKey();
+
+    // Help.
+    void helpPage();
+};
+
+void TestAids::padTypesAsTheKeyboard_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed");
+    const QString small = QStringLiteral("¡Sí! ¿Qué pingüino ñoño salió más rápido, tú?");
+    const QString capitals = QStringLiteral("ÁNGEL, ÉL, ÍÑIGO, ÓSCAR, ÚRSULA, PINGÜINO.");
+    QTest::newRow("every small letter and both marks") << small << small;
+    QTest::newRow("every capital") << capitals << capitals;
+    // A plain vowel from the keyboard, then pad keys wrong where a small
+    // letter or another letter is due.
+    QTest::newRow("wrong keys") << QStringLiteral("más niño") << QStringLiteral("maÁás nñiño");
+    QTest::newRow("the pad's key finishes") << QStringLiteral("mamá") << QStringLiteral("mamaá");
+}
+
+void TestAids::padTypesAsTheKeyboard()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    Fixture byKeyboard(text), byPad(text);
+    byKeyboard.start();
+    byPad.start();
+    QCOMPARE(byPad.seen(), byKeyboard.seen());
+    for (QChar c : typed) {
+        keyboard(byKeyboard.typing(), c);
+        if (AccentPad::characters().contains(c)) {
+            QPushButton *key = byPad.padKey(c);
+            QVERIFY(key && key->isEnabled());
+            key->click();
+        } else {
+            keyboard(byPad.typing(), c);
+        }
+        QVERIFY2(byPad.seen() == byKeyboard.seen(),
+                 qPrintable(QStringLiteral("after %1:\n%2\n%3")
+                                .arg(c, byPad.seen().join(u'\n'), byKeyboard.seen().join(u'\n'))));
+    }
+    QCOMPARE(byPad.h->messages->shown, QStringList{QStringLiteral("Fin del ejercicio")});
+}
+
+void TestAids::padDoesNothingWhileTheBoxIsShut_data()
+{
+    QTest::addColumn<bool>("finish");
+    QTest::newRow("after choosing an exercise") << false;
+    QTest::newRow("after a finish") << true;
+}
+
+void TestAids::padDoesNothingWhileTheBoxIsShut()
+{
+    QFETCH(bool, finish);
+    Fixture f(QStringLiteral("á"));
+    f.start();
+    if (finish)
+        f.padKey(u'á')->click();
+    else
+        f.h->form->Command4_Click(0);
+    QVERIFY(!f.typing()->isEnabled());
+    const QStringList before = f.seen();
+    for (QChar c : AccentPad::characters()) {
+        QVERIFY(!f.padKey(c)->isEnabled());
+        f.padKey(c)->click();
+        f.pad()->type(c);
+    }
+    QCOMPARE(f.seen(), before);
+    // Open again with the next attempt.
+    f.start();
+    QVERIFY(f.padKey(u'á')->isEnabled());
+}
+
+void TestAids::padNeverTakesTheFocusAndStaysBeside()
+{
+    Fixture f(QStringLiteral("¿Sí?"));
+    QVERIFY(f.active());
+    f.start();
+    QCOMPARE(QApplication::focusWidget(), f.typing());
+
+    QTest::keyClick(f.typing(), Qt::Key_F2);
+    AccentPad *pad = f.aids()->accentPad();
+    QVERIFY(pad && pad->isVisible());
+    QVERIFY(pad->windowFlags().testFlags(Qt::Tool | Qt::WindowDoesNotAcceptFocus));
+    QVERIFY(pad->testAttribute(Qt::WA_ShowWithoutActivating));
+    QCOMPARE(pad->findChildren<QPushButton *>().size(), AccentPad::characters().size());
+    for (QPushButton *key : pad->findChildren<QPushButton *>())
+        QCOMPARE(key->focusPolicy(), Qt::NoFocus);
+
+    QTest::mouseClick(f.padKey(u'¿'), Qt::LeftButton);
+    QTest::mouseClick(f.padKey(u'Í'), Qt::LeftButton);
+    QCOMPARE(f.typing()->text(), QStringLiteral("¿Í"));
+    QCOMPARE(QApplication::focusWidget(), f.typing());
+    QCOMPARE(QApplication::activeWindow(), f.h->form);
+
+    // To the right of the main window, tops aligned, and moved with it; to
+    // its left when the screen has no room on the right.
+    QWidget *form = f.h->form;
+    const auto besideOnThe = [&](bool right) {
+        const QRect main = form->frameGeometry();
+        const int left = right ? main.right() + 9 : main.left() - 8 - pad->frameGeometry().width();
+        return pad->frameGeometry().topLeft() == QPoint(left, main.top());
+    };
+    QTRY_VERIFY(besideOnThe(pad->x() > form->x()));
+    form->move(10, 40);
+    QTRY_VERIFY(besideOnThe(true));
+    const QRect screen = form->screen()->availableGeometry();
+    form->move(screen.right() - form->frameGeometry().width(), 40);
+    QTRY_VERIFY(besideOnThe(false));
+
+    QTest::keyClick(f.typing(), Qt::Key_F2);
+    QVERIFY(!pad->isVisible());
+}
+
+void TestAids::replayKeys_data()
+{
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<bool>("slowRecording");
+    QTest::addColumn<bool>("underWay");
+    QTest::addColumn<QString>("played");
+    QTest::newRow("F5 while typing") << false << true << true << "1.wav";
+    QTest::newRow("F5 with the box shut") << false << true << false << "1.wav";
+    QTest::newRow("Shift+F5 while typing") << true << true << true << "1.lento.wav";
+    QTest::newRow("Shift+F5 with the box shut") << true << true << false << "1.lento.wav";
+    QTest::newRow("Shift+F5, no slow recording") << true << false << true << "1.wav";
+}
+
+void TestAids::replayKeys()
+{
+    QFETCH(bool, shift);
+    QFETCH(bool, slowRecording);
+    QFETCH(bool, underWay);
+    QFETCH(QString, played);
+    Fixture f(QStringLiteral("casa"));
+    // The current exercise: "Frase corta" 1.
+    if (slowRecording)
+        ProgramFolder::writeWave(f.folder.typeFolder(1) + QStringLiteral("/1.lento.wav"));
+    f.h->form->Command4_Click(1);
+    QVERIFY(f.active());
+    if (underWay) {
+        f.start();
+        typeText(f.typing(), QStringLiteral("ux"));
+    }
+    // The focus elsewhere in the window.
+    auto *other = f.child<QPushButton>("Command2");
+    other->setFocus();
+    const QList<int> caret = f.caret();
+    const QStringList before = f.seen();
+    f.h->forget();
+
+    QTest::keyClick(other, Qt::Key_F5, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(f.h->sound->played, QStringList{f.folder.typeFolder(1) + u'/' + played});
+    QCOMPARE(QApplication::focusWidget(), underWay ? static_cast<QWidget *>(f.typing()) : other);
+    QCOMPARE(f.caret(), caret);
+    QCOMPARE(f.seen(), before);
+    // The key is named where the pupil looks for it.
+    QVERIFY(f.child("Command1")->toolTip().contains(QStringLiteral("F5")));
+}
+
+// Where the pupil is when the key comes.
+constexpr int StartUp = 0, Chosen = 1, Finished = 2, Typing = 3;
+
+void TestAids::hints_data()
+{
+    QTest::addColumn<int>("situation");
+    QTest::addColumn<QString>("receiver"); // empty: the focus widget
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("at");
+    const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+    const QString pen = Aids::penHint(), box = Aids::typingBoxHint(), caps = Aids::capsLockHint();
+    const auto row = [](const char *name, int situation, const char *receiver, const char *key,
+                        int modifiers, const QString &hint, const char *at) {
+        QTest::newRow(name) << situation << QString::fromUtf8(receiver) << QString::fromUtf8(key)
+                            << modifiers << hint << QString::fromUtf8(at);
+    };
+    const char *Box = "RichTextBox1";
+    row("start-up: a letter at the loudspeaker", StartUp, "", "c", none, box, Box);
+    row("start-up: a letter in the number box", StartUp, "Text1", "c", none, box, Box);
+    row("start-up: a digit in the number box", StartUp, "Text1", "2", none, {}, "");
+    row("start-up: F5", StartUp, "", "F5", none, {}, "");
+    row("chosen: a letter", Chosen, "", "c", none, pen, "Command5");
+    row("chosen: Ctrl+C", Chosen, "", "c", ctrl, {}, "");
+    row("finished: a letter", Finished, "", "c", none, pen, "Command5");
+    row("typing: small", Typing, "", "c", none, {}, "");
+    row("typing: capital with Shift", Typing, "", "C", shift, {}, "");
+    row("typing: capital without Shift", Typing, "", "C", none, caps, Box);
+    row("typing: small with Shift", Typing, "", "c", shift, caps, Box);
+    row("typing: Ñ without Shift", Typing, "", "Ñ", none, caps, Box);
+    row("typing: ¿ without Shift", Typing, "", "¿", none, {}, "");
+    row("typing: accent commit as a capital", Typing, "", "commit:Á", none, caps, Box);
+    row("typing: the pad's capital", Typing, "", "pad:Á", none, {}, "");
+}
+
+void TestAids::hints()
+{
+    QFETCH(int, situation);
+    QFETCH(QString, receiver);
+    QFETCH(QString, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, hint);
+    QFETCH(QString, at);
+    Fixture f(QStringLiteral("ca"));
+    QVERIFY(f.active());
+    if (situation == Chosen)
+        f.h->form->Command4_Click(0);
+    if (situation == Finished || situation == Typing)
+        f.start();
+    if (situation == Finished)
+        typeText(f.typing(), QStringLiteral("ca"));
+    QCOMPARE(f.typing()->isEnabled(), situation == StartUp || situation == Typing);
+    QWidget *to =
+        receiver.isEmpty() ? QApplication::focusWidget() : f.child(receiver.toLatin1().constData());
+    QVERIFY(to);
+    if (situation == StartUp)
+        QCOMPARE(to->objectName(), receiver.isEmpty() ? QStringLiteral("Command1") : receiver);
+    const QString label1 = f.child<QLabel>("Label1")->text();
+
+    if (key == QLatin1String("F5"))
+        QTest::keyClick(to, Qt::Key_F5);
+    else if (key.startsWith(QLatin1String("commit:")))
+        commitText(to, key.mid(7));
+    else if (key.startsWith(QLatin1String("pad:")))
+        f.pad()->type(key.at(4));
+    else
+        QTest::sendKeyEvent(QTest::Click, to, Qt::Key(key.at(0).toUpper().unicode()), key,
+                            Qt::KeyboardModifiers(modifiers));
+
+    QCOMPARE(balloonText(), hint);
+    if (!hint.isEmpty()) {
+        // Near the control it points at.
+        const QWidget *control = f.child(at.toLatin1().constData());
+        const QRect area(control->mapToGlobal(QPoint(0, 0)), control->size());
+        QVERIFY(area.adjusted(-4, -4, 4, 32).contains(balloon()->pos()));
+    }
+    // The key itself is judged as ever: a capital typed for "c" is a capital-letter mistake.
+    if (hint == Aids::capsLockHint() && key == QLatin1String("C"))
+        QCOMPARE(f.child<QLabel>("Label1")->text(), mistakeMessage(Mistake::CapitalLetter));
+    else if (situation != Typing)
+        QCOMPARE(f.child<QLabel>("Label1")->text(), label1);
+}
+
+void TestAids::hintsOncePerAttemptGoneAtTheNextKey()
+{
+    Fixture f(QStringLiteral("casa"));
+    QVERIFY(f.active());
+    f.start();
+    const auto type = [&](QChar c, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::sendKeyEvent(QTest::Click, f.typing(), Qt::Key(c.toUpper().unicode()), QString(c),
+                            modifiers);
+    };
+    type(u'C');
+    QCOMPARE(balloonText(), Aids::capsLockHint());
+    // Shift alone is not the next key; the next key is.
+    QTest::keyClick(f.typing(), Qt::Key_Shift);
+    QCOMPARE(balloonText(), Aids::capsLockHint());
+    type(u'c');
+    QTRY_COMPARE(balloonText(), QString());
+    // Once in this attempt only.
+    type(u'A');
+    QCOMPARE(balloonText(), QString());
+    // Again in the next attempt.
+    f.start();
+    type(u'C');
+    QCOMPARE(balloonText(), Aids::capsLockHint());
+
+    // The pen's hint: once while the box is shut, gone at the next key.
+    f.h->form->Command4_Click(0);
+    type(u'x');
+    QCOMPARE(balloonText(), Aids::penHint());
+    type(u'y');
+    QTRY_COMPARE(balloonText(), QString());
+    type(u'z');
+    QCOMPARE(balloonText(), QString());
+}
+
+void TestAids::helpPage()
+{
+    Fixture f(QStringLiteral("casa"));
+    QVERIFY(f.active());
+    QTest::keyClick(f.child("Command1"), Qt::Key_F1);
+    HelpWindow *help = f.aids()->helpWindow();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->windowTitle(), QStringLiteral("Ayuda de Letro"));
+    QCOMPARE(help->browser()->source(), QUrl(QString::fromLatin1(HelpWindow::PageUrl)));
+
+    // The four steps, the colours, every message and hint, the keys, the teacher's part.
+    const QString page = help->browser()->document()->toPlainText();
+    QStringList wanted = {QStringLiteral("Elige el tipo y el número"),
+                          QStringLiteral("Escucha"),
+                          QStringLiteral("Pulsa la pluma"),
+                          QStringLiteral("Escribe"),
+                          QStringLiteral("azul"),
+                          QStringLiteral("magenta"),
+                          QStringLiteral("rojo"),
+                          QStringLiteral("F1"),
+                          QStringLiteral("F2"),
+                          QStringLiteral("Mayús+F5"),
+                          QStringLiteral("letro-grabar"),
+                          QStringLiteral("N.lento.wav"),
+                          Aids::penHint(),
+                          Aids::typingBoxHint(),
+                          Aids::capsLockHint()};
+    for (int m = int(Mistake::CapitalLetter); m <= int(Mistake::WrongLetter); ++m)
+        wanted << mistakeMessage(Mistake(m));
+    for (const QString &text : wanted)
+        QVERIFY2(page.contains(text), qPrintable(text));
+
+    // Every picture is one of the buttons' own, drawn from the resources.
+    QStringList pictures;
+    for (QTextBlock block = help->browser()->document()->begin(); block.isValid();
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QUrl url =
+                help->browser()->source().resolved(QUrl(format.toImageFormat().name()));
+            pictures << url.path();
+            QVERIFY2(QFile::exists(u':' + url.path()), qPrintable(url.toString()));
+            const QVariant image =
+                help->browser()->document()->resource(QTextDocument::ImageResource, url);
+            QVERIFY2(!image.value<QImage>().isNull() || !image.value<QPixmap>().isNull(),
+                     qPrintable(url.toString()));
+        }
+    }
+    for (const char *icon : {"palabras", "altavoz", "pluma", "libro"})
+        QVERIFY(pictures.contains(QStringLiteral("/icons/%1.svg").arg(QLatin1String(icon))));
+
+    // Its button shows and hides the accent pad.
+    auto *accents = help->findChild<QPushButton *>(QStringLiteral("BotonAcentos"));
+    accents->click();
+    QVERIFY(f.aids()->accentPad() && f.aids()->accentPad()->isVisible());
+    accents->click();
+    QVERIFY(!f.aids()->accentPad()->isVisible());
+}
+
+QTEST_MAIN(TestAids)
+#include "tst_aids.moc"
