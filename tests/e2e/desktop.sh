@@ -36,18 +36,6 @@ wait_for_window() {
     echo "$id"
 }
 
-# "left top width height" of the window with its frame, in pixels.
-outer_geometry() {
-    local info extents l=0 r=0 t=0 b=0
-    info="$(xwininfo -id "$1")"
-    extents="$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')"
-    [ -n "$extents" ] && IFS=, read -r l r t b <<<"$extents"
-    awk -v l="$l" -v r="$r" -v t="$t" -v b="$b" '
-        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF}
-        END {print x - l, y - t, w + l + r, h + t + b}' <<<"$info"
-}
-
 # Where the centring rule puts a frame of w x h pixels, in pixels.
 centred() {
     local w=$(($1 * 15)) h=$(($2 * 15))
@@ -58,7 +46,7 @@ centred() {
 # the centring (within a pixel).
 check_window() {
     local name="$1" id="$2" want="$3" x y w h cx cy
-    read -r x y w h <<<"$(outer_geometry "$id")"
+    read -r x y w h <<<"$(e2e_outer_geometry "$id")"
     if [ "$want" != - ]; then
         [ $((h * 15 - want)) -le 15 ] && [ $((want - h * 15)) -le 15 ] ||
             e2e_fail "$name: outer height $((h * 15)) twips ($h px), not $want"

@@ -8,6 +8,8 @@
 #   e2e_start_xvfb              DISPLAY set (free display number, -noreset)
 #   e2e_spanish_keyboard        setxkbmap es on $DISPLAY, checked
 #   e2e_start_wm                a window manager (openbox) on $DISPLAY, ready
+#   e2e_outer_geometry ID       "left top width height" of a window with its
+#                               frame, in pixels
 #   e2e_start_pulse             PULSE_SERVER set, null sink "$E2E_SINK",
 #                               a silent stream keeps its monitor awake
 #   e2e_no_pulse                PULSE_SERVER points at a socket nobody serves
@@ -90,6 +92,17 @@ e2e_start_wm() {
     done
     cat "$E2E_TMP/openbox.log" >&2
     e2e_fail "the window manager did not start"
+}
+
+e2e_outer_geometry() {
+    local info extents l=0 r=0 t=0 b=0
+    info="$(xwininfo -id "$1")"
+    extents="$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')"
+    [ -n "$extents" ] && IFS=, read -r l r t b <<<"$extents"
+    awk -v l="$l" -v r="$r" -v t="$t" -v b="$b" '
+        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF}
+        END {print x - l, y - t, w + l + r, h + t + b}' <<<"$info"
 }
 
 e2e_spanish_keyboard() {

@@ -41,14 +41,9 @@ click_in() {
 }
 # "left top right bottom" of a window with its frame, in pixels.
 outer_box() {
-    local info extents l=0 r=0 t=0 b=0
-    info="$(xwininfo -id "$1")"
-    extents="$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')"
-    [ -n "$extents" ] && IFS=, read -r l r t b <<<"$extents"
-    awk -v l="$l" -v r="$r" -v t="$t" -v b="$b" '
-        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF}
-        END {print x - l, y - t, x + w + r, y + h + b}' <<<"$info"
+    local x y w h
+    read -r x y w h <<<"$(e2e_outer_geometry "$1")"
+    echo "$x" "$y" $((x + w)) $((y + h))
 }
 
 intro="$(window '^Letro 1\.0 - @EL $')"
