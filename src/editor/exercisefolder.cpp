@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -62,11 +61,12 @@ QByteArray restAfterFirstLine(const QString &path)
     return bytes.mid(start);
 }
 
-// Numbers named by the digits of the number without leading zeros.
+// The number of an exercise's file name. The editor numbers exercises in an
+// int and adds one to the last, so names of more than nine digits are left
+// alone.
 bool numberName(const QString &name, int *number)
 {
-    static const QRegularExpression digits(QStringLiteral("^[1-9][0-9]{0,8}$"));
-    if (!digits.match(name).hasMatch())
+    if (!isExerciseName(name) || name.size() > 9)
         return false;
     *number = name.toInt();
     return true;

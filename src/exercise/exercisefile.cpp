@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <fcntl.h>
@@ -116,6 +117,14 @@ QString decodeExerciseText(const QByteArray &line, bool truncated)
 bool isOrdinaryFile(const QString &path)
 {
     return QFileInfo(path).isFile();
+}
+
+bool isExerciseName(const QString &name)
+{
+    // Anchored at the very end: "$" would also match before a final line feed.
+    static const QRegularExpression digits(
+        QRegularExpression::anchoredPattern(QStringLiteral("[1-9][0-9]*")));
+    return digits.match(name).hasMatch();
 }
 
 ExerciseText readExerciseFile(const QString &path)

@@ -56,4 +56,9 @@ ExerciseText readExerciseFile(const QString &path);
 // sockets, devices and broken links are not exercises.
 bool isOrdinaryFile(const QString &path);
 
+// True when name is what the text file of an exercise is called: the ASCII
+// digits of its number without leading zeros, however many ("1", "12"; not
+// "0", "05", "+4", " 4", "4\n", "1.wav" or "notas").
+bool isExerciseName(const QString &name);
+
 } // namespace letro

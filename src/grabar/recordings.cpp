@@ -140,12 +140,11 @@ QString renameProblem(int error)
 
 QList<RecordingJob> recordingJobs(const QString &folder)
 {
-    static const QRegularExpression number(QStringLiteral("^[1-9][0-9]*$"));
     QList<RecordingJob> jobs;
     const QDir dir(folder);
     const QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
-        if (!number.match(name).hasMatch() || !isOrdinaryFile(dir.filePath(name)))
+        if (!isExerciseName(name) || !isOrdinaryFile(dir.filePath(name)))
             continue;
         RecordingJob job;
         job.textPath = dir.filePath(name);

@@ -26,8 +26,8 @@ struct RecordingJob
 };
 
 // The exercises of a folder in numeric order, each with its recordings' paths.
-// Only ordinary files named by the digits of a number without leading zeros
-// are exercises ("1", "12"; not "05", "1.wav" or "notas").
+// Only ordinary files with an exercise's name (isExerciseName) are exercises,
+// whatever the length of the number.
 QList<RecordingJob> recordingJobs(const QString &folder);
 
 // The slow recording beside a recording: ".../N.wav" -> ".../N.lento.wav".

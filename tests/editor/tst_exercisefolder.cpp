@@ -273,6 +273,10 @@ void TestExerciseFolder::marks_data()
                        "«siguiente»"};
     QTest::newRow("a folder is not an exercise")
         << "1=t1 2=t2 3/=x" << 4 << QByteArray("cuatro") << QStringList{"1: ", "2: ", "4: " + gap3};
+    QTest::newRow("a line feed after the digits is another name")
+        << "1=t1 2\n=x" << 2 << QByteArray("dos") << QStringList{"1: ", "2: "};
+    QTest::newRow("ten digits are past the editor's numbers")
+        << "1=t1 1000000000=x" << 2 << QByteArray("dos") << QStringList{"1: ", "2: "};
     const QString refused = QStringLiteral(" (Letro dice «No encuentro el archivo»)");
     const QString after1 =
         QStringLiteral("2: Letro no puede usar el 1 y no pasa de ahí con «siguiente»");

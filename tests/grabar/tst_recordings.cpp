@@ -141,6 +141,8 @@ void TestRecordings::recordingJobs_data()
         << QStringList{"1",  "1.wav", "notas", "05", "0",     "-3",
                        "+4", "3.txt", " 4",    "4 ", "2.wav", ".5"}
         << QStringList{} << QStringList{"1"} << QStringList{"1.wav"};
+    QTest::newRow("a line feed after the digits")
+        << QStringList{"1", "2\n", "3\n.wav"} << QStringList{} << QStringList{"1"} << QStringList{};
     QTest::newRow("existing recordings marked")
         << QStringList{"3", "1", "2", "2.wav", "3.wav", "7.wav"} << QStringList{}
         << QStringList{"1", "2", "3"} << QStringList{"2.wav", "3.wav"};
