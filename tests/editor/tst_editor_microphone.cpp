@@ -72,7 +72,7 @@ void TestEditorMicrophone::recordsATone()
 {
     const QString sink = qEnvironmentVariable("E2E_SINK");
     const QByteArray microphone = qgetenv("E2E_MICROPHONE");
-    QVERIFY2(!sink.isEmpty() && !microphone.isEmpty(), "run under editor-run.sh --microphone");
+    QVERIFY2(!sink.isEmpty() && !microphone.isEmpty(), "run under e2e-run.sh --microphone");
     // The sound server lists its devices a moment after the first use.
     QTRY_COMPARE(QMediaDevices::defaultAudioInput().id(), microphone);
 
