@@ -29,13 +29,6 @@ e2e_no_pulse
 # The screen of e2e_start_xvfb, in twips (15 to a pixel).
 SCREEN_W=$((1280 * 15)) SCREEN_H=$((1024 * 15))
 
-wait_for_window() {
-    local id
-    id="$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)" || true
-    [ -n "$id" ] || e2e_fail "no window titled /$1/ appeared"
-    echo "$id"
-}
-
 # Where the centring rule puts a frame of w x h pixels, in pixels.
 centred() {
     local w=$(($1 * 15)) h=$(($2 * 15))
@@ -73,7 +66,7 @@ title_baselines() {
 "$program" >"$E2E_TMP/letro.log" 2>&1 &
 e2e_track $!
 
-intro="$(wait_for_window '^Letro 1\.0 - @EL $')"
+intro="$(e2e_wait_for_window '^Letro 1\.0 - @EL $')"
 # Desktop shells tie the window to the menu entry by its class.
 entry="${LETRO_SOURCE_DIR:?}/packaging/org.example.letro.desktop"
 class="$(xprop -id "$intro" WM_CLASS | sed -n 's/.*, "\(.*\)"$/\1/p')"
@@ -94,7 +87,7 @@ echo "ok: the title letters share one baseline (lowest rows ${rows[*]})"
 
 # CONTINUAR: twips 960, 5040, 4455, 615 = pixels 64, 336, 297, 41.
 xdotool mousemove --window "$intro" --sync $((64 + 297 / 2)) $((336 + 41 / 2)) click 1
-main="$(wait_for_window '^Letro 1\.0 - letro@example\.org$')"
+main="$(e2e_wait_for_window '^Letro 1\.0 - letro@example\.org$')"
 check_window "main window at once" "$main" 5215
 sleep 1.5
 check_window "main window 1.5 s later" "$main" 5215

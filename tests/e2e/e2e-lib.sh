@@ -13,8 +13,27 @@
 #   e2e_start_pulse             PULSE_SERVER set, null sink "$E2E_SINK",
 #                               a silent stream keeps its monitor awake
 #   e2e_no_pulse                PULSE_SERVER points at a socket nobody serves
+#   e2e_wait_for_window TITLE   id of the first visible window whose title
+#                               matches, waiting up to 20 s; fails without one
+#   e2e_picture_desktop BUILD PROGRAM LAYOUT
+#                               for the scripts that make the README's
+#                               pictures: the program checked in the program
+#                               folder of BUILD (the sources' build folder
+#                               when empty; $E2E_BUILD, and $E2E_ROOT the
+#                               sources), ImageMagick's own tools in
+#                               $E2E_CONVERT and $E2E_IMPORT, then e2e_init,
+#                               Xvfb, openbox, the keyboard LAYOUT (es, us, or
+#                               "" for Xvfb's own) and no sound server;
+#                               $E2E_CLOSER closes a window as its close
+#                               button does
+#   e2e_start_program NAME [ARGS...]
+#                               $E2E_BUILD's program NAME in the background,
+#                               its output in $E2E_TMP/NAME.log
+#   e2e_click_in ID X Y         a click at a point of a window's client area,
+#                               in pixels, and a moment for the answer
 
 E2E_PIDS=()
+E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 e2e_fail() {
     echo "E2E FAILURE: $*" >&2
@@ -103,6 +122,48 @@ e2e_outer_geometry() {
         /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
         /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF}
         END {print x - l, y - t, w + l + r, h + t + b}' <<<"$info"
+}
+
+# Prints the id of the visible window whose title matches, waiting for it.
+e2e_wait_for_window() {
+    local id
+    id="$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)" || true
+    [ -n "$id" ] || e2e_fail "no window titled /$1/ appeared"
+    echo "$id"
+}
+
+e2e_picture_desktop() {
+    E2E_BUILD="$(cd "${1:-$E2E_ROOT/build}" && pwd)" || e2e_fail "no build folder $1"
+    local program="$E2E_BUILD/program/$2"
+    [ -x "$program" ] || e2e_fail "no program at $program: build first"
+    # The ImageMagick tools themselves, whatever else is on the PATH.
+    E2E_CONVERT=/usr/bin/convert
+    E2E_IMPORT=/usr/bin/import
+    [ -x "$E2E_CONVERT" ] && [ -x "$E2E_IMPORT" ] ||
+        e2e_fail "ImageMagick is missing (apt-get install imagemagick)"
+    e2e_init
+    e2e_start_xvfb
+    e2e_start_wm
+    case "$3" in
+    es) e2e_spanish_keyboard ;;
+    "") ;;
+    *) setxkbmap "$3" || e2e_fail "setxkbmap $3 failed" ;;
+    esac
+    e2e_no_pulse
+    # shellcheck disable=SC2034 # for the caller
+    E2E_CLOSER="$E2E_BUILD/tests/e2e/x11close"
+}
+
+e2e_start_program() {
+    local name="$1"
+    shift
+    "$E2E_BUILD/program/$name" "$@" >"$E2E_TMP/$name.log" 2>&1 &
+    e2e_track $!
+}
+
+e2e_click_in() {
+    xdotool mousemove --window "$1" --sync "$2" "$3" click 1
+    sleep 0.3
 }
 
 e2e_spanish_keyboard() {

@@ -11,34 +11,12 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
 # shellcheck source=e2e-lib.sh
 source "$here/e2e-lib.sh"
 
-build="$(cd "${1:-$root/build}" && pwd)"
-program="$build/program/letro"
-closer="$build/tests/e2e/x11close"
-[ -x "$program" ] || e2e_fail "no program at $program: build first"
-convert=/usr/bin/convert
-import=/usr/bin/import
-[ -x "$convert" ] && [ -x "$import" ] || e2e_fail "ImageMagick is missing (apt-get install imagemagick)"
+e2e_picture_desktop "${1:-}" letro us
+e2e_start_program letro
 
-e2e_init
-e2e_start_xvfb
-e2e_start_wm
-setxkbmap us || e2e_fail "setxkbmap us failed"
-e2e_no_pulse
-
-"$program" >"$E2E_TMP/letro.log" 2>&1 &
-e2e_track $!
-
-window() {
-    timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
-}
-click_in() {
-    xdotool mousemove --window "$1" --sync "$2" "$3" click 1
-    sleep 0.3
-}
 # "left top right bottom" of a window with its frame, in pixels.
 outer_box() {
     local x y w h
@@ -46,18 +24,16 @@ outer_box() {
     echo "$x" "$y" $((x + w)) $((y + h))
 }
 
-intro="$(window '^Letro 1\.0 - @EL $')"
-[ -n "$intro" ] || e2e_fail "no introduction window"
+intro="$(e2e_wait_for_window '^Letro 1\.0 - @EL $')"
 # CONTINUAR: twips 960, 5040, 4455, 615.
-click_in "$intro" $((64 + 297 / 2)) $((336 + 41 / 2))
-main="$(window '^Letro 1\.0 - letro@example\.org$')"
-[ -n "$main" ] || e2e_fail "no main window"
+e2e_click_in "$intro" $((64 + 297 / 2)) $((336 + 41 / 2))
+main="$(e2e_wait_for_window '^Letro 1\.0 - letro@example\.org$')"
 sleep 0.5
 
 # The number of that sentence among the short ones (saved as UTF-8 or
 # Windows-1252).
 sentence='¿Dónde está mi lápiz?'
-number="$(cd "$build/program/Frase corta" &&
+number="$(cd "$E2E_BUILD/program/Frase corta" &&
     grep -l -F -e "$sentence" -e "$(iconv -f utf-8 -t windows-1252 <<<"$sentence")" \
         --exclude='*.wav' -- * 2>/dev/null | head -n 1)" || true
 [ -n "$number" ] || e2e_fail "no short sentence \"$sentence\""
@@ -65,15 +41,14 @@ number="$(cd "$build/program/Frase corta" &&
 # "Frase corta" (Command4(1): twips 120, 1920, 855, 855), the number typed
 # into the number box (Text1: twips 1920, 240, 975, 495), then the fountain
 # pen (Command5: twips 3840, 120, 735, 735).
-click_in "$main" $((8 + 57 / 2)) $((128 + 57 / 2))
-click_in "$main" $((128 + 65 / 2)) $((16 + 33 / 2))
+e2e_click_in "$main" $((8 + 57 / 2)) $((128 + 57 / 2))
+e2e_click_in "$main" $((128 + 65 / 2)) $((16 + 33 / 2))
 xdotool type --delay 100 "$number"
 sleep 0.5
-click_in "$main" $((256 + 49 / 2)) $((8 + 49 / 2))
+e2e_click_in "$main" $((256 + 49 / 2)) $((8 + 49 / 2))
 
 xdotool key F2
-pad="$(window '^Acentos$')"
-[ -n "$pad" ] || e2e_fail "F2 showed no accent pad"
+pad="$(e2e_wait_for_window '^Acentos$')"
 sleep 0.5
 # A pad button: row and column of the pad's grid (margin 6, buttons 48 x 36, 3 apart).
 pad_key() {
@@ -95,18 +70,17 @@ read -r ml mt mr mb <<<"$(outer_box "$main")"
 read -r pl pt pr pb <<<"$(outer_box "$pad")"
 left=$((ml < pl ? ml : pl)) top=$((mt < pt ? mt : pt))
 right=$((mr > pr ? mr : pr)) bottom=$((mb > pb ? mb : pb))
-"$import" -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$E2E_TMP/pad.png"
-"$convert" "$E2E_TMP/pad.png" +repage -bordercolor white -border 12 -colors 128 -strip \
-    "PNG8:$root/docs/ayudas-acentos.png"
+"$E2E_IMPORT" -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$E2E_TMP/pad.png"
+"$E2E_CONVERT" "$E2E_TMP/pad.png" +repage -bordercolor white -border 12 -colors 128 -strip \
+    "PNG8:$E2E_ROOT/docs/ayudas-acentos.png"
 echo "wrote docs/ayudas-acentos.png"
 
 xdotool windowfocus --sync "$main"
 xdotool key F1
-help="$(window '^Ayuda de Letro$')"
-[ -n "$help" ] || e2e_fail "F1 showed no help window"
+help="$(e2e_wait_for_window '^Ayuda de Letro$')"
 sleep 0.8
-"$import" -frame -window "$help" "$E2E_TMP/help.png"
-"$convert" "$E2E_TMP/help.png" -bordercolor white -border 12 -colors 128 -strip \
-    "PNG8:$root/docs/ayudas-ayuda.png"
+"$E2E_IMPORT" -frame -window "$help" "$E2E_TMP/help.png"
+"$E2E_CONVERT" "$E2E_TMP/help.png" -bordercolor white -border 12 -colors 128 -strip \
+    "PNG8:$E2E_ROOT/docs/ayudas-ayuda.png"
 echo "wrote docs/ayudas-ayuda.png"
-"$closer" "$main" || true
+"$E2E_CLOSER" "$main" || true

@@ -32,14 +32,6 @@ else
     e2e_no_pulse
 fi
 
-# Prints the id of the visible window whose title matches, waiting for it.
-wait_for_window() {
-    local id
-    id="$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)" || true
-    [ -n "$id" ] || e2e_fail "no window titled /$1/ appeared"
-    echo "$id"
-}
-
 # True while a window (mapped or not) has a matching title.
 window_exists() {
     xdotool search --name "$1" >/dev/null 2>&1
@@ -68,7 +60,7 @@ started=$(date +%s%N)
 pid=$!
 e2e_track "$pid"
 
-intro="$(wait_for_window "$INTRO_TITLE")"
+intro="$(e2e_wait_for_window "$INTRO_TITLE")"
 echo "ok: the introduction window is up after $((($(date +%s%N) - started) / 1000000)) ms"
 window_exists "$MAIN_TITLE" && e2e_fail "the main window exists before CONTINUAR"
 
@@ -76,7 +68,7 @@ case "$mode" in
 continue)
     # CONTINUAR: twips 960, 5040, 4455, 615 = pixels 64, 336, 297, 41.
     click_in "$intro" $((64 + 297 / 2)) $((336 + 41 / 2))
-    main="$(wait_for_window "$MAIN_TITLE")"
+    main="$(e2e_wait_for_window "$MAIN_TITLE")"
     echo "ok: CONTINUAR opened the main window"
     for _ in $(seq 50); do
         window_exists "$INTRO_TITLE" || break
