@@ -18,6 +18,7 @@ RUN_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
     libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
     fonts-liberation fontconfig espeak-ng sox qt6-translations-l10n libxcb1-dev
+    qt6-base-private-dev
 )
 # What the tests need on top: a virtual X server with the Spanish keyboard,
 # a private sound server, sanitizers, fuzzing, and the package checks.

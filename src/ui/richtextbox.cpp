@@ -3,12 +3,16 @@
 #include "richtextview.h"
 
 #include "checker/characterkeys.h"
+#include "ui/inputmethodwarmup.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QPainter>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace letro {
 
@@ -425,6 +429,15 @@ void RichTextBox::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
     m_view->takeFocusChange(event);
+    // What the first key would otherwise pay for is done now, before the
+    // pupil types: once the box is the focus object, so that the input method
+    // takes it as accepting input. A key already waiting is handled after this.
+    QTimer::singleShot(0, this, [this] {
+        if (!hasFocus())
+            return;
+        prepareInputMethod();
+        prepareGlyphs();
+    });
 }
 
 void RichTextBox::focusOutEvent(QFocusEvent *event)
@@ -448,6 +461,32 @@ void RichTextBox::loadAcceptedFont(const QFont &font)
     m_acceptedFont = font;
     m_acceptedFont.setBold(true);
     QFontMetricsF(m_acceptedFont).height();
+}
+
+void RichTextBox::prepareGlyphs()
+{
+    // Shaping a face's first text and rasterising its glyphs happen when they
+    // are first drawn. The characters a pupil can type are drawn once, off
+    // screen, in the faces the box shows them in: accepted (bold) and not.
+    // The glyph cache is shared by every raster surface of the same kind, and
+    // the window's is opaque like this image.
+    if (m_preparedFont == m_acceptedFont)
+        return;
+    m_preparedFont = m_acceptedFont;
+    static const QString typable =
+        QStringLiteral("abcdefghijklmnñopqrstuvwxyz áéíóúü ABCDEFGHIJKLMNÑOPQRSTUVWXYZ ÁÉÍÓÚÜ "
+                       "0123456789 .,;:¿?¡!-()\"'");
+    const QFont faces[] = {document()->defaultFont(), m_acceptedFont};
+    for (const QFont &face : faces) {
+        const QFontMetrics metrics(face);
+        QImage image(metrics.horizontalAdvance(typable) + 1, metrics.height(),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(face);
+        painter.setPen(Qt::blue);
+        painter.drawText(0, metrics.ascent(), typable);
+    }
 }
 
 void RichTextBox::resizeEvent(QResizeEvent *event)

@@ -100,6 +100,7 @@ private:
     bool keyDown(int keyCode, Qt::KeyboardModifiers modifiers);
     void typeCharacter(QChar typed);
     void loadAcceptedFont(const QFont &font);
+    void prepareGlyphs();
 
     RichTextView *m_view;
     KeyDownHook m_keyDown;
@@ -107,6 +108,7 @@ private:
     QTextCursor m_sel;
     QTextCharFormat m_insertFormat;
     QFont m_acceptedFont;
+    QFont m_preparedFont;
     bool m_typing = false;
 };
 
