@@ -113,12 +113,12 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/letro/")
 # The Qt libraries the programs link come from dpkg-shlibdeps; what is loaded
 # at run time comes on top: the platform plugins, the SVG icon engine (button
 # pictures), the fonts of the windows, the voice of letro-grabar, sox for its
-# slow recordings and Qt's Spanish translation for its help. Letro reaches
-# one private part of Qt (to ready the input method before the first key), so
-# it holds only with the exact Qt it was built against.
+# slow recordings and Qt's Spanish translation for its help. (Letro reaches
+# one private part of Qt, to ready the input method before the first key:
+# dpkg-shlibdeps then adds qt6-base-abi, the exact Qt it was built against.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, espeak-ng, sox, qt6-base-abi (= ${Qt6_VERSION})")
+    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, espeak-ng, sox")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
 include(CPack)

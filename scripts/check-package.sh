@@ -152,7 +152,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends="$(field Depends)"
 echo "Depends: $depends"
 for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libc6 libstdc\\+\\+6 \
-           qt6-qpa-plugins libqt6svg6 qt6-translations-l10n fonts-liberation espeak-ng; do
+           qt6-qpa-plugins libqt6svg6 qt6-translations-l10n fonts-liberation espeak-ng sox \
+           qt6-base-abi; do
     grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
 done
 if dpkg-deb -c "$deb" | awk '{print $2}' | grep -v '^root/root$' | grep -q .; then
