@@ -16,7 +16,7 @@ void prepareInputMethod()
         return;
     QPlatformIntegration *platform = QGuiApplicationPrivate::platformIntegration();
     QPlatformInputContext *context = platform ? platform->inputContext() : nullptr;
-    // Qt offers no public way to this; the compose context reads its table on
+    // Qt offers no public way to do this. The compose context reads its table on
     // the first key press it is asked to filter, so it is handed one that
     // changes nothing: a Shift press, which the compose state ignores (a
     // sequence already begun stays as it was) and which no widget receives.
