@@ -67,6 +67,9 @@ build() {
     cmake --build "$BUILD_DIR" -j "$JOBS"
 }
 
+# Sourced (by the tests of the scripts): the functions above, nothing run.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
 case "${1:-}" in
 run)
     install_packages "${RUN_PACKAGES[@]}"

@@ -137,6 +137,9 @@ under_x() {
     echo "editor closed cleanly (status 0)"
 }
 
+# Sourced (by the tests of the scripts): the functions above, nothing run.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
 if [ "${1:-}" = "--under-x" ]; then
     under_x "$2" "$3"
     exit 0

@@ -178,6 +178,9 @@ inside() {
     return $status
 }
 
+# Sourced (by the tests of the scripts): the functions above, nothing run.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
 if [ "${1:-}" = "--inside" ]; then
     inside "$2"
     exit $?
