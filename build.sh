@@ -32,9 +32,11 @@ TEST_PACKAGES=(
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
 )
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+# (Each output is read whole: with pipefail, a grep -q that stops reading
+# early would make the writer's SIGPIPE fail the test.)
+installed() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]; }
 # Whether the package lists offer package $1.
-offered() { apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'; }
+offered() { apt-cache policy "$1" 2>/dev/null | grep -c 'Candidate: [^(]' >/dev/null; }
 # The optional packages still missing that the package lists offer.
 optional_missing() {
     local pkg

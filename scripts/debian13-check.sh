@@ -145,7 +145,7 @@ inside() {
         && deb="$(cd "$root$DEB_IN_ROOT" && ls letro_*.deb 2>/dev/null | head -n 1)" && [ -n "$deb" ]; then
         say "package: $deb"
         say "Depends: $(in_root dpkg-deb -f "$DEB_IN_ROOT/$deb" Depends)"
-        if in_root dpkg-deb -I "$DEB_IN_ROOT/$deb" | grep -qE 'qt6-base(-private)?-abi'; then
+        if in_root dpkg-deb -I "$DEB_IN_ROOT/$deb" | grep -E 'qt6-base(-private)?-abi' >/dev/null; then
             say "tie to one Qt build: yes (qt6-base-abi)"; status=1
         else
             say "tie to one Qt build: none"
@@ -160,7 +160,7 @@ inside() {
             # The versions the program itself needs: its own block of ldd -v.
             if in_root ldd -v /usr/lib/letro/letro \
                 | awk '/^\t[^\t]/ { self = ($1 == "/usr/lib/letro/letro:") } self && /^\t\t/' \
-                | grep -q 'libQt6.*Qt_6_PRIVATE_API'; then
+                | grep 'libQt6.*Qt_6_PRIVATE_API' >/dev/null; then
                 say "installed letro: uses private Qt API"; status=1
             else
                 say "installed letro: public Qt API only (ldd -v)"
@@ -188,6 +188,10 @@ fi
 
 [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot)"
 sources="$(root_sources)" || fail "no Debian archive in this machine's apt sources: set LETRO_DEBIAN_ARCHIVE"
+mkdir -p "$cache"
+# One run at a time: two would share the root and its build folder.
+exec 9>"$cache/lock"
+flock -n 9 || fail "another run is using $cache"
 start=$SECONDS
 make_root "$sources"
 printf '%s\n' "$sources" >"$root/etc/apt/sources.list"

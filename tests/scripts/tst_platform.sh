@@ -33,7 +33,8 @@ stub() { # NAME BODY
     source "$src/build.sh"
     while read -r name installed candidate expected; do
         stub dpkg-query "[ $installed = yes ] && echo 'install ok installed'"
-        stub apt-cache "printf 'qt6-svg-plugins:\n  Installed: (none)\n  Candidate: %s\n' '$candidate'"
+        # A long version table after the candidate, as apt-cache prints.
+        stub apt-cache "printf 'qt6-svg-plugins:\n  Installed: (none)\n  Candidate: %s\n' '$candidate'; seq 100000"
         check "optional package, $name" "$expected" "$(optional_missing)"
     done <<'ROWS'
 debian13-missing   no  6.8.2-3 qt6-svg-plugins
