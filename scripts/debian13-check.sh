@@ -206,7 +206,7 @@ mkdir -p "$root$SOURCE_IN_ROOT"
 summary="$(mktemp)"
 trap 'rm -f "$summary"' EXIT
 status=0
-unshare --mount --propagation private bash "${BASH_SOURCE[0]}" --inside "$summary" 2>&1 | tee "$log" \
+unshare --mount --propagation private bash "${BASH_SOURCE[0]}" --inside "$summary" 9>&- 2>&1 | tee "$log" \
     || status=1
 echo
 echo "debian13-check: summary ($(( (SECONDS - start) / 60 )) min; log: $log)"
