@@ -2,8 +2,10 @@
 
 #include "editor/letrofolder.h"
 #include "grabar/recordings.h"
+#include "ui/platform.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +41,14 @@ EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
     setWindowTitle(QStringLiteral("Editor de dictados de Letro"));
     createWidgets();
     resize(980, 620);
+}
+
+void EditorWindow::closeEvent(QCloseEvent *event)
+{
+    // A question, a dialog or a folder chooser holds one of this window's
+    // actions until the teacher answers it.
+    if (!refuseCloseUnderModalWindow(event))
+        QMainWindow::closeEvent(event);
 }
 
 QPushButton *EditorWindow::addButton(const char *name, const QString &caption, const QString &tip,

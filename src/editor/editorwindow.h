@@ -58,6 +58,9 @@ public:
     void makeCopy();
     void openFolder();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void createWidgets();
     QPushButton *addButton(const char *name, const QString &caption, const QString &tip,
