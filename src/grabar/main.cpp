@@ -7,6 +7,7 @@
 
 #include "app/translations.h"
 #include "checker/characterkeys.h"
+#include "editor/journal.h"
 #include "exercise/exercisefile.h"
 
 #include <QCommandLineParser>
@@ -200,6 +201,21 @@ int main(int argc, char *argv[])
             err.flush();
             ++failures;
             continue;
+        }
+        // A change of the editor cut short by a crash is finished or undone
+        // first, so that every recording goes with its own text.
+        const letro::editor::Recovery recovery = letro::editor::recoverFolder(folder);
+        if (recovery.outcome != letro::editor::Recovery::Nothing) {
+            QTextStream &to = recovery.outcome == letro::editor::Recovery::Failed ? err : out;
+            to << "letro-grabar: "
+               << letro::editor::recoveryMessage(
+                      recovery, QDir(folder).absolutePath().section(QLatin1Char('/'), -1))
+               << '\n';
+            to.flush();
+            if (recovery.outcome == letro::editor::Recovery::Failed) {
+                ++failures;
+                continue;
+            }
         }
         const QList<letro::RecordingJob> jobs = letro::recordingJobs(folder);
         Recorder recorder(settings, out, err);

@@ -4,6 +4,7 @@
 // the text dialog that refuses what no key gives. (Synthesis is tried end to
 // end in e2e-editor.sh.)
 #include "editor/editorwindow.h"
+#include "editor/journal.h"
 #include "editor/letrofolder.h"
 #include "editor/textdialog.h"
 #include "folders.h"
@@ -112,6 +113,11 @@ private slots:
     void readOnlyFolderOffersACopy();
     void playsAndStartsLetro();
     void textDialogRefusesWhatNoKeyGives();
+    void staleListIsRefused_data();
+    void staleListIsRefused();
+    void listFollowsTheFolder();
+    void loneRecordingsStayApart();
+    void cutShortChangeIsPutRight();
 
 private:
     QPushButton *button(const char *name) const
@@ -154,6 +160,7 @@ void TestEditorWindow::init()
         m_started.append(program + QLatin1Char(' ') + folder);
         return QString();
     };
+    services.speechProgram = QStringLiteral("false"); // no real voice here
     m_window = std::make_unique<EditorWindow>(services);
 }
 
@@ -393,6 +400,127 @@ void TestEditorWindow::textDialogRefusesWhatNoKeyGives()
     QVERIFY(save->isEnabled());
     QVERIFY(problem->text().startsWith(QStringLiteral("Ojo: el texto empieza o acaba")));
     QCOMPARE(dialog.text(), QStringLiteral("¿Qué tal? "));
+}
+
+void TestEditorWindow::staleListIsRefused_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::newRow("synthesise") << "synthesiseButton";
+    QTest::newRow("record") << "microphoneButton";
+    QTest::newRow("edit") << "editButton";
+    QTest::newRow("remove") << "removeButton";
+    QTest::newRow("up") << "upButton";
+    QTest::newRow("down") << "downButton";
+    QTest::newRow("close gaps") << "gapsButton";
+    QTest::newRow("add") << "addButton";
+}
+
+void TestEditorWindow::staleListIsRefused()
+{
+    QFETCH(QString, buttonName);
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2 3=t3 3.wav=w3 5=t5");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->selectExercise(0, 2);
+    QVERIFY(button(qPrintable(buttonName))->isEnabled());
+
+    // By hand, while the editor shows 2: it becomes 6. The list has not
+    // been told yet.
+    QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/6")));
+    const Layout changed = readLayout(palabras);
+    m_dialogs->texts = {NewText};
+    m_dialogs->answers = {true};
+    button(qPrintable(buttonName))->click();
+    QCOMPARE(m_dialogs->warned,
+             QStringList{"Los archivos de «Palabras» han cambiado fuera del editor, así que no "
+                         "se ha hecho nada. La lista ya muestra la carpeta como está ahora: "
+                         "compruebe el dictado elegido y vuelva a intentarlo."});
+    QCOMPARE(readLayout(palabras), changed);
+    QCOMPARE(m_dialogs->recorded, QStringList());
+    QCOMPARE(column(m_window->list(0), EditorWindow::NumberColumn),
+             QStringList({"1", "3", "5", "6"}));
+}
+
+void TestEditorWindow::listFollowsTheFolder()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/3")));
+    QVERIFY(QFile::remove(palabras + QStringLiteral("/1.wav")));
+    QTRY_COMPARE(column(m_window->list(0), EditorWindow::NumberColumn), QStringList({"1", "3"}));
+    QCOMPARE(column(m_window->list(0), EditorWindow::RecordingColumn),
+             QStringList({"falta", "falta"}));
+    // A type folder made by hand shows too.
+    QVERIFY(QDir().rmdir(letro + QStringLiteral("/Frase larga")));
+    writeLayout(letro + QStringLiteral("/Frase larga"), layout("1=t1"));
+    QTRY_COMPARE(column(m_window->list(2), EditorWindow::TextColumn), QStringList{"texto 1"});
+}
+
+void TestEditorWindow::loneRecordingsStayApart()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2.wav=w2 2.lento.wav=l2 3=t3");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    QTreeWidget *list = m_window->list(0);
+    QCOMPARE(column(list, EditorWindow::NumberColumn), QStringList({"1", "2", "3"}));
+    QCOMPARE(column(list, EditorWindow::TextColumn),
+             QStringList({"texto 1", "(sin texto)", "texto 3"}));
+    QCOMPARE(column(list, EditorWindow::MarkColumn).at(1),
+             QStringLiteral("grabación sin texto: no es de ningún dictado y Letro no la usa"));
+    QCOMPARE(m_window->findChild<QTabWidget *>(QStringLiteral("typeTabs"))->tabText(0),
+             QStringLiteral("Palabras (2) ⚠"));
+
+    // Nothing gives them a text; they can be heard and deleted.
+    m_window->selectExercise(0, 2);
+    for (const char *name :
+         {"editButton", "upButton", "downButton", "synthesiseButton", "microphoneButton"})
+        QVERIFY2(!button(name)->isEnabled(), name);
+    QVERIFY(button("playButton")->isEnabled() && button("removeButton")->isEnabled());
+    m_window->selectExercise(0, 3);
+    QVERIFY(button("upButton")->isEnabled()); // up to 1, over the lone recordings
+
+    // Closing the gap would give 3 the recordings of another text.
+    button("gapsButton")->click();
+    QCOMPARE(m_dialogs->warned,
+             QStringList{"No se han quitado los huecos; todo sigue como estaba: el número 2 "
+                         "tiene grabaciones sin texto («2.wav», «2.lento.wav»), que quedarían "
+                         "con el dictado 3; bórrelas antes."});
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 2.wav=w2 2.lento.wav=l2 3=t3"));
+
+    m_window->selectExercise(0, 2);
+    m_dialogs->answers = {true};
+    button("removeButton")->click();
+    QCOMPARE(m_dialogs->questions.last(),
+             QStringLiteral("¿Borrar las grabaciones sin texto del número 2? No son de ningún "
+                            "dictado."));
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 3=t3"));
+    button("gapsButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 2=t3"));
+    QCOMPARE(m_dialogs->warned.size(), 1);
+}
+
+void TestEditorWindow::cutShortChangeIsPutRight()
+{
+    // Deleting 1 was cut short after 2.wav had taken its hidden name and
+    // every file was taken: the change is finished.
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "", "1=t2 .letro-mover-2-a-1.wav=w2 .letro-borrar-1=t1 3=t3");
+    writeLayout(letro + QStringLiteral("/Frase corta"),
+                {{JournalName, "letro-diario 1\ncambio borrar el dictado 1\n"
+                               "mover 2 .letro-mover-2-a-1 1\n"
+                               "mover 2.wav .letro-mover-2-a-1.wav 1.wav\n"
+                               "borrar 1 .letro-borrar-1\nfin\ntomados\n"}});
+    m_window->setFolder(letro);
+    QCOMPARE(m_dialogs->told,
+             QStringList{"El cambio «borrar el dictado 1» en «Frase corta» quedó a medias al "
+                         "cerrarse el programa de golpe y se ha terminado: la carpeta está como "
+                         "después de ese cambio."});
+    QCOMPARE(readLayout(letro + QStringLiteral("/Frase corta")), layout("1=t2 1.wav=w2 3=t3"));
+    QCOMPARE(column(m_window->list(1), EditorWindow::NumberColumn), QStringList({"1", "3"}));
 }
 
 QTEST_MAIN(TestEditorWindow)
