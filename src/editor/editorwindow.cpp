@@ -50,14 +50,6 @@ EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
     resize(980, 620);
 }
 
-void EditorWindow::closeEvent(QCloseEvent *event)
-{
-    // A question, a dialog or a folder chooser holds one of this window's
-    // actions until the teacher answers it.
-    if (!refuseCloseUnderModalWindow(event))
-        QMainWindow::closeEvent(event);
-}
-
 QPushButton *EditorWindow::addButton(const char *name, const QString &caption, const QString &tip,
                                      void (EditorWindow::*action)())
 {
@@ -226,10 +218,12 @@ void EditorWindow::createWidgets()
 
 void EditorWindow::closeEvent(QCloseEvent *event)
 {
-    // A change on its way finishes (or is cancelled) first.
+    // A change on its way finishes (or is cancelled) first; a question, a
+    // dialog or a folder chooser holds one of this window's actions until the
+    // teacher answers it.
     if (m_busy)
         event->ignore();
-    else
+    else if (!refuseCloseUnderModalWindow(event))
         QMainWindow::closeEvent(event);
 }
 
