@@ -6,9 +6,11 @@
 //
 //   letro_crash_helper FOLDER OPERATION...
 //
-// OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N.
+// OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N,
+// or recover: put the folder right as opening it does.
 #include "editor/exercisefolder.h"
 #include "editor/filesystem.h"
+#include "editor/journal.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -58,6 +60,10 @@ QString run(TypeFolder &folder, const QStringList &words)
         return folder.moveTo(n, words.value(2).toInt());
     if (what == QLatin1String("gaps"))
         return folder.closeGaps();
+    if (what == QLatin1String("recover")) {
+        const Recovery recovery = recoverFolder(folder.path());
+        return recovery.outcome == Recovery::Failed ? recovery.problem : QString();
+    }
     if (what == QLatin1String("record")) {
         // New recordings are made beside the old ones, then put in place.
         for (const QString &path : {folder.newRecordingPath(n), folder.newSlowRecordingPath(n)})

@@ -5,7 +5,8 @@
 // dense sample in between. The folder is then opened again, as the editor
 // and letro-grabar open it: it must be byte for byte the folder before or
 // the folder after the change, with no hidden file left, and the teacher
-// told which.
+// told which. Putting the folder right is killed in turn at its steps, and
+// the folder opened once more: the same must hold.
 #include "editor/journal.h"
 #include "folders.h"
 
@@ -117,6 +118,8 @@ private slots:
     void initTestCase();
     void killedAtEveryStep_data();
     void killedAtEveryStep();
+    void killedWhilePuttingRight_data() { killedAtEveryStep_data(); }
+    void killedWhilePuttingRight();
 
 private:
     QTemporaryDir m_root;
@@ -210,6 +213,61 @@ void TestCrash::killedAtEveryStep()
     QVERIFY(sawBefore > 0 && sawAfter > 0);
     qInfo("%s: %ld steps, killed at %lld of them: %d before, %d after", qPrintable(operation),
           done.steps, qlonglong(points.size()), sawBefore, sawAfter);
+}
+
+void TestCrash::killedWhilePuttingRight()
+{
+    QFETCH(QString, operation);
+    const Layout before = readLayout(m_master);
+    const QString whole = m_root.filePath(QStringLiteral("whole"));
+    QVERIFY(QDir(whole).removeRecursively());
+    linkCopy(m_master, whole);
+    if (QTest::currentTestFailed())
+        return;
+    const Outcome done = runHelper(whole, operation, 0);
+    QVERIFY2(!done.crashed && done.taken > 0, qPrintable(done.said));
+    const Layout after = readLayout(whole);
+
+    const QString folder = m_root.filePath(QStringLiteral("Palabras"));
+    // The change killed half-way through taking its files (to be undone)
+    // and half-way through putting them in place (to be finished).
+    for (long k : {(done.taken + 1) / 2 + 1, (done.taken + done.steps) / 2}) {
+        long recoverySteps = -1;
+        QList<long> points;
+        for (qsizetype i = -1; i < points.size(); ++i) {
+            const long j = i < 0 ? 0 : points.at(i); // 0: not killed, to count the steps
+            QVERIFY(QDir(folder).removeRecursively());
+            linkCopy(m_master, folder);
+            if (QTest::currentTestFailed())
+                return;
+            QVERIFY(runHelper(folder, operation, k).crashed);
+            const Outcome putRight = runHelper(folder, QStringLiteral("recover"), j);
+            if (j == 0) {
+                QVERIFY2(!putRight.crashed && putRight.steps > 0, qPrintable(putRight.said));
+                recoverySteps = putRight.steps;
+                for (long p : {1L, 2L, 3L, recoverySteps / 4, recoverySteps / 2,
+                               recoverySteps * 3 / 4, recoverySteps - 1, recoverySteps})
+                    if (p >= 1 && !points.contains(p))
+                        points.append(p);
+            } else {
+                QVERIFY2(putRight.crashed, qPrintable(putRight.said));
+            }
+            const QString told = recoveryMessage(recoverFolder(folder), QStringLiteral("Palabras"));
+            const Layout now = readLayout(folder);
+            const bool undone = k <= done.taken;
+            QVERIFY2(now == (undone ? before : after),
+                     qPrintable(QStringLiteral("killed at %1, putting right killed at %2: %3")
+                                    .arg(k)
+                                    .arg(j)
+                                    .arg(difference(now, undone ? before : after))));
+            // Killed before its first step, putting right is still to tell.
+            if (j == 1)
+                QVERIFY2(told.contains(undone ? QStringLiteral("como antes")
+                                              : QStringLiteral("como después")),
+                         qPrintable(told));
+        }
+    }
+    QVERIFY(QDir(folder).removeRecursively());
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

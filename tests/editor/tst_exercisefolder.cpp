@@ -4,6 +4,7 @@
 // can never reach or finish are marked with the reason.
 #include "editor/exercisefolder.h"
 #include "editor/filesystem.h"
+#include "editor/journal.h"
 #include "folders.h"
 #include "unreadable.h"
 
@@ -60,6 +61,8 @@ private slots:
     void refused();
     void failureLeavesEverything_data();
     void failureLeavesEverything();
+    void cancelUndoesEverything_data();
+    void cancelUndoesEverything();
     void marks_data();
     void marks();
 };
@@ -303,6 +306,69 @@ void TestExerciseFolder::failureLeavesEverything()
     }
     QCOMPARE(problem, reason);
     QCOMPARE(snapshot(path), snapshotBefore);
+}
+
+namespace {
+
+// Cancels a change through its progress when the n-th step of a kind comes.
+class CancellingGate : public StepGate
+{
+public:
+    CancellingGate(Progress *progress, Step step, int n)
+        : m_progress(progress), m_step(step), m_n(n)
+    {}
+    int before(Step step, const QString &, const QString &) override
+    {
+        if (step == m_step && --m_n == 0)
+            m_progress->cancelled = true;
+        return 0;
+    }
+
+private:
+    Progress *m_progress;
+    Step m_step;
+    int m_n;
+};
+
+} // namespace
+
+void TestExerciseFolder::cancelUndoesEverything_data()
+{
+    QTest::addColumn<int>("step"); // Step
+    QTest::addColumn<int>("n");    // cancelled at the n-th step of that kind (0: from the start)
+    QTest::addColumn<bool>("done");
+    QTest::newRow("before the first step") << int(Step::Rename) << 0 << false;
+    QTest::newRow("after the journal") << int(Step::Rename) << 1 << false;
+    QTest::newRow("half-way") << int(Step::Rename) << 6 << false;
+    QTest::newRow("once every file is taken, it is finished") << int(Step::Append) << 1 << true;
+}
+
+void TestExerciseFolder::cancelUndoesEverything()
+{
+    QFETCH(int, step);
+    QFETCH(int, n);
+    QFETCH(bool, done);
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout("1=t1 1.wav=w1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3 4=t4 "
+                                   "4.lento.wav=l4"));
+    const QStringList snapshotBefore = snapshot(dir.path());
+    Progress progress;
+    progress.cancelled = n == 0;
+    CancellingGate gate(&progress, Step(step), n);
+    setStepGate(&gate);
+    TypeFolder folder(dir.path());
+    folder.setProgress(&progress);
+    const QString problem = folder.remove(1);
+    setStepGate(nullptr);
+    if (done) {
+        QCOMPARE(problem, QString());
+        QCOMPARE(readLayout(dir.path()),
+                 layout("1=t2 1.wav=w2 1.lento.wav=l2 2=t3 2.wav=w3 3=t4 3.lento.wav=l4"));
+        QCOMPARE(progress.done.load(), progress.total.load());
+    } else {
+        QCOMPARE(problem, cancelledReason());
+        QCOMPARE(snapshot(dir.path()), snapshotBefore);
+    }
 }
 
 void TestExerciseFolder::marks_data()
