@@ -153,11 +153,14 @@ void E2eWayland::cleanupTestCase()
 
 void E2eWayland::cleanup()
 {
-    // The windows a failed test left.
+    // The windows a test left; the main window takes its pad along.
+    QList<QPointer<QWidget>> windows;
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (qobject_cast<Form1 *>(window) || qobject_cast<Form2 *>(window))
-            delete window;
+            windows.append(window);
     }
+    for (const QPointer<QWidget> &window : windows)
+        delete window.data();
 }
 
 void E2eWayland::wtype(const QStringList &arguments)
