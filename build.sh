@@ -27,6 +27,7 @@ TEST_PACKAGES=(
     pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev llvm clang-format git
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
+    sway wtype qt6-wayland libwayland-dev jq
 )
 
 install_packages() {

@@ -3,6 +3,7 @@
 #include "editor/journal.h"
 #include "editor/letrofolder.h"
 #include "grabar/recordings.h"
+#include "ui/platform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -218,10 +219,12 @@ void EditorWindow::createWidgets()
 
 void EditorWindow::closeEvent(QCloseEvent *event)
 {
-    // A change on its way finishes (or is cancelled) first.
+    // A change on its way finishes (or is cancelled) first; a question, a
+    // dialog or a folder chooser holds one of this window's actions until the
+    // teacher answers it.
     if (m_busy)
         event->ignore();
-    else
+    else if (!refuseCloseUnderModalWindow(event))
         QMainWindow::closeEvent(event);
 }
 

@@ -1,12 +1,14 @@
 #include "form1.h"
 
 #include "aids.h"
+#include "ui/platform.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
 #include "ui/velantro.h"
 #include "ui/windowplacement.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -134,6 +136,13 @@ void Form1::setOuterHeight(int twips)
 void Form1::centreWindow()
 {
     letro::centreWindow(this, m_services.screenTwips());
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // A message box holds a handler of this window until the pupil closes it.
+    if (!refuseCloseUnderModalWindow(event))
+        QWidget::closeEvent(event);
 }
 
 void Form1::placeWithFrame()

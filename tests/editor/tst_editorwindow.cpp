@@ -13,6 +13,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
 #include <optional>
 #include <unistd.h>
 
@@ -41,6 +43,8 @@ public:
     bool ask(QWidget *, const QString &question, const QString &, const QString &) override
     {
         questions.append(question);
+        if (whileAsked)
+            whileAsked();
         return !answers.isEmpty() && answers.takeFirst();
     }
     void tell(QWidget *, const QString &text) override { told.append(text); }
@@ -59,6 +63,7 @@ public:
     QList<bool> answers;
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
+    std::function<void()> whileAsked; // runs while a question is up
 };
 
 class WatchedPlayback : public Playback
@@ -240,8 +245,22 @@ void TestEditorWindow::buttonsChangeTheFolder()
              QStringLiteral("¿Borrar el dictado 2, «texto 2», con sus grabaciones? Los dictados "
                             "que vienen detrás bajan un número."));
     QCOMPARE(readLayout(palabras).size(), 7);
+    // A close of the window while the question is up (a Wayland compositor's
+    // reaches it past the box) is refused, and the answer is acted on.
+    m_window->show();
+    bool closedUnderQuestion = true;
+    m_dialogs->whileAsked = [&] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Editor"), QStringLiteral("?"),
+                        QMessageBox::Yes, m_window.get());
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        closedUnderQuestion = m_window->close();
+    };
     m_dialogs->answers = {true};
     button("removeButton")->click();
+    m_dialogs->whileAsked = nullptr;
+    QVERIFY(!closedUnderQuestion);
+    QVERIFY(m_window->isVisible());
     QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 3=t4 3.lento.wav=l4 4=new"));
 
     // The moved exercise stays chosen.
