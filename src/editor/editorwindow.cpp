@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
@@ -270,8 +271,10 @@ QString EditorWindow::runChange(int type, const QString &label,
     QString result;
     std::unique_ptr<QThread> worker(QThread::create([&] { result = change(folder); }));
 
-    // Nothing else is started meanwhile; the window keeps answering.
+    // Nothing else is started meanwhile; the window keeps answering, and
+    // the keyboard focus comes back where it was.
     m_busy = true;
+    const QPointer<QWidget> focus = QApplication::focusWidget();
     centralWidget()->setEnabled(false);
     QProgressDialog dialog(label, QStringLiteral("Cancelar"), 0, 0, this);
     dialog.setObjectName(QStringLiteral("progressDialog"));
@@ -295,6 +298,8 @@ QString EditorWindow::runChange(int type, const QString &label,
     loop.exec();
     worker->wait();
     centralWidget()->setEnabled(true);
+    if (focus)
+        focus->setFocus();
     m_busy = false;
     return result;
 }

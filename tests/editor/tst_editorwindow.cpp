@@ -4,6 +4,7 @@
 // the text dialog that refuses what no key gives. (Synthesis is tried end to
 // end in e2e-editor.sh.)
 #include "editor/editorwindow.h"
+#include "editor/filesystem.h"
 #include "editor/journal.h"
 #include "editor/letrofolder.h"
 #include "editor/textdialog.h"
@@ -15,11 +16,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <functional>
@@ -118,6 +122,7 @@ private slots:
     void listFollowsTheFolder();
     void loneRecordingsStayApart();
     void cutShortChangeIsPutRight();
+    void longChangeShowsProgressAndCancels();
 
 private:
     QPushButton *button(const char *name) const
@@ -521,6 +526,65 @@ void TestEditorWindow::cutShortChangeIsPutRight()
                          "después de ese cambio."});
     QCOMPARE(readLayout(letro + QStringLiteral("/Frase corta")), layout("1=t2 1.wav=w2 3=t3"));
     QCOMPARE(column(m_window->list(1), EditorWindow::NumberColumn), QStringList({"1", "3"}));
+}
+
+namespace {
+
+// Holds the change at its first rename until the test lets it go.
+class HeldStep : public StepGate
+{
+public:
+    int before(Step step, const QString &, const QString &) override
+    {
+        if (step == Step::Rename && !held.exchange(true))
+            while (!released)
+                QThread::msleep(5);
+        return 0;
+    }
+    std::atomic<bool> held{false};
+    std::atomic<bool> released{false};
+};
+
+} // namespace
+
+void TestEditorWindow::longChangeShowsProgressAndCancels()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->show();
+    const Layout before = readLayout(palabras);
+
+    // While the change is held, the window goes on answering: its timer
+    // finds the progress dialog and presses "Cancelar".
+    HeldStep gate;
+    setStepGate(&gate);
+    bool shown = false;
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *dialog = m_window->findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+        if (!dialog || !dialog->isVisible())
+            return;
+        shown = true;
+        watcher.stop();
+        dialog->findChild<QPushButton *>()->click();
+        gate.released = true;
+        QCOMPARE(dialog->labelText(), QStringLiteral("Borrando el dictado 1…"));
+        QVERIFY(!button("addButton")->isEnabled()); // nothing else starts meanwhile
+    });
+    watcher.start();
+    m_window->selectExercise(0, 1);
+    m_dialogs->answers = {true};
+    button("removeButton")->click();
+    setStepGate(nullptr);
+    gate.released = true;
+    QVERIFY(shown);
+    QCOMPARE(m_dialogs->warned, QStringList{"No se ha borrado el dictado 1; todo sigue como "
+                                            "estaba: se ha cancelado."});
+    QCOMPARE(readLayout(palabras), before);
+    QVERIFY(button("addButton")->isEnabled());
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -12,6 +12,8 @@
 #include "exercise/aids.h"
 #include "ui/accentpad.h"
 #include "ui/richtextbox.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,6 +30,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+#include <map>
 
 using namespace letro;
 using namespace letro::test;
@@ -93,6 +97,8 @@ private slots:
     void cleanupTestCase();
     void cleanup();
     void typesASentenceWithThePad();
+    void sizedInsideTheFrame_data();
+    void sizedInsideTheFrame();
     void closeUnderTheBoxWaitsForIt();
 
 private:
@@ -328,21 +334,85 @@ void E2eWayland::typesASentenceWithThePad()
         if (v.value(QLatin1String("focused")).toBool())
             QCOMPARE(v.value(QLatin1String("name")).toString(), MainTitle);
     }
-    QStringList focused;
+    // A window may take the focus before its title comes: each is known by
+    // its id and named by the titles the compositor reported for it.
+    QList<int> focused;
+    std::map<int, QString> titles;
     for (const QByteArray &line : m_focusLog.readAllStandardOutput().split('\n')) {
         const QJsonObject event = QJsonDocument::fromJson(line).object();
+        if (!event.contains(QLatin1String("container")))
+            continue; // a workspace's event
+        const QJsonObject container = event.value(QLatin1String("container")).toObject();
+        const int id = container.value(QLatin1String("id")).toInt();
+        const QString title = container.value(QLatin1String("name")).toString();
+        if (!title.isEmpty())
+            titles[id] = title;
         if (event.value(QLatin1String("change")).toString() == QLatin1String("focus"))
-            focused.append(event.value(QLatin1String("container"))
-                               .toObject()
-                               .value(QLatin1String("name"))
-                               .toString());
+            focused.append(id);
     }
     QVERIFY2(!focused.isEmpty(), "the compositor reported no focus at all");
-    for (const QString &title : focused)
+    for (int id : focused) {
+        const QString title = titles[id];
         QVERIFY2(title == IntroTitle || title == MainTitle, qPrintable(title));
-    QCOMPARE(focused.last(), MainTitle);
+    }
+    QCOMPARE(titles[focused.last()], MainTitle);
 
     pad->hide();
+}
+
+void E2eWayland::sizedInsideTheFrame_data()
+{
+    QTest::addColumn<QString>("border");
+    QTest::addColumn<QMargins>("frame");
+    // sway draws a frame of its own and tells nothing of it: the designed
+    // frame is taken off the outer heights.
+    QTest::newRow("the compositor's frame") << QStringLiteral("normal") << designedFrame();
+    // Told to, Qt draws the frame itself, and knows it once shown.
+    QTest::newRow("Qt's own frame") << QStringLiteral("csd") << QMargins(3, 30, 3, 3);
+}
+
+void E2eWayland::sizedInsideTheFrame()
+{
+    QFETCH(QString, border);
+    QFETCH(QMargins, frame);
+    int status = 0;
+    run(QStringLiteral("swaymsg"),
+        {QStringLiteral("for_window [pid=%1] border %2")
+             .arg(QCoreApplication::applicationPid())
+             .arg(border)},
+        &status);
+    QCOMPARE(status, 0);
+
+    ProgramFolder folder;
+    folder.addExercise(0, 1, "sol\r\n");
+    Services services;
+    services.programFolder = folder.path();
+    services.sound = std::make_shared<FakeSound>();
+    services.messages = std::make_shared<ScriptedMessages>();
+    Form1 *form = Form1::showMainWindow(services);
+    QTRY_VERIFY(!view(MainTitle).isEmpty());
+    QTRY_COMPARE(form->windowHandle()->frameMargins(),
+                 border == QLatin1String("csd") ? frame : QMargins());
+
+    // The client area and, as the compositor has it, the window: the short
+    // height, the tall one with the record box, and the short one again.
+    const bool ownFrame = border == QLatin1String("csd");
+    for (const int outer : {5215, 7335, 5215}) {
+        if (outer != 5215 ||
+            form->findChild<QWidget *>(QStringLiteral("RichTextBox2"))->isVisible())
+            form->Command2_Click();
+        const int client = twipsToPixels(outer) - frame.top() - frame.bottom();
+        QTRY_COMPARE(form->height(), client);
+        const int shown = ownFrame ? twipsToPixels(outer) : client;
+        QTRY_COMPARE(view(MainTitle)
+                         .value(QLatin1String("window_rect"))
+                         .toObject()
+                         .value(QLatin1String("height"))
+                         .toInt(),
+                     shown);
+    }
+    delete form;
+    QTRY_VERIFY(view(MainTitle).isEmpty());
 }
 
 void E2eWayland::closeUnderTheBoxWaitsForIt()

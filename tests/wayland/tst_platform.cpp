@@ -1,3 +1,6 @@
+// The rules behind the platform checks: which platform is Wayland, the frame
+// a window is sized and placed by, and the close that waits for a box.
+//
 // A window asked to close while one of its own modal boxes is up stays, and
 // closes normally once the box is gone. A Wayland compositor delivers such a
 // request past the box (an X11 window manager's never reaches the window);
@@ -8,6 +11,8 @@
 
 #include "ui/platform.h"
 #include "ui/richtextbox.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,19 +53,21 @@ struct CloseUnderBox
 
 } // namespace
 
-class TestCloseUnderBox : public QObject
+class TestPlatform : public QObject
 {
     Q_OBJECT
 
 private slots:
     void platformNames_data();
     void platformNames();
+    void placementFrame_data();
+    void placementFrame();
     void refusesOnlyWhileAModalWindowIsUp();
     void mainWindowStaysUnderItsBox_data();
     void mainWindowStaysUnderItsBox();
 };
 
-void TestCloseUnderBox::platformNames_data()
+void TestPlatform::platformNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("wayland");
@@ -71,14 +78,42 @@ void TestCloseUnderBox::platformNames_data()
     QTest::newRow("empty") << QString() << false;
 }
 
-void TestCloseUnderBox::platformNames()
+void TestPlatform::platformNames()
 {
     QFETCH(QString, name);
     QFETCH(bool, wayland);
     QCOMPARE(isWaylandPlatform(name), wayland);
 }
 
-void TestCloseUnderBox::refusesOnlyWhileAModalWindowIsUp()
+void TestPlatform::placementFrame_data()
+{
+    QTest::addColumn<QMargins>("reported");
+    QTest::addColumn<bool>("wayland");
+    QTest::addColumn<QMargins>("asked");
+    QTest::addColumn<QMargins>("frame");
+    const QMargins none;
+    const QMargins openbox(1, 20, 1, 1);
+    const QMargins qtDecoration(3, 30, 3, 3);
+    // 45 twips a side, 420 on top: 3 and 28 pixels.
+    const QMargins designed(3, 28, 3, 3);
+    QTest::newRow("X11, the window manager's answer") << none << false << openbox << openbox;
+    QTest::newRow("X11, no window manager") << none << false << none << none;
+    QTest::newRow("X11, shown: Qt's figure") << openbox << false << none << openbox;
+    QTest::newRow("Wayland, the compositor's frame") << none << true << none << designed;
+    QTest::newRow("Wayland, Qt's own frame") << qtDecoration << true << none << qtDecoration;
+}
+
+void TestPlatform::placementFrame()
+{
+    QFETCH(QMargins, reported);
+    QFETCH(bool, wayland);
+    QFETCH(QMargins, asked);
+    QFETCH(QMargins, frame);
+    QCOMPARE(letro::placementFrame(reported, wayland, asked), frame);
+    QCOMPARE(designedFrame().top() + designedFrame().bottom(), twipsToPixels(6600 - 6135));
+}
+
+void TestPlatform::refusesOnlyWhileAModalWindowIsUp()
 {
     QCloseEvent before;
     QVERIFY(!refuseCloseUnderModalWindow(&before));
@@ -101,7 +136,7 @@ void TestCloseUnderBox::refusesOnlyWhileAModalWindowIsUp()
     QVERIFY(after.isAccepted());
 }
 
-void TestCloseUnderBox::mainWindowStaysUnderItsBox_data()
+void TestPlatform::mainWindowStaysUnderItsBox_data()
 {
     QTest::addColumn<bool>("finish");
     QTest::addColumn<QString>("message");
@@ -109,7 +144,7 @@ void TestCloseUnderBox::mainWindowStaysUnderItsBox_data()
     QTest::newRow("end of exercise") << true << QStringLiteral("Fin del ejercicio");
 }
 
-void TestCloseUnderBox::mainWindowStaysUnderItsBox()
+void TestPlatform::mainWindowStaysUnderItsBox()
 {
     QFETCH(bool, finish);
     QFETCH(QString, message);
@@ -150,5 +185,5 @@ void TestCloseUnderBox::mainWindowStaysUnderItsBox()
     QTRY_VERIFY(!form);
 }
 
-QTEST_MAIN(TestCloseUnderBox)
-#include "tst_closeunderbox.moc"
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
