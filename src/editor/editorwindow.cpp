@@ -480,13 +480,17 @@ bool EditorWindow::report(const QString &problem, const QString &failed, const Q
 void EditorWindow::addExercise()
 {
     const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     QString text;
     for (;;) {
         const std::optional<QString> answer = m_services.dialogs->askText(
             this, QStringLiteral("Nuevo dictado de «%1»").arg(typeNames().at(type)), text);
-        if (!answer || !listIsCurrent(type))
+        if (!answer)
             return;
         text = *answer;
+        if (!listIsCurrent(type))
+            continue; // the same text again, on the list as it is now
         int number = 0;
         const QString problem =
             runChange(type, QStringLiteral("Añadiendo el dictado…"),
@@ -505,10 +509,12 @@ void EditorWindow::addExercise()
 
 void EditorWindow::editExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e || !e->hasText)
         return;
-    const int type = currentType();
     const int number = e->number;
     const bool recorded = e->hasRecording || e->hasSlowRecording;
     const std::optional<QString> answer = m_services.dialogs->askText(
@@ -529,10 +535,12 @@ void EditorWindow::editExercise()
 
 void EditorWindow::removeExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e)
         return;
-    const int type = currentType();
     const int number = e->number;
     const bool lone = !e->hasText;
     const QString question =

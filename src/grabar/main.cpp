@@ -8,6 +8,7 @@
 
 #include "app/translations.h"
 #include "checker/characterkeys.h"
+#include "editor/filesystem.h"
 #include "editor/journal.h"
 #include "exercise/exercisefile.h"
 #include "exercise/sharednames.h"
@@ -260,6 +261,15 @@ int main(int argc, char *argv[])
                 ++failures;
                 continue;
             }
+        }
+        // The editor changes nothing in the folder while its recordings are
+        // made, and they are not made while it does.
+        const letro::editor::FolderLock lock(folder);
+        if (!lock.problem().isEmpty()) {
+            err << "letro-grabar: " << shown << ": " << lock.problem() << '\n';
+            err.flush();
+            ++failures;
+            continue;
         }
         const QList<letro::RecordingJob> jobs = letro::recordingJobs(folder);
         Recorder recorder(settings, out, err);

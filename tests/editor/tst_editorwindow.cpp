@@ -29,6 +29,7 @@
 #include <functional>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 using namespace letro;
 using namespace letro::editor;
@@ -39,9 +40,12 @@ namespace {
 class AnsweredDialogs : public Dialogs
 {
 public:
-    std::optional<QString> askText(QWidget *, const QString &title, const QString &) override
+    std::optional<QString> askText(QWidget *, const QString &title, const QString &text) override
     {
         titles.append(title);
+        offered.append(text);
+        if (whileTyping)
+            std::exchange(whileTyping, nullptr)();
         return texts.isEmpty() ? std::nullopt : texts.takeFirst();
     }
     bool ask(QWidget *, const QString &question, const QString &, const QString &) override
@@ -67,7 +71,9 @@ public:
     QList<bool> answers;
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
-    std::function<void()> whileAsked; // runs while a question is up
+    std::function<void()> whileAsked;  // runs while a question is up
+    std::function<void()> whileTyping; // runs once while the next text is asked for
+    QStringList offered;               // the texts the text dialogs started with
 };
 
 class WatchedPlayback : public Playback
@@ -120,6 +126,7 @@ private slots:
     void staleListIsRefused_data();
     void staleListIsRefused();
     void listFollowsTheFolder();
+    void folderChangedWhileTyping();
     void loneRecordingsStayApart();
     void cutShortChangeIsPutRight();
     void longChangeShowsProgressAndCancels();
@@ -462,6 +469,37 @@ void TestEditorWindow::listFollowsTheFolder()
     QVERIFY(QDir().rmdir(letro + QStringLiteral("/Frase larga")));
     writeLayout(letro + QStringLiteral("/Frase larga"), layout("1=t1"));
     QTRY_COMPARE(column(m_window->list(2), EditorWindow::TextColumn), QStringList{"texto 1"});
+}
+
+void TestEditorWindow::folderChangedWhileTyping()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    const QString stale =
+        QStringLiteral("Los archivos de «Palabras» han cambiado fuera del editor, así que no se "
+                       "ha hecho nada. La lista ya muestra la carpeta como está ahora: compruebe "
+                       "el dictado elegido y vuelva a intentarlo.");
+
+    // A new text typed while 2 became 5: asked again with the same text,
+    // then added after 5.
+    m_dialogs->whileTyping = [&] {
+        QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/5")));
+    };
+    m_dialogs->texts = {NewText, NewText};
+    button("addButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList{stale});
+    QCOMPARE(m_dialogs->offered, QStringList({QString(), NewText}));
+    QCOMPARE(readLayout(palabras), layout("1=t1 5=t2 6=new"));
+
+    // A change of text while 1 was deleted by hand is not made.
+    m_window->selectExercise(0, 5);
+    m_dialogs->whileTyping = [&] { QVERIFY(QFile::remove(palabras + QStringLiteral("/1"))); };
+    m_dialogs->texts = {NewText};
+    button("editButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList({stale, stale}));
+    QCOMPARE(readLayout(palabras), layout("5=t2 6=new"));
 }
 
 void TestEditorWindow::loneRecordingsStayApart()
