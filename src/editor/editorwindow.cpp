@@ -185,7 +185,7 @@ void EditorWindow::createWidgets()
     voiceForm->addRow(QStringLiteral("&Voz:"), m_voice);
     m_speed = new QSpinBox(this);
     m_speed->setObjectName(QStringLiteral("speedBox"));
-    m_speed->setRange(40, 400);
+    m_speed->setRange(MinWordsPerMinute, MaxWordsPerMinute);
     m_speed->setValue(SpeechOptions().wordsPerMinute);
     m_speed->setSuffix(QStringLiteral(" pal./min"));
     m_speed->setToolTip(QStringLiteral("Palabras por minuto de la voz sintética"));

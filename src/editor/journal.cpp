@@ -1,6 +1,7 @@
 #include "editor/journal.h"
 
 #include "editor/filesystem.h"
+#include "exercise/sharednames.h"
 
 #include <QDir>
 #include <QFile>
@@ -262,9 +263,10 @@ QString Transaction::run(Progress *progress)
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const JournalEntry &e = entries.at(i);
         if (e.kind != JournalEntry::New && !nameExists(path(e.from)))
-            return QStringLiteral("no se puede mover «%1»: %2").arg(e.from, systemReason(ENOENT));
+            return QStringLiteral("no se puede mover «%1»: %2")
+                .arg(e.from, fileErrorReason(ENOENT));
         if (e.kind != JournalEntry::Delete && !leaving.contains(e.to) && nameExists(path(e.to)))
-            return QStringLiteral("no se puede crear «%1»: %2").arg(e.to, systemReason(EEXIST));
+            return QStringLiteral("no se puede crear «%1»: %2").arg(e.to, fileErrorReason(EEXIST));
         const bool brought = e.kind == JournalEntry::New && m_bytes.at(i).isNull();
         if (nameExists(path(e.temporary)) != brought)
             return brought ? QStringLiteral("falta el archivo nuevo «%1»").arg(e.temporary)
