@@ -1,23 +1,33 @@
 #include "editor/editorwindow.h"
 
+#include "editor/journal.h"
 #include "editor/letrofolder.h"
 #include "grabar/recordings.h"
+#include "ui/platform.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -175,7 +185,7 @@ void EditorWindow::createWidgets()
     voiceForm->addRow(QStringLiteral("&Voz:"), m_voice);
     m_speed = new QSpinBox(this);
     m_speed->setObjectName(QStringLiteral("speedBox"));
-    m_speed->setRange(40, 400);
+    m_speed->setRange(MinWordsPerMinute, MaxWordsPerMinute);
     m_speed->setValue(SpeechOptions().wordsPerMinute);
     m_speed->setSuffix(QStringLiteral(" pal./min"));
     m_speed->setToolTip(QStringLiteral("Palabras por minuto de la voz sintética"));
@@ -195,11 +205,118 @@ void EditorWindow::createWidgets()
 
     m_writeButtons = {add, m_edit, m_remove, m_up, m_down, m_gaps, m_synthesise, m_microphone};
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+
+    // Files changed by hand or by another program show in the lists soon
+    // after; a burst of changes is read once.
+    m_watcher = new QFileSystemWatcher(this);
+    m_rescan = new QTimer(this);
+    m_rescan->setSingleShot(true);
+    m_rescan->setInterval(200);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_rescan,
+            qOverload<>(&QTimer::start));
+    connect(m_rescan, &QTimer::timeout, this, &EditorWindow::folderChanged);
+}
+
+void EditorWindow::closeEvent(QCloseEvent *event)
+{
+    // A change on its way finishes (or is cancelled) first; a question, a
+    // dialog or a folder chooser holds one of this window's actions until the
+    // teacher answers it.
+    if (m_busy)
+        event->ignore();
+    else if (!refuseCloseUnderModalWindow(event))
+        QMainWindow::closeEvent(event);
+}
+
+void EditorWindow::watchFolders()
+{
+    if (!m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->directories());
+    QStringList folders = {m_folder};
+    for (int type = 0; type < 3; ++type)
+        if (QFileInfo(typeFolder(type).path()).isDir())
+            folders.append(typeFolder(type).path());
+    m_watcher->addPaths(folders);
+}
+
+void EditorWindow::folderChanged()
+{
+    if (m_busy || m_folder.isEmpty())
+        return;     // the change refreshes the list when it ends
+    watchFolders(); // a type folder made or removed
+    for (int type = 0; type < 3; ++type)
+        if (typeFolder(type).state() != m_states[type])
+            refresh(type);
+}
+
+bool EditorWindow::listIsCurrent(int type)
+{
+    if (typeFolder(type).state() == m_states[type])
+        return true;
+    refresh(type);
+    m_services.dialogs->warn(
+        this, QStringLiteral("Los archivos de «%1» han cambiado fuera del editor, así que no se "
+                             "ha hecho nada. La lista ya muestra la carpeta como está ahora: "
+                             "compruebe el dictado elegido y vuelva a intentarlo.")
+                  .arg(typeNames().at(type)));
+    return false;
+}
+
+QString EditorWindow::runChange(int type, const QString &label,
+                                const std::function<QString(TypeFolder &)> &change)
+{
+    Progress progress;
+    TypeFolder folder = typeFolder(type);
+    folder.setProgress(&progress);
+    QString result;
+    std::unique_ptr<QThread> worker(QThread::create([&] { result = change(folder); }));
+
+    // Nothing else is started meanwhile; the window keeps answering, and
+    // the keyboard focus comes back where it was.
+    m_busy = true;
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    centralWidget()->setEnabled(false);
+    QProgressDialog dialog(label, QStringLiteral("Cancelar"), 0, 0, this);
+    dialog.setObjectName(QStringLiteral("progressDialog"));
+    dialog.setWindowTitle(windowTitle());
+    dialog.setAccessibleName(label);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    dialog.setMinimumDuration(300);
+    connect(&dialog, &QProgressDialog::canceled, this, [&progress] { progress.cancelled = true; });
+    QTimer ticker;
+    ticker.setInterval(50);
+    connect(&ticker, &QTimer::timeout, &dialog, [&] {
+        dialog.setMaximum(progress.total);
+        dialog.setValue(std::min(progress.done.load(), progress.total.load()));
+    });
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    ticker.start();
+    loop.exec();
+    worker->wait();
+    centralWidget()->setEnabled(true);
+    if (focus)
+        focus->setFocus();
+    m_busy = false;
+    return result;
 }
 
 void EditorWindow::setFolder(const QString &folder)
 {
     m_folder = QDir(folder).absolutePath();
+    // A change cut short by a crash is finished or undone before anything
+    // is shown.
+    QStringList told;
+    bool failed = false;
+    for (int type = 0; type < 3; ++type) {
+        const Recovery recovery = recoverFolder(typeFolder(type).path());
+        failed = failed || recovery.outcome == Recovery::Failed;
+        if (recovery.outcome != Recovery::Nothing)
+            told.append(recoveryMessage(recovery, typeNames().at(type)));
+    }
     m_readOnly = !isWritableFolder(m_folder);
     m_folderLabel->setText(QStringLiteral("Carpeta de Letro: ") +
                            QDir::toNativeSeparators(m_folder));
@@ -207,6 +324,11 @@ void EditorWindow::setFolder(const QString &folder)
     if (!m_readOnly)
         rememberFolder(m_folder);
     refreshAll();
+    watchFolders();
+    if (failed)
+        m_services.dialogs->warn(this, told.join(QStringLiteral("\n\n")));
+    else if (!told.isEmpty())
+        m_services.dialogs->tell(this, told.join(QStringLiteral("\n\n")));
 }
 
 void EditorWindow::offerCopy()
@@ -267,16 +389,19 @@ void EditorWindow::refresh(int type, int select)
     QTreeWidget *list = m_lists[type];
     if (select == 0 && list->currentItem())
         select = list->currentItem()->data(NumberColumn, Qt::UserRole).toInt();
+    m_states[type] = typeFolder(type).state();
     m_exercises[type] = typeFolder(type).exercises();
     list->clear();
     int marked = 0;
+    int texts = 0;
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (const Exercise &e : std::as_const(m_exercises[type])) {
         auto *item = new QTreeWidgetItem(list);
         item->setData(NumberColumn, Qt::UserRole, e.number);
         item->setText(NumberColumn, QString::number(e.number));
         item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(TextColumn, e.text);
+        item->setText(TextColumn, e.hasText ? e.text : QStringLiteral("(sin texto)"));
+        texts += e.hasText ? 1 : 0;
         item->setText(RecordingColumn,
                       e.hasRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
         item->setText(SlowColumn,
@@ -295,8 +420,7 @@ void EditorWindow::refresh(int type, int select)
         if (!e.hasSlowRecording)
             item->setForeground(SlowColumn, QColor(0xa0, 0x00, 0x00));
     }
-    QString title =
-        QStringLiteral("%1 (%2)").arg(typeNames().at(type)).arg(list->topLevelItemCount());
+    QString title = QStringLiteral("%1 (%2)").arg(typeNames().at(type)).arg(texts);
     if (marked > 0)
         title += QStringLiteral(" ⚠");
     m_tabs->setTabText(type, title);
@@ -321,18 +445,22 @@ void EditorWindow::updateButtons()
     if (type < 0)
         return;
     const Exercise *e = selected();
-    const QList<Exercise> &all = m_exercises[type];
-    const bool gaps = !all.isEmpty() && all.last().number != all.size();
+    QList<int> texts; // the numbers of the exercises, without lone recordings
+    for (const Exercise &x : std::as_const(m_exercises[type]))
+        if (x.hasText)
+            texts.append(x.number);
+    const bool gaps = !texts.isEmpty() && texts.last() != texts.size();
+    const bool text = e && e->hasText;
     for (QPushButton *b : std::as_const(m_writeButtons))
         b->setEnabled(!m_readOnly);
     if (!m_readOnly) {
-        m_edit->setEnabled(e);
+        m_edit->setEnabled(text);
         m_remove->setEnabled(e);
-        m_up->setEnabled(e && e != &all.first());
-        m_down->setEnabled(e && e != &all.last());
+        m_up->setEnabled(text && e->number != texts.first());
+        m_down->setEnabled(text && e->number != texts.last());
         m_gaps->setEnabled(gaps);
-        m_synthesise->setEnabled(e && textProblem(e->text).isEmpty());
-        m_microphone->setEnabled(e && textProblem(e->text).isEmpty());
+        m_synthesise->setEnabled(text && textProblem(e->text).isEmpty());
+        m_microphone->setEnabled(text && textProblem(e->text).isEmpty());
     }
     m_play->setEnabled(e && e->hasRecording);
     m_playSlow->setEnabled(e && e->hasSlowRecording);
@@ -352,6 +480,8 @@ bool EditorWindow::report(const QString &problem, const QString &failed, const Q
 void EditorWindow::addExercise()
 {
     const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     QString text;
     for (;;) {
         const std::optional<QString> answer = m_services.dialogs->askText(
@@ -359,8 +489,12 @@ void EditorWindow::addExercise()
         if (!answer)
             return;
         text = *answer;
+        if (!listIsCurrent(type))
+            continue; // the same text again, on the list as it is now
         int number = 0;
-        const QString problem = typeFolder(type).add(text, &number);
+        const QString problem =
+            runChange(type, QStringLiteral("Añadiendo el dictado…"),
+                      [&](TypeFolder &folder) { return folder.add(text, &number); });
         refresh(type, number);
         if (report(problem, QStringLiteral("No se ha añadido el dictado"),
                    QStringLiteral("Dictado %1 añadido. Le falta la grabación: pulse «Sintetizar» "
@@ -375,18 +509,22 @@ void EditorWindow::addExercise()
 
 void EditorWindow::editExercise()
 {
-    const Exercise *e = selected();
-    if (!e)
-        return;
     const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
+    const Exercise *e = selected();
+    if (!e || !e->hasText)
+        return;
     const int number = e->number;
     const bool recorded = e->hasRecording || e->hasSlowRecording;
     const std::optional<QString> answer = m_services.dialogs->askText(
         this, QStringLiteral("Dictado %1 de «%2»").arg(number).arg(typeNames().at(type)),
         e->status == ReadStatus::Ok ? e->text : QString());
-    if (!answer)
+    if (!answer || !listIsCurrent(type))
         return;
-    const QString problem = typeFolder(type).edit(number, *answer);
+    const QString problem =
+        runChange(type, QStringLiteral("Guardando el dictado %1…").arg(number),
+                  [&](TypeFolder &folder) { return folder.edit(number, *answer); });
     refresh(type, number);
     report(problem, QStringLiteral("No se ha cambiado el dictado %1").arg(number),
            recorded ? QStringLiteral("Dictado %1 cambiado. Sus grabaciones son las de antes: "
@@ -397,35 +535,61 @@ void EditorWindow::editExercise()
 
 void EditorWindow::removeExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e)
         return;
-    const int type = currentType();
     const int number = e->number;
-    if (!m_services.dialogs->ask(
-            this,
-            QStringLiteral("¿Borrar el dictado %1, %2, con sus grabaciones? Los dictados que "
-                           "vienen detrás bajan un número.")
-                .arg(number)
-                .arg(quoted(e->text)),
-            QStringLiteral("Borrar"), QStringLiteral("No borrar")))
+    const bool lone = !e->hasText;
+    const QString question =
+        lone ? QStringLiteral("¿Borrar las grabaciones sin texto del número %1? No son de ningún "
+                              "dictado.")
+                   .arg(number)
+             : QStringLiteral("¿Borrar el dictado %1, %2, con sus grabaciones? Los dictados que "
+                              "vienen detrás bajan un número.")
+                   .arg(number)
+                   .arg(quoted(e->text));
+    if (!m_services.dialogs->ask(this, question, QStringLiteral("Borrar"),
+                                 QStringLiteral("No borrar")) ||
+        !listIsCurrent(type))
         return;
-    const QString problem = typeFolder(type).remove(number);
+    const QString problem =
+        runChange(type, QStringLiteral("Borrando el dictado %1…").arg(number),
+                  [number](TypeFolder &folder) { return folder.remove(number); });
     refresh(type, number);
     report(problem,
-           QStringLiteral("No se ha borrado el dictado %1; todo sigue como estaba").arg(number),
-           QStringLiteral("Dictado %1 borrado.").arg(number));
+           QStringLiteral("No se ha borrado %1 %2; todo sigue como estaba")
+               .arg(lone ? QStringLiteral("lo grabado del número") : QStringLiteral("el dictado"))
+               .arg(number),
+           lone ? QStringLiteral("Grabaciones sin texto del número %1 borradas.").arg(number)
+                : QStringLiteral("Dictado %1 borrado.").arg(number));
+}
+
+// The exercise before (step -1) or after (step 1) `number` in the list of
+// `type`, lone recordings left out; 0 when there is none.
+static int neighbour(const QList<Exercise> &all, int number, int step)
+{
+    QList<int> texts;
+    for (const Exercise &e : all)
+        if (e.hasText)
+            texts.append(e.number);
+    const qsizetype at = texts.indexOf(number);
+    return at < 0 ? 0 : texts.value(at + step, 0);
 }
 
 void EditorWindow::moveUp()
 {
     const Exercise *e = selected();
-    if (!e || e == &m_exercises[currentType()].first())
-        return;
     const int type = currentType();
+    const int other = e && e->hasText ? neighbour(m_exercises[type], e->number, -1) : 0;
+    if (other == 0 || !listIsCurrent(type))
+        return;
     const int number = e->number;
-    const int other = (e - 1)->number;
-    const QString problem = typeFolder(type).moveUp(number);
+    const QString problem =
+        runChange(type, QStringLiteral("Moviendo el dictado %1…").arg(number),
+                  [number](TypeFolder &folder) { return folder.moveUp(number); });
     refresh(type, problem.isEmpty() ? other : number);
     report(problem,
            QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
@@ -435,12 +599,14 @@ void EditorWindow::moveUp()
 void EditorWindow::moveDown()
 {
     const Exercise *e = selected();
-    if (!e || e == &m_exercises[currentType()].last())
-        return;
     const int type = currentType();
+    const int other = e && e->hasText ? neighbour(m_exercises[type], e->number, 1) : 0;
+    if (other == 0 || !listIsCurrent(type))
+        return;
     const int number = e->number;
-    const int other = (e + 1)->number;
-    const QString problem = typeFolder(type).moveDown(number);
+    const QString problem =
+        runChange(type, QStringLiteral("Moviendo el dictado %1…").arg(number),
+                  [number](TypeFolder &folder) { return folder.moveDown(number); });
     refresh(type, problem.isEmpty() ? other : number);
     report(problem,
            QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
@@ -450,7 +616,10 @@ void EditorWindow::moveDown()
 void EditorWindow::closeGaps()
 {
     const int type = currentType();
-    const QString problem = typeFolder(type).closeGaps();
+    if (!listIsCurrent(type))
+        return;
+    const QString problem = runChange(type, QStringLiteral("Renumerando los dictados…"),
+                                      [](TypeFolder &folder) { return folder.closeGaps(); });
     refresh(type, 1);
     report(problem, QStringLiteral("No se han quitado los huecos; todo sigue como estaba"),
            QStringLiteral("Los dictados de «%1» van ahora sin huecos.").arg(typeNames().at(type)));
@@ -459,9 +628,9 @@ void EditorWindow::closeGaps()
 void EditorWindow::synthesise()
 {
     const Exercise *e = selected();
-    if (!e)
-        return;
     const int type = currentType();
+    if (!e || !e->hasText || !listIsCurrent(type))
+        return;
     const int number = e->number;
     const QString text = e->text;
     SpeechOptions options;
@@ -470,11 +639,18 @@ void EditorWindow::synthesise()
     options.program = m_services.speechProgram;
     const TypeFolder folder = typeFolder(type);
     statusBar()->showMessage(QStringLiteral("Grabando el dictado %1…").arg(number));
+    // Both recordings are made under hidden names, then put in place of the
+    // old ones together.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString problem = letro::synthesise(options, text, folder.recordingPath(number));
+    QString problem = letro::synthesise(options, text, folder.newRecordingPath(number));
     if (problem.isEmpty())
-        problem = synthesiseSlow(options, text, folder.slowRecordingPath(number));
+        problem = synthesiseSlow(options, text, folder.newSlowRecordingPath(number));
     QApplication::restoreOverrideCursor();
+    if (problem.isEmpty())
+        problem = runChange(type, QStringLiteral("Guardando las grabaciones…"),
+                            [number](TypeFolder &f) { return f.replaceRecordings(number); });
+    QFile::remove(folder.newRecordingPath(number));
+    QFile::remove(folder.newSlowRecordingPath(number));
     refresh(type, number);
     report(problem, QStringLiteral("No se ha podido grabar el dictado %1").arg(number),
            QStringLiteral("Dictado %1 grabado con la voz «%2», normal y lento.")
@@ -485,9 +661,9 @@ void EditorWindow::synthesise()
 void EditorWindow::recordVoice()
 {
     const Exercise *e = selected();
-    if (!e)
-        return;
     const int type = currentType();
+    if (!e || !e->hasText || !listIsCurrent(type))
+        return;
     const TypeFolder folder = typeFolder(type);
     RecordingTarget target;
     target.number = e->number;

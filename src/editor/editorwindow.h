@@ -5,6 +5,12 @@
 // the recordings (synthetic voice or microphone), play them, and start Letro
 // on the folder. A folder that cannot be written is only shown; the teacher
 // is offered a copy of Letro of their own to work on instead.
+//
+// The lists are the folder: it is watched and re-read, and a change is
+// refused when the folder is no longer what the list shows. A change cut
+// short by a crash is put right when the folder is opened, and the teacher
+// told how. Changes run on a worker thread with a progress dialog that can
+// cancel them.
 #pragma once
 
 #include "editor/exercisefolder.h"
@@ -12,7 +18,11 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QComboBox;
+class QFileSystemWatcher;
+class QTimer;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -58,6 +68,9 @@ public:
     void makeCopy();
     void openFolder();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void createWidgets();
     QPushButton *addButton(const char *name, const QString &caption, const QString &tip,
@@ -69,11 +82,25 @@ private:
     const Exercise *selected() const;
     // Shows the result of a change: `problem` as a warning, else `done` in the status bar.
     bool report(const QString &problem, const QString &failed, const QString &done);
+    // True when the folder of `type` still is what its list shows; else
+    // tells the teacher, shows the folder as it is now and returns false.
+    bool listIsCurrent(int type);
+    // Runs a change of the folder of `type` on a worker thread; the window
+    // keeps answering, and a progress dialog shows how far it has got and
+    // can cancel it. Returns the change's result.
+    QString runChange(int type, const QString &label,
+                      const std::function<QString(TypeFolder &)> &change);
+    void watchFolders();
+    void folderChanged();
 
     EditorServices m_services;
     QString m_folder;
     bool m_readOnly = true;
     QList<Exercise> m_exercises[3];
+    QStringList m_states[3]; // what each folder held when its list was made
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_rescan = nullptr;
+    bool m_busy = false; // a change is running
 
     QLabel *m_folderLabel = nullptr;
     QLabel *m_readOnlyLabel = nullptr;

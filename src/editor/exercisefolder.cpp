@@ -2,6 +2,8 @@
 
 #include "checker/characterkeys.h"
 #include "editor/filesystem.h"
+#include "editor/journal.h"
+#include "exercise/sharednames.h"
 #include "grabar/recordings.h"
 
 #include <QCoreApplication>
@@ -10,13 +12,13 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace letro::editor {
 
 QStringList typeNames()
 {
-    return {QStringLiteral("Palabras"), QStringLiteral("Frase corta"),
-            QStringLiteral("Frase larga")};
+    return exerciseTypeFolders();
 }
 
 QString textProblem(const QString &text)
@@ -83,12 +85,12 @@ QString TypeFolder::textPath(int number) const
 
 QString TypeFolder::recordingPath(int number) const
 {
-    return textPath(number) + QStringLiteral(".wav");
+    return recordingPathFor(textPath(number));
 }
 
 QString TypeFolder::slowRecordingPath(int number) const
 {
-    return letro::slowRecordingPath(recordingPath(number));
+    return slowRecordingPathFor(textPath(number));
 }
 
 QList<int> TypeFolder::numbers() const
@@ -102,6 +104,54 @@ QList<int> TypeFolder::numbers() const
     }
     std::sort(found.begin(), found.end());
     return found;
+}
+
+QList<int> TypeFolder::orphanNumbers() const
+{
+    QList<int> found;
+    const QList<int> texts = numbers();
+    const QStringList names = QDir(m_path).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const qsizetype dot = name.indexOf(QLatin1Char('.'));
+        int number = 0;
+        if (dot > 0 && numberName(name.left(dot), &number) && !texts.contains(number) &&
+            !found.contains(number) &&
+            (name == QFileInfo(recordingPath(number)).fileName() ||
+             name == QFileInfo(slowRecordingPath(number)).fileName()) &&
+            isOrdinaryFile(QDir(m_path).filePath(name)))
+            found.append(number);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+QStringList TypeFolder::state() const
+{
+    QStringList lines;
+    const QStringList names = QDir(m_path).entryList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        struct stat info;
+        if (::lstat(QFile::encodeName(QDir(m_path).filePath(name)).constData(), &info) != 0)
+            continue;
+        lines.append(QStringLiteral("%1 %2 %3.%4 %5")
+                         .arg(name)
+                         .arg(qlonglong(info.st_size))
+                         .arg(qlonglong(info.st_mtim.tv_sec))
+                         .arg(qlonglong(info.st_mtim.tv_nsec))
+                         .arg(qulonglong(info.st_ino)));
+    }
+    return lines;
+}
+
+QString TypeFolder::newRecordingPath(int number) const
+{
+    return QDir(m_path).filePath(newFileName(QFileInfo(recordingPath(number)).fileName()));
+}
+
+QString TypeFolder::newSlowRecordingPath(int number) const
+{
+    return QDir(m_path).filePath(newFileName(QFileInfo(slowRecordingPath(number)).fileName()));
 }
 
 QList<Exercise> TypeFolder::exercises() const
@@ -157,6 +207,19 @@ QList<Exercise> TypeFolder::exercises() const
         e.mark = marks.join(QStringLiteral("; "));
         list.append(e);
     }
+    // Recordings whose text is gone: shown, so that the teacher can listen
+    // to them and delete them, but part of no exercise.
+    for (int number : orphanNumbers()) {
+        Exercise e;
+        e.number = number;
+        e.hasText = false;
+        e.hasRecording = isOrdinaryFile(recordingPath(number));
+        e.hasSlowRecording = isOrdinaryFile(slowRecordingPath(number));
+        e.mark = QStringLiteral("grabación sin texto: no es de ningún dictado y Letro no la usa");
+        list.append(e);
+    }
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Exercise &a, const Exercise &b) { return a.number < b.number; });
     return list;
 }
 
@@ -180,6 +243,7 @@ QString TypeFolder::add(const QString &text, int *number)
     Plan plan;
     plan.discard.append(next); // recordings left over from an exercise deleted by hand
     plan.writes.insert(next, exerciseFileBytes(text));
+    plan.change = QStringLiteral("añadir el dictado %1").arg(next);
     const QString problem = apply(plan);
     if (problem.isEmpty() && number)
         *number = next;
@@ -195,19 +259,25 @@ QString TypeFolder::edit(int number, const QString &text)
     Plan plan;
     plan.discardText.append(number);
     plan.writes.insert(number, exerciseFileBytes(text, restAfterFirstLine(textPath(number))));
+    plan.change = QStringLiteral("cambiar el texto del dictado %1").arg(number);
     return apply(plan);
 }
 
 QString TypeFolder::remove(int number)
 {
     const QList<int> present = numbers();
-    if (!present.contains(number))
-        return QStringLiteral("no existe el dictado %1").arg(number);
     Plan plan;
     plan.discard.append(number);
+    if (!present.contains(number)) {
+        if (!orphanNumbers().contains(number))
+            return QStringLiteral("no existe el dictado %1").arg(number);
+        plan.change = QStringLiteral("borrar las grabaciones sin texto del %1").arg(number);
+        return apply(plan);
+    }
     for (int n : present)
         if (n > number)
             plan.moves.insert(n, n - 1);
+    plan.change = QStringLiteral("borrar el dictado %1").arg(number);
     return apply(plan);
 }
 
@@ -216,6 +286,45 @@ QString TypeFolder::swap(int number, int other)
     Plan plan;
     plan.moves.insert(number, other);
     plan.moves.insert(other, number);
+    plan.change = QStringLiteral("cambiar de sitio los dictados %1 y %2").arg(number).arg(other);
+    return apply(plan);
+}
+
+QString TypeFolder::moveTo(int number, int target)
+{
+    QList<int> order = numbers();
+    const QList<int> places = order;
+    if (!order.contains(number))
+        return QStringLiteral("no existe el dictado %1").arg(number);
+    if (!order.contains(target))
+        return QStringLiteral("no existe el dictado %1").arg(target);
+    if (number == target)
+        return QStringLiteral("el dictado %1 ya está ahí").arg(number);
+    order.move(order.indexOf(number), places.indexOf(target));
+    Plan plan;
+    for (qsizetype i = 0; i < order.size(); ++i)
+        if (order.at(i) != places.at(i))
+            plan.moves.insert(order.at(i), places.at(i));
+    plan.change = QStringLiteral("mover el dictado %1 al %2").arg(number).arg(target);
+    return apply(plan);
+}
+
+QString TypeFolder::replaceRecordings(int number)
+{
+    if (!numbers().contains(number))
+        return QStringLiteral("no existe el dictado %1").arg(number);
+    Plan plan;
+    for (const QString &made : {recordingPath(number), slowRecordingPath(number)}) {
+        const QString name = QFileInfo(made).fileName();
+        if (!nameExists(QDir(m_path).filePath(newFileName(name))))
+            continue;
+        plan.brought.append(name);
+        if (isOrdinaryFile(made))
+            plan.discardFiles.append(name);
+    }
+    if (plan.brought.isEmpty())
+        return QStringLiteral("no hay grabación nueva del dictado %1").arg(number);
+    plan.change = QStringLiteral("grabar de nuevo el dictado %1").arg(number);
     return apply(plan);
 }
 
@@ -250,61 +359,52 @@ QString TypeFolder::closeGaps()
             plan.moves.insert(n, next);
         ++next;
     }
+    plan.change = QStringLiteral("quitar los huecos");
     return apply(plan);
 }
 
 QString TypeFolder::apply(const Plan &plan) const
 {
-    const QDir dir(m_path);
     auto name = [](const QString &path) { return QFileInfo(path).fileName(); };
-    Transaction t(m_path);
+    Transaction t(m_path, plan.change);
 
-    // 1. The new texts under temporary names.
-    QMap<QString, QString> placed; // temporary name -> final name
-    for (auto it = plan.writes.cbegin(); it != plan.writes.cend(); ++it) {
-        QString temporary;
-        if (const QString problem = t.write(it.value(), &temporary); !problem.isEmpty())
-            return t.fail(QStringLiteral("no se puede escribir el dictado %1: %2")
-                              .arg(it.key())
-                              .arg(problem));
-        placed.insert(temporary, textPath(it.key()));
+    // A text never lands on recordings made for another: recordings without
+    // a text where a text goes stay where they are, and the change waits
+    // until the teacher has deleted them.
+    for (auto it = plan.moves.cbegin(); it != plan.moves.cend(); ++it) {
+        const int target = it.value();
+        if (plan.moves.contains(target) || plan.discard.contains(target))
+            continue;
+        QStringList in;
+        for (const QString &file : filesOf(target))
+            in.append(QStringLiteral("«%1»").arg(name(file)));
+        if (!in.isEmpty())
+            return QStringLiteral("el número %1 tiene grabaciones sin texto (%2), que quedarían "
+                                  "con el dictado %3; bórrelas antes")
+                .arg(target)
+                .arg(in.join(QStringLiteral(", ")))
+                .arg(it.key());
     }
 
-    // 2. Every file that moves or goes out of the way.
-    QList<int> sources = plan.moves.keys();
-    for (int n : plan.discard)
-        sources.append(n);
-    for (int n : sources) {
-        const int target = plan.moves.value(n, 0);
-        const QStringList files = filesOf(n);
-        for (const QString &file : files) {
-            QString temporary;
-            if (const QString problem = t.stash(file, &temporary); !problem.isEmpty())
-                return t.fail(problem);
-            if (target != 0) {
-                const QString suffix = name(file).mid(QString::number(n).size());
-                placed.insert(temporary, dir.filePath(QString::number(target) + suffix));
-            } else {
-                t.discardLater(temporary);
-            }
+    for (auto it = plan.writes.cbegin(); it != plan.writes.cend(); ++it)
+        t.write(name(textPath(it.key())), it.value());
+    for (const QString &made : plan.brought)
+        t.bring(made);
+    for (auto it = plan.moves.cbegin(); it != plan.moves.cend(); ++it) {
+        for (const QString &file : filesOf(it.key())) {
+            const QString suffix = name(file).mid(QString::number(it.key()).size());
+            t.move(name(file), QString::number(it.value()) + suffix);
         }
     }
-    for (int n : plan.discardText) {
-        QString temporary;
-        if (!isOrdinaryFile(textPath(n)))
-            continue;
-        if (const QString problem = t.stash(textPath(n), &temporary); !problem.isEmpty())
-            return t.fail(problem);
-        t.discardLater(temporary);
-    }
-
-    // 3. The temporary names become the final ones.
-    for (auto it = placed.cbegin(); it != placed.cend(); ++it) {
-        if (const QString problem = t.place(it.key(), it.value()); !problem.isEmpty())
-            return t.fail(problem);
-    }
-    t.commit();
-    return QString();
+    for (int n : plan.discard)
+        for (const QString &file : filesOf(n))
+            t.remove(name(file));
+    for (int n : plan.discardText)
+        if (isOrdinaryFile(textPath(n)))
+            t.remove(name(textPath(n)));
+    for (const QString &file : plan.discardFiles)
+        t.remove(file);
+    return t.run(m_progress);
 }
 
 } // namespace letro::editor

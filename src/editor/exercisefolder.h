@@ -1,17 +1,15 @@
 // One exercise folder of a Letro program folder ("Palabras", "Frase corta" or
 // "Frase larga") as the editor sees it: the exercises Letro reads, why some of
-// them can never be reached or finished, and the changes a teacher makes.
+// them can never be reached or finished, recordings left without a text, and
+// the changes a teacher makes.
 //
 // Exercise N is the text file named by the digits of N, with its recording
-// N.wav and its slow recording N.lento.wav beside it. Every change that
-// renumbers exercises is one transaction over all the files it touches: new
-// texts are written under hidden temporary names first, then every file that
-// moves or goes is renamed to a hidden temporary name, then the temporary
-// names are renamed to their final ones. When any step fails, every rename
-// done so far is undone in reverse order and the temporary texts are removed,
-// so the folder is exactly as it was; only when all steps have succeeded are
-// the files that go actually deleted. A rename never replaces an existing
-// file.
+// N.wav and its slow recording N.lento.wav beside it. Every change is one
+// journaled transaction over all the files it touches (journal.h): it is all
+// or nothing even when the process dies half-way, and a rename never
+// replaces an existing file. No change ever gives a text the recordings of
+// another: recordings without a text stay with their number, and a change
+// that would move a text onto them is refused.
 #pragma once
 
 #include "exercise/exercisefile.h"
@@ -22,6 +20,8 @@
 #include <QStringList>
 
 namespace letro::editor {
+
+struct Progress;
 
 // The exercise folders in Letro's order of types.
 QStringList typeNames();
@@ -34,6 +34,9 @@ struct Exercise
     QString text; // the first line, decoded as Letro decodes it
     bool hasRecording = false;
     bool hasSlowRecording = false;
+    // False for recordings whose text is not there (made for a text that was
+    // deleted or renamed outside the editor): they belong to no exercise.
+    bool hasText = true;
     // Why Letro can never reach or finish this exercise; empty when it can.
     QString mark;
 };
@@ -58,10 +61,24 @@ public:
     QString recordingPath(int number) const;
     QString slowRecordingPath(int number) const;
 
-    // The exercises in numeric order, each with its mark.
+    // The exercises in numeric order, each with its mark, and the
+    // recordings without a text among them (hasText false), marked too.
     QList<Exercise> exercises() const;
     // The numbers of the exercises there are, in order.
     QList<int> numbers() const;
+    // The numbers that have recordings but no text, in order.
+    QList<int> orphanNumbers() const;
+    // What the folder holds now, entry by entry (name, size, time, inode): two
+    // equal states mean nothing changed in between.
+    QStringList state() const;
+
+    // Where new recordings of exercise `number` are made before
+    // replaceRecordings puts them in place (hidden names in the folder).
+    QString newRecordingPath(int number) const;
+    QString newSlowRecordingPath(int number) const;
+
+    // Changes report their steps to `progress` and stop when it is cancelled.
+    void setProgress(Progress *progress) { m_progress = progress; }
 
     // Each change returns an empty string, or the reason it was not made (in
     // Spanish, for the teacher); a change that is not made leaves every file
@@ -72,13 +89,21 @@ public:
     // Another text for exercise `number`; its recordings stay.
     QString edit(int number, const QString &text);
     // Deletes exercise `number` with its recordings; every later exercise
-    // moves one number down, with its recordings.
+    // moves one number down, with its recordings. For a number with
+    // recordings but no text, deletes those recordings and moves nothing.
     QString remove(int number);
     // Swaps exercise `number` with the exercise before (up) or after it.
     QString moveUp(int number);
     QString moveDown(int number);
+    // Moves exercise `number` to the place of exercise `target`: the ones in
+    // between shift one place towards where it was; the numbers in use stay
+    // the same.
+    QString moveTo(int number, int target);
     // Renumbers all exercises 1, 2, 3... in their order, closing the gaps.
     QString closeGaps();
+    // Puts the new recordings of exercise `number` (made at newRecordingPath
+    // and newSlowRecordingPath; one of them or both) in place of the old.
+    QString replaceRecordings(int number);
 
 private:
     struct Plan
@@ -87,12 +112,16 @@ private:
         QList<int> discard;           // numbers whose files all go
         QList<int> discardText;       // numbers whose text file goes (it is rewritten)
         QMap<int, QByteArray> writes; // number -> bytes of a new text file
+        QStringList brought;          // recordings made under newFileName()
+        QStringList discardFiles;     // names of files that go
+        QString change;               // what it is, for the journal
     };
     QString apply(const Plan &plan) const;
     QString swap(int number, int other);
     QStringList filesOf(int number) const;
 
     QString m_path;
+    Progress *m_progress = nullptr;
 };
 
 } // namespace letro::editor

@@ -1,168 +1,200 @@
 #include "editor/filesystem.h"
 
+#include "exercise/sharednames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace letro::editor {
 
-QString systemReason(int error)
+namespace {
+
+std::atomic<StepGate *> gate{nullptr};
+
+// The gate's answer for a step: 0, or the errno value the step fails with.
+int gateSays(Step step, const QString &path, const QString &other = QString())
 {
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("no hay permiso");
-    case EEXIST:
-    case ENOTEMPTY:
-        return QStringLiteral("ya existe un archivo con ese nombre");
-    case EISDIR:
-        return QStringLiteral("hay una carpeta con ese nombre");
-    case ENOENT:
-        return QStringLiteral("no existe");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("no queda espacio en el disco");
-    case EROFS:
-        return QStringLiteral("el disco es de solo lectura");
-    case EBUSY:
-        return QStringLiteral("el archivo está en uso");
-    case EIO:
-        return QStringLiteral("error de lectura o escritura en el disco");
-    default:
-        return QStringLiteral("error del sistema %1").arg(error);
+    StepGate *g = gate.load();
+    return g ? g->before(step, path, other) : 0;
+}
+
+// Writes all of `bytes` to `fd`; 0 or the errno value.
+int writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        done += n;
     }
+    return 0;
+}
+
+} // namespace
+
+void setStepGate(StepGate *g)
+{
+    gate.store(g);
 }
 
 QString renameNoReplace(const QString &from, const QString &to)
 {
+    if (const int error = gateSays(Step::Rename, from, to))
+        return fileErrorReason(error);
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return QString();
     if (errno != EINVAL && errno != ENOSYS)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     // A file system without RENAME_NOREPLACE: a hard link cannot replace
     // anything either; the old name goes once the new one is there.
     if (::link(source.constData(), target.constData()) != 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     if (::unlink(source.constData()) != 0) {
         const int error = errno;
         ::unlink(target.constData());
-        return systemReason(error);
+        return fileErrorReason(error);
     }
     return QString();
 }
 
 QString temporaryName(const QString &folder)
 {
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     const QDir dir(folder);
     for (;;) {
         const QString path = dir.filePath(QStringLiteral(".letro-editor-%1-%2")
                                               .arg(QCoreApplication::applicationPid())
                                               .arg(++counter));
-        struct stat info;
-        if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        if (!nameExists(path))
             return path;
     }
 }
 
 QString writeNewFile(const QString &path, const QByteArray &bytes)
 {
+    if (const int error = gateSays(Step::Write, path))
+        return fileErrorReason(error);
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
-        return systemReason(errno);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(name.constData());
-            return systemReason(error);
-        }
-        done += n;
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int error = errno;
+        return fileErrorReason(errno);
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(name.constData());
-        return systemReason(error);
+        return fileErrorReason(error);
     }
     return QString();
 }
 
-Transaction::~Transaction()
+QString appendToFile(const QString &path, const QByteArray &bytes)
 {
-    if (m_open)
-        rollback();
+    if (const int error = gateSays(Step::Append, path))
+        return fileErrorReason(error);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return fileErrorReason(errno);
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
-QString Transaction::write(const QByteArray &bytes, QString *temporary)
+QString truncateFile(const QString &path, qint64 size)
 {
-    *temporary = temporaryName(m_folder);
-    const QString problem = writeNewFile(*temporary, bytes);
-    if (problem.isEmpty())
-        m_written.append(*temporary);
-    return problem;
+    if (const int error = gateSays(Step::Truncate, path))
+        return fileErrorReason(error);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fileErrorReason(errno);
+    int error = 0;
+    if (::ftruncate(fd, off_t(size)) != 0 || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
-QString Transaction::stash(const QString &file, QString *temporary)
+QString removeFile(const QString &path)
 {
-    *temporary = temporaryName(m_folder);
-    if (const QString problem = renameNoReplace(file, *temporary); !problem.isEmpty())
-        return QStringLiteral("no se puede mover «%1»: %2")
-            .arg(QFileInfo(file).fileName(), problem);
-    m_renames.append({file, *temporary});
+    if (const int error = gateSays(Step::Remove, path))
+        return fileErrorReason(error);
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        return fileErrorReason(errno);
     return QString();
 }
 
-QString Transaction::place(const QString &temporary, const QString &final)
+QString syncFile(const QString &path)
 {
-    if (const QString problem = renameNoReplace(temporary, final); !problem.isEmpty())
-        return QStringLiteral("no se puede crear «%1»: %2")
-            .arg(QFileInfo(final).fileName(), problem);
-    m_renames.append({temporary, final});
-    return QString();
+    if (const int error = gateSays(Step::SyncFile, path))
+        return fileErrorReason(error);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fileErrorReason(errno);
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
-QString Transaction::fail(const QString &reason)
+QString syncFolder(const QString &folder)
 {
-    rollback();
-    return reason;
+    if (const int error = gateSays(Step::SyncFolder, folder))
+        return fileErrorReason(error);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return fileErrorReason(errno);
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
-void Transaction::rollback()
+bool nameExists(const QString &path)
 {
-    m_open = false;
-    for (auto it = m_renames.crbegin(); it != m_renames.crend(); ++it) {
-        // The name being given back was freed by this transaction itself.
-        if (!renameNoReplace(it->second, it->first).isEmpty())
-            qWarning("letro-editor: cannot put %s back as %s", qPrintable(it->second),
-                     qPrintable(it->first));
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+FolderLock::FolderLock(const QString &folder)
+{
+    m_fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0) {
+        m_problem = fileErrorReason(errno);
+        return;
     }
-    // The new files are back under their temporary names.
-    for (const QString &file : std::as_const(m_written))
-        QFile::remove(file);
-    m_renames.clear();
-    m_written.clear();
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        m_problem = errno == EWOULDBLOCK
+                        ? QStringLiteral("otro programa está cambiando sus archivos ahora mismo")
+                        : fileErrorReason(errno);
+        ::close(m_fd);
+        m_fd = -1;
+    }
 }
 
-void Transaction::commit()
+FolderLock::~FolderLock()
 {
-    m_open = false;
-    for (const QString &file : std::as_const(m_discard))
-        QFile::remove(file);
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 } // namespace letro::editor

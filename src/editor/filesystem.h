@@ -1,17 +1,38 @@
-// File operations of the editor that can be undone: renames that never
-// replace an existing file, and a transaction that remembers every rename so
-// that a failure half-way puts everything back.
+// The file-system steps of the editor's changes, each one a single system
+// call that either happens whole or not at all: renames that never replace
+// an existing file, new files written and flushed to disk, removals and
+// flushes of a folder's entries. Every step asks the step gate first, so a
+// test can make any step fail, or stop the process there, and see what the
+// folder looks like afterwards.
 #pragma once
 
-#include <QList>
-#include <QPair>
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 namespace letro::editor {
 
-// Why the last system call failed, in Spanish ("no hay permiso").
-QString systemReason(int error);
+// The kinds of step, as the step gate sees them.
+enum class Step {
+    Write,      // a new file, written and flushed
+    Append,     // bytes added to the end of a file, flushed
+    Truncate,   // a file cut back to a length, flushed
+    Rename,     // a name moved to a free name
+    Remove,     // a name removed
+    SyncFile,   // an existing file's data flushed
+    SyncFolder, // a folder's entries flushed
+};
+
+// Asked before each step; a test's gate returns an errno value to make the
+// step fail with it (0: go ahead), or ends the process there.
+class StepGate
+{
+public:
+    virtual ~StepGate() = default;
+    virtual int before(Step step, const QString &path, const QString &other) = 0;
+};
+
+// The gate every step asks from now on (nullptr: none). Not owned.
+void setStepGate(StepGate *gate);
 
 // Renames `from` to `to` in one step; fails when `to` exists. Returns an
 // empty string or the reason.
@@ -23,37 +44,42 @@ QString temporaryName(const QString &folder);
 // Writes `bytes` to `path` (which must not exist) and flushes them to disk.
 QString writeNewFile(const QString &path, const QByteArray &bytes);
 
-class Transaction
+// Adds `bytes` at the end of an existing file and flushes it.
+QString appendToFile(const QString &path, const QByteArray &bytes);
+
+// Cuts an existing file back to `size` bytes and flushes it.
+QString truncateFile(const QString &path, qint64 size);
+
+// Removes the file `path`.
+QString removeFile(const QString &path);
+
+// Flushes the data of an existing file to disk.
+QString syncFile(const QString &path);
+
+// Flushes the entries of `folder` (the renames, new and removed names in it)
+// to disk.
+QString syncFolder(const QString &folder);
+
+// True when something (a file, a folder, a link) has that name.
+bool nameExists(const QString &path);
+
+// A lock on a folder that one process at a time holds (flock on the
+// folder): the editor and letro-grabar hold it while they change the
+// folder's files or put a cut-short change right. The system frees it when
+// the process ends, however it ends.
+class FolderLock
 {
 public:
-    explicit Transaction(const QString &folder) : m_folder(folder) {}
-    ~Transaction(); // undoes everything unless commit() ran
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-    // Writes a new file under a temporary name (*temporary).
-    QString write(const QByteArray &bytes, QString *temporary);
-    // Renames `file` to a temporary name (*temporary).
-    QString stash(const QString &file, QString *temporary);
-    // Renames a temporary name to its final name.
-    QString place(const QString &temporary, const QString &final);
-    // A stashed file that is deleted at commit.
-    void discardLater(const QString &temporary) { m_discard.append(temporary); }
-
-    // Undoes everything and returns `reason`, so that `return t.fail(r);`
-    // reports r.
-    QString fail(const QString &reason);
-    // Deletes the discarded files; the changes stay.
-    void commit();
+    explicit FolderLock(const QString &folder);
+    ~FolderLock();
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+    // Empty when the lock is held, else why not (another program has it).
+    QString problem() const { return m_problem; }
 
 private:
-    void rollback();
-
-    QString m_folder;
-    QList<QPair<QString, QString>> m_renames; // (from, to), in the order done
-    QStringList m_written;                    // temporary files written
-    QStringList m_discard;
-    bool m_open = true;
+    int m_fd = -1;
+    QString m_problem;
 };
 
 } // namespace letro::editor

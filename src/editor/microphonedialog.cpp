@@ -1,5 +1,6 @@
 #include "editor/microphonedialog.h"
 
+#include "editor/exercisefolder.h"
 #include "editor/filesystem.h"
 #include "editor/microphone.h"
 #include "grabar/recordings.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -20,17 +22,25 @@ QString keepRecording(const QAudioFormat &format, const QByteArray &pcm,
 {
     if (pcm.isEmpty())
         return QStringLiteral("la grabación está vacía");
-    const QString temporary = temporaryPathFor(target.wavPath);
-    QFile::remove(temporary); // left by an earlier attempt that was cut short
-    if (const QString problem = writeNewFile(temporary, waveFile(format, pcm)); !problem.isEmpty())
+    // The take and its slow version are made under hidden names beside the
+    // old recordings, then put in their place as one change of the folder.
+    TypeFolder folder(QFileInfo(target.wavPath).absolutePath());
+    const QString wav = folder.newRecordingPath(target.number);
+    const QString slow = folder.newSlowRecordingPath(target.number);
+    QFile::remove(wav); // left by an earlier attempt that was cut short
+    QFile::remove(slow);
+    if (const QString problem = writeNewFile(wav, waveFile(format, pcm)); !problem.isEmpty())
         return QStringLiteral("no se puede guardar la grabación: ") + problem;
-    if (const QString problem = replaceAtomically(temporary, target.wavPath); !problem.isEmpty()) {
-        QFile::remove(temporary);
-        return problem;
-    }
-    if (const QString problem = makeSlowVersion(target.wavPath, target.slowWavPath);
-        !problem.isEmpty())
-        return QStringLiteral("la grabación está guardada, pero no su versión lenta: ") + problem;
+    // Without its slow version the take is still kept.
+    const QString slowProblem = makeSlowVersion(wav, slow);
+    const QString problem = folder.replaceRecordings(target.number);
+    QFile::remove(wav);
+    QFile::remove(slow);
+    if (!problem.isEmpty())
+        return QStringLiteral("no se puede guardar la grabación: ") + problem;
+    if (!slowProblem.isEmpty())
+        return QStringLiteral("la grabación está guardada, pero no su versión lenta: ") +
+               slowProblem;
     return QString();
 }
 

@@ -1,12 +1,15 @@
 #include "form1.h"
 
 #include "aids.h"
+#include "exercise/sharednames.h"
+#include "ui/platform.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
 #include "ui/velantro.h"
 #include "ui/windowplacement.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -59,14 +62,7 @@ Form1 *Form1::showMainWindow(const Services &services)
 
 QString Form1::typeName(int type)
 {
-    switch (type) {
-    case 1:
-        return QStringLiteral("Frase corta");
-    case 2:
-        return QStringLiteral("Frase larga");
-    default:
-        return QStringLiteral("Palabras");
-    }
+    return letro::exerciseTypeFolder(type);
 }
 
 QList<int> Form1::exerciseNumbers() const
@@ -134,6 +130,13 @@ void Form1::setOuterHeight(int twips)
 void Form1::centreWindow()
 {
     letro::centreWindow(this, m_services.screenTwips());
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // A message box holds a handler of this window until the pupil closes it.
+    if (!refuseCloseUnderModalWindow(event))
+        QWidget::closeEvent(event);
 }
 
 void Form1::placeWithFrame()

@@ -1,8 +1,10 @@
 #include "accentpad.h"
 
+#include "ui/platform.h"
 #include "ui/windowplacement.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -43,9 +45,17 @@ QString spokenName(QChar c, const PadKey &key)
 
 } // namespace
 
+Qt::WindowFlags AccentPad::flagsFor(bool wayland)
+{
+    // A tooltip's kind is a popup that never grabs the keyboard nor the
+    // pointer, placed by the program relative to its parent window.
+    return (wayland ? Qt::ToolTip : Qt::Tool) | Qt::WindowDoesNotAcceptFocus;
+}
+
 AccentPad::AccentPad(QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::WindowDoesNotAcceptFocus), m_mainWindow(mainWindow),
-      m_typingBox(mainWindow->findChild<QWidget *>(QStringLiteral("RichTextBox1")))
+    : QWidget(mainWindow, flagsFor(onWayland())), m_mainWindow(mainWindow),
+      m_typingBox(mainWindow->findChild<QWidget *>(QStringLiteral("RichTextBox1"))),
+      m_popup(onWayland())
 {
     setObjectName(QStringLiteral("Acentos"));
     setWindowTitle(QStringLiteral("Acentos"));
@@ -119,6 +129,14 @@ void AccentPad::type(QChar character)
 
 void AccentPad::placeBesideMainWindow()
 {
+    if (m_popup) {
+        // Qt places a popup by its offset from the parent window, which is
+        // all a Wayland client may choose: the compositor knows where the
+        // window is and keeps the popup on the screen.
+        const QRect main = m_mainWindow->geometry();
+        setGeometry(QRect(QPoint(main.right() + 1 + Gap, main.top()), size()));
+        return;
+    }
     const QRect main = m_mainWindow->frameGeometry();
     const QMargins frame = windowFrame(this);
     const int outerWidth = width() + frame.left() + frame.right();
@@ -135,10 +153,13 @@ void AccentPad::placeBesideMainWindow()
 
 bool AccentPad::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_mainWindow &&
+    if (watched == m_mainWindow && !m_popup &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placeBesideMainWindow();
-    else if (watched == m_typingBox && event->type() == QEvent::EnabledChange)
+    else if (watched == m_mainWindow && event->type() == QEvent::WindowActivate && m_reopen) {
+        placeBesideMainWindow();
+        show();
+    } else if (watched == m_typingBox && event->type() == QEvent::EnabledChange)
         followTypingBox();
     return QWidget::eventFilter(watched, event);
 }
@@ -146,9 +167,20 @@ bool AccentPad::eventFilter(QObject *watched, QEvent *event)
 void AccentPad::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    m_reopen = false;
+    if (m_popup)
+        return;
     // Without a window manager to ask beforehand, the pad's own frame is
     // known only once it is shown: place it again then.
     QTimer::singleShot(0, this, &AccentPad::placeBesideMainWindow);
+}
+
+void AccentPad::closeEvent(QCloseEvent *event)
+{
+    // Only the compositor closes the popup (the pupil's F2 hides it): it
+    // does so when another window takes the focus.
+    m_reopen = m_popup && isVisible();
+    QWidget::closeEvent(event);
 }
 
 void AccentPad::followTypingBox()

@@ -8,6 +8,12 @@
 // path and is judged, coloured, counted and recorded like any other key. The
 // pad never takes the keyboard focus, so the pupil goes on typing on the
 // keyboard, and while the typing box is disabled its buttons are too.
+//
+// On Wayland a compositor places and focuses windows as it likes: a tool
+// window there would be given the keyboard and put over the main window.
+// There the pad is a popup of the main window that never takes the keyboard
+// (a tooltip's kind): it sits beside the window, moves with it, and comes back
+// when the main window is active again after the compositor closed it.
 #pragma once
 
 #include <QWidget>
@@ -34,15 +40,23 @@ public:
     // left when the screen has no room on the right.
     void placeBesideMainWindow();
 
+    // The window flags of the pad on X11 and on Wayland.
+    static Qt::WindowFlags flagsFor(bool wayland);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void followTypingBox();
 
     QWidget *m_mainWindow;
     QWidget *m_typingBox;
+    const bool m_popup;
+    // Closed by the compositor rather than by the pupil: shown again when
+    // the main window is active.
+    bool m_reopen = false;
 };
 
 } // namespace letro

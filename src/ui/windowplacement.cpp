@@ -1,6 +1,7 @@
 #include "windowplacement.h"
 
 #include "centring.h"
+#include "platform.h"
 #include "twips.h"
 #include "x11frame.h"
 
@@ -80,15 +81,32 @@ private:
 
 } // namespace
 
+QMargins designedFrame()
+{
+    // 45 twips each side and below; the caption bar and the top border take
+    // the rest of the 465 twips between the outer and the client height.
+    constexpr int Side = (6480 - 6390) / 2;
+    constexpr int Top = 6600 - 6135 - Side;
+    return QMargins(twipsToPixels(Side), twipsToPixels(Top), twipsToPixels(Side),
+                    twipsToPixels(Side));
+}
+
+QMargins placementFrame(const QMargins &reported, bool wayland, const QMargins &asked)
+{
+    if (!reported.isNull())
+        return reported;
+    return wayland ? designedFrame() : asked;
+}
+
 QMargins windowFrame(QWidget *window)
 {
-    if (window->isVisible() && window->windowHandle()) {
-        const QMargins reported = window->windowHandle()->frameMargins();
-        // Right after mapping Qt may not know the frame yet and report none.
-        if (!reported.isNull())
-            return reported;
-    }
-    return askedFrame(window);
+    // Right after mapping Qt may not know the frame yet and report none.
+    const QMargins reported = window->isVisible() && window->windowHandle()
+                                  ? window->windowHandle()->frameMargins()
+                                  : QMargins();
+    const bool wayland = onWayland();
+    const bool ask = reported.isNull() && !wayland;
+    return placementFrame(reported, wayland, ask ? askedFrame(window) : QMargins());
 }
 
 void setOuterHeight(QWidget *window, int twips)

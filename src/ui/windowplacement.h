@@ -7,6 +7,12 @@
 // Qt's own figure counts, and should it differ from the one the window was
 // placed with (a window manager that did not answer), the window is placed
 // again.
+//
+// A Wayland compositor that draws the frame itself (server-side decorations)
+// never tells its size, and Qt reports none: there the windows are sized by
+// the frame they were designed around, so that the client area is the one
+// designed whatever the compositor draws. A frame Qt draws itself (client-
+// side decorations) is reported once the window is shown, and counts then.
 #pragma once
 
 #include <QMargins>
@@ -18,9 +24,17 @@ class QWidget;
 
 namespace letro {
 
-// The frame around the window: Qt's figure once the window is shown and its
-// frame known, otherwise the window manager's answer (asked once per window),
-// zero without a window manager or off X11.
+// The frame the windows were designed around, in pixels: the introduction
+// window is designed 6480 x 6600 twips outside around a client area of
+// 6390 x 6135, with the caption at the top.
+QMargins designedFrame();
+
+// The frame to size and place a window by: `reported` (Qt's figure for the
+// shown window) when there is one; else on Wayland the designed frame; else
+// `asked` (the X11 window manager's answer, zero without one).
+QMargins placementFrame(const QMargins &reported, bool wayland, const QMargins &asked);
+
+// placementFrame for this window, the window manager asked once per window.
 QMargins windowFrame(QWidget *window);
 
 // Fixes the window's height so that its outer height is `twips`.

@@ -89,6 +89,9 @@ void TestEditorMicrophone::recordsATone()
     QFile old(target.wavPath);
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("grabación anterior") > 0);
     old.close();
+    QFile text(dir.filePath(QStringLiteral("7")));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write(target.text.toUtf8() + "\r\n") > 0);
+    text.close();
 
     auto playback = std::make_shared<WatchedPlayback>();
     MicrophoneDialog dialog(target, playback);
@@ -157,9 +160,9 @@ void TestEditorMicrophone::recordsATone()
     QVERIFY2(qAbs(slowHertz - hertz) < hertz * 0.05, qPrintable(QString::number(slowHertz)));
     QCOMPARE(soxi("-b", target.slowWavPath), 16.0);
 
-    // Only the two recordings are left beside the tone.
+    // Only the text and its two recordings are left beside the tone.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({"7.lento.wav", "7.wav", "tono.wav"}));
+             QStringList({"7", "7.lento.wav", "7.wav", "tono.wav"}));
 }
 
 void TestEditorMicrophone::noMicrophone()

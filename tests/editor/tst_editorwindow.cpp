@@ -4,6 +4,8 @@
 // the text dialog that refuses what no key gives. (Synthesis is tried end to
 // end in e2e-editor.sh.)
 #include "editor/editorwindow.h"
+#include "editor/filesystem.h"
+#include "editor/journal.h"
 #include "editor/letrofolder.h"
 #include "editor/textdialog.h"
 #include "folders.h"
@@ -12,16 +14,22 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include <functional>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 using namespace letro;
 using namespace letro::editor;
@@ -32,14 +40,19 @@ namespace {
 class AnsweredDialogs : public Dialogs
 {
 public:
-    std::optional<QString> askText(QWidget *, const QString &title, const QString &) override
+    std::optional<QString> askText(QWidget *, const QString &title, const QString &text) override
     {
         titles.append(title);
+        offered.append(text);
+        if (whileTyping)
+            std::exchange(whileTyping, nullptr)();
         return texts.isEmpty() ? std::nullopt : texts.takeFirst();
     }
     bool ask(QWidget *, const QString &question, const QString &, const QString &) override
     {
         questions.append(question);
+        if (whileAsked)
+            whileAsked();
         return !answers.isEmpty() && answers.takeFirst();
     }
     void tell(QWidget *, const QString &text) override { told.append(text); }
@@ -58,6 +71,9 @@ public:
     QList<bool> answers;
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
+    std::function<void()> whileAsked;  // runs while a question is up
+    std::function<void()> whileTyping; // runs once while the next text is asked for
+    QStringList offered;               // the texts the text dialogs started with
 };
 
 class WatchedPlayback : public Playback
@@ -107,6 +123,13 @@ private slots:
     void readOnlyFolderOffersACopy();
     void playsAndStartsLetro();
     void textDialogRefusesWhatNoKeyGives();
+    void staleListIsRefused_data();
+    void staleListIsRefused();
+    void listFollowsTheFolder();
+    void folderChangedWhileTyping();
+    void loneRecordingsStayApart();
+    void cutShortChangeIsPutRight();
+    void longChangeShowsProgressAndCancels();
 
 private:
     QPushButton *button(const char *name) const
@@ -149,6 +172,7 @@ void TestEditorWindow::init()
         m_started.append(program + QLatin1Char(' ') + folder);
         return QString();
     };
+    services.speechProgram = QStringLiteral("false"); // no real voice here
     m_window = std::make_unique<EditorWindow>(services);
 }
 
@@ -233,8 +257,22 @@ void TestEditorWindow::buttonsChangeTheFolder()
              QStringLiteral("¿Borrar el dictado 2, «texto 2», con sus grabaciones? Los dictados "
                             "que vienen detrás bajan un número."));
     QCOMPARE(readLayout(palabras).size(), 7);
+    // A close of the window while the question is up (a Wayland compositor's
+    // reaches it past the box) is refused, and the answer is acted on.
+    m_window->show();
+    bool closedUnderQuestion = true;
+    m_dialogs->whileAsked = [&] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Editor"), QStringLiteral("?"),
+                        QMessageBox::Yes, m_window.get());
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        closedUnderQuestion = m_window->close();
+    };
     m_dialogs->answers = {true};
     button("removeButton")->click();
+    m_dialogs->whileAsked = nullptr;
+    QVERIFY(!closedUnderQuestion);
+    QVERIFY(m_window->isVisible());
     QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 3=t4 3.lento.wav=l4 4=new"));
 
     // The moved exercise stays chosen.
@@ -374,6 +412,217 @@ void TestEditorWindow::textDialogRefusesWhatNoKeyGives()
     QVERIFY(save->isEnabled());
     QVERIFY(problem->text().startsWith(QStringLiteral("Ojo: el texto empieza o acaba")));
     QCOMPARE(dialog.text(), QStringLiteral("¿Qué tal? "));
+}
+
+void TestEditorWindow::staleListIsRefused_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::newRow("synthesise") << "synthesiseButton";
+    QTest::newRow("record") << "microphoneButton";
+    QTest::newRow("edit") << "editButton";
+    QTest::newRow("remove") << "removeButton";
+    QTest::newRow("up") << "upButton";
+    QTest::newRow("down") << "downButton";
+    QTest::newRow("close gaps") << "gapsButton";
+    QTest::newRow("add") << "addButton";
+}
+
+void TestEditorWindow::staleListIsRefused()
+{
+    QFETCH(QString, buttonName);
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2 3=t3 3.wav=w3 5=t5");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->selectExercise(0, 2);
+    QVERIFY(button(qPrintable(buttonName))->isEnabled());
+
+    // By hand, while the editor shows 2: it becomes 6. The list has not
+    // been told yet.
+    QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/6")));
+    const Layout changed = readLayout(palabras);
+    m_dialogs->texts = {NewText};
+    m_dialogs->answers = {true};
+    button(qPrintable(buttonName))->click();
+    QCOMPARE(m_dialogs->warned,
+             QStringList{"Los archivos de «Palabras» han cambiado fuera del editor, así que no "
+                         "se ha hecho nada. La lista ya muestra la carpeta como está ahora: "
+                         "compruebe el dictado elegido y vuelva a intentarlo."});
+    QCOMPARE(readLayout(palabras), changed);
+    QCOMPARE(m_dialogs->recorded, QStringList());
+    QCOMPARE(column(m_window->list(0), EditorWindow::NumberColumn),
+             QStringList({"1", "3", "5", "6"}));
+}
+
+void TestEditorWindow::listFollowsTheFolder()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/3")));
+    QVERIFY(QFile::remove(palabras + QStringLiteral("/1.wav")));
+    QTRY_COMPARE(column(m_window->list(0), EditorWindow::NumberColumn), QStringList({"1", "3"}));
+    QCOMPARE(column(m_window->list(0), EditorWindow::RecordingColumn),
+             QStringList({"falta", "falta"}));
+    // A type folder made by hand shows too.
+    QVERIFY(QDir().rmdir(letro + QStringLiteral("/Frase larga")));
+    writeLayout(letro + QStringLiteral("/Frase larga"), layout("1=t1"));
+    QTRY_COMPARE(column(m_window->list(2), EditorWindow::TextColumn), QStringList{"texto 1"});
+}
+
+void TestEditorWindow::folderChangedWhileTyping()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    const QString stale =
+        QStringLiteral("Los archivos de «Palabras» han cambiado fuera del editor, así que no se "
+                       "ha hecho nada. La lista ya muestra la carpeta como está ahora: compruebe "
+                       "el dictado elegido y vuelva a intentarlo.");
+
+    // A new text typed while 2 became 5: asked again with the same text,
+    // then added after 5.
+    m_dialogs->whileTyping = [&] {
+        QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/5")));
+    };
+    m_dialogs->texts = {NewText, NewText};
+    button("addButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList{stale});
+    QCOMPARE(m_dialogs->offered, QStringList({QString(), NewText}));
+    QCOMPARE(readLayout(palabras), layout("1=t1 5=t2 6=new"));
+
+    // A change of text while 1 was deleted by hand is not made.
+    m_window->selectExercise(0, 5);
+    m_dialogs->whileTyping = [&] { QVERIFY(QFile::remove(palabras + QStringLiteral("/1"))); };
+    m_dialogs->texts = {NewText};
+    button("editButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList({stale, stale}));
+    QCOMPARE(readLayout(palabras), layout("5=t2 6=new"));
+}
+
+void TestEditorWindow::loneRecordingsStayApart()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2.wav=w2 2.lento.wav=l2 3=t3");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    QTreeWidget *list = m_window->list(0);
+    QCOMPARE(column(list, EditorWindow::NumberColumn), QStringList({"1", "2", "3"}));
+    QCOMPARE(column(list, EditorWindow::TextColumn),
+             QStringList({"texto 1", "(sin texto)", "texto 3"}));
+    QCOMPARE(column(list, EditorWindow::MarkColumn).at(1),
+             QStringLiteral("grabación sin texto: no es de ningún dictado y Letro no la usa"));
+    QCOMPARE(m_window->findChild<QTabWidget *>(QStringLiteral("typeTabs"))->tabText(0),
+             QStringLiteral("Palabras (2) ⚠"));
+
+    // Nothing gives them a text; they can be heard and deleted.
+    m_window->selectExercise(0, 2);
+    for (const char *name :
+         {"editButton", "upButton", "downButton", "synthesiseButton", "microphoneButton"})
+        QVERIFY2(!button(name)->isEnabled(), name);
+    QVERIFY(button("playButton")->isEnabled() && button("removeButton")->isEnabled());
+    m_window->selectExercise(0, 3);
+    QVERIFY(button("upButton")->isEnabled()); // up to 1, over the lone recordings
+
+    // Closing the gap would give 3 the recordings of another text.
+    button("gapsButton")->click();
+    QCOMPARE(m_dialogs->warned,
+             QStringList{"No se han quitado los huecos; todo sigue como estaba: el número 2 "
+                         "tiene grabaciones sin texto («2.wav», «2.lento.wav»), que quedarían "
+                         "con el dictado 3; bórrelas antes."});
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 2.wav=w2 2.lento.wav=l2 3=t3"));
+
+    m_window->selectExercise(0, 2);
+    m_dialogs->answers = {true};
+    button("removeButton")->click();
+    QCOMPARE(m_dialogs->questions.last(),
+             QStringLiteral("¿Borrar las grabaciones sin texto del número 2? No son de ningún "
+                            "dictado."));
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 3=t3"));
+    button("gapsButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t1 1.wav=w1 2=t3"));
+    QCOMPARE(m_dialogs->warned.size(), 1);
+}
+
+void TestEditorWindow::cutShortChangeIsPutRight()
+{
+    // Deleting 1 was cut short after 2.wav had taken its hidden name and
+    // every file was taken: the change is finished.
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "", "1=t2 .letro-mover-2-a-1.wav=w2 .letro-borrar-1=t1 3=t3");
+    writeLayout(letro + QStringLiteral("/Frase corta"),
+                {{JournalName, "letro-diario 1\ncambio borrar el dictado 1\n"
+                               "mover 2 .letro-mover-2-a-1 1\n"
+                               "mover 2.wav .letro-mover-2-a-1.wav 1.wav\n"
+                               "borrar 1 .letro-borrar-1\nfin\ntomados\n"}});
+    m_window->setFolder(letro);
+    QCOMPARE(m_dialogs->told,
+             QStringList{"El cambio «borrar el dictado 1» en «Frase corta» quedó a medias al "
+                         "cerrarse el programa de golpe y se ha terminado: la carpeta está como "
+                         "después de ese cambio."});
+    QCOMPARE(readLayout(letro + QStringLiteral("/Frase corta")), layout("1=t2 1.wav=w2 3=t3"));
+    QCOMPARE(column(m_window->list(1), EditorWindow::NumberColumn), QStringList({"1", "3"}));
+}
+
+namespace {
+
+// Holds the change at its first rename until the test lets it go.
+class HeldStep : public StepGate
+{
+public:
+    int before(Step step, const QString &, const QString &) override
+    {
+        if (step == Step::Rename && !held.exchange(true))
+            while (!released)
+                QThread::msleep(5);
+        return 0;
+    }
+    std::atomic<bool> held{false};
+    std::atomic<bool> released{false};
+};
+
+} // namespace
+
+void TestEditorWindow::longChangeShowsProgressAndCancels()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->show();
+    const Layout before = readLayout(palabras);
+
+    // While the change is held, the window goes on answering: its timer
+    // finds the progress dialog and presses "Cancelar".
+    HeldStep gate;
+    setStepGate(&gate);
+    bool shown = false;
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *dialog = m_window->findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+        if (!dialog || !dialog->isVisible())
+            return;
+        shown = true;
+        watcher.stop();
+        dialog->findChild<QPushButton *>()->click();
+        gate.released = true;
+        QCOMPARE(dialog->labelText(), QStringLiteral("Borrando el dictado 1…"));
+        QVERIFY(!button("addButton")->isEnabled()); // nothing else starts meanwhile
+    });
+    watcher.start();
+    m_window->selectExercise(0, 1);
+    m_dialogs->answers = {true};
+    button("removeButton")->click();
+    setStepGate(nullptr);
+    gate.released = true;
+    QVERIFY(shown);
+    QCOMPARE(m_dialogs->warned, QStringList{"No se ha borrado el dictado 1; todo sigue como "
+                                            "estaba: se ha cancelado."});
+    QCOMPARE(readLayout(palabras), before);
+    QVERIFY(button("addButton")->isEnabled());
 }
 
 QTEST_MAIN(TestEditorWindow)

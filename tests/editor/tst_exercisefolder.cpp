@@ -3,6 +3,8 @@
 // fails half-way leaves the folder exactly as it was, and the exercises Letro
 // can never reach or finish are marked with the reason.
 #include "editor/exercisefolder.h"
+#include "editor/filesystem.h"
+#include "editor/journal.h"
 #include "folders.h"
 #include "unreadable.h"
 
@@ -20,7 +22,8 @@ using namespace letro::test;
 
 namespace {
 
-// Runs "add", "edit N", "remove N", "up N", "down N" or "gaps".
+// Runs "add", "edit N", "remove N", "up N", "down N", "moveto N T", "gaps"
+// or "record N" (the new recordings are already in the folder).
 QString run(TypeFolder &folder, const QString &operation)
 {
     const QStringList words = operation.split(QLatin1Char(' '));
@@ -38,6 +41,10 @@ QString run(TypeFolder &folder, const QString &operation)
         return folder.moveDown(n);
     if (what == QLatin1String("gaps"))
         return folder.closeGaps();
+    if (what == QLatin1String("moveto"))
+        return folder.moveTo(n, words.value(2).toInt());
+    if (what == QLatin1String("record"))
+        return folder.replaceRecordings(n);
     qFatal("unknown operation %s", qPrintable(operation));
 }
 
@@ -54,6 +61,8 @@ private slots:
     void refused();
     void failureLeavesEverything_data();
     void failureLeavesEverything();
+    void cancelUndoesEverything_data();
+    void cancelUndoesEverything();
     void marks_data();
     void marks();
 };
@@ -107,6 +116,26 @@ void TestExerciseFolder::changes_data()
     QTest::newRow("close the gaps") << "2=t2 2.wav=w2 5=t5 7=t7 7.lento.wav=l7"
                                     << "gaps"
                                     << "1=t2 1.wav=w2 2=t5 3=t7 3.lento.wav=l7";
+    QTest::newRow("move to an earlier number") << "1=t1 1.wav=w1 2=t2 3=t3 3.lento.wav=l3 5=t5"
+                                               << "moveto 5 2"
+                                               << "1=t1 1.wav=w1 2=t5 3=t2 5=t3 5.lento.wav=l3";
+    QTest::newRow("move to a later number") << "1=t1 1.wav=w1 2=t2 3=t3"
+                                            << "moveto 1 3"
+                                            << "1=t2 2=t3 3=t1 3.wav=w1";
+    QTest::newRow("recordings without a text stay out of the way")
+        << "1=t1 2=t2 2.wav=w2 5.wav=w5 5.lento.wav=l5"
+        << "remove 1"
+        << "1=t2 1.wav=w2 5.wav=w5 5.lento.wav=l5";
+    QTest::newRow("delete recordings without a text") << "1=t1 3.wav=w3 3.lento.wav=l3"
+                                                      << "remove 3"
+                                                      << "1=t1";
+    QTest::newRow("replace both recordings")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 .letro-nuevo-1.wav=w9 .letro-nuevo-1.lento.wav=l9"
+        << "record 1"
+        << "1=t1 1.wav=w9 1.lento.wav=l9";
+    QTest::newRow("replace the slow one only") << "1=t1 1.wav=w1 .letro-nuevo-1.lento.wav=l9"
+                                               << "record 1"
+                                               << "1=t1 1.wav=w1 1.lento.wav=l9";
     QTest::newRow("other files stay where they are") << "1=t1 2=t2 05=x notas=x 1.mp3=x"
                                                      << "remove 1"
                                                      << "1=t2 05=x notas=x 1.mp3=x";
@@ -129,45 +158,71 @@ void TestExerciseFolder::changes()
 
 void TestExerciseFolder::refused_data()
 {
+    QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("a tab") << "add a\tb"
+    const QString three = QStringLiteral("1=t1 1.wav=w1 3=t3");
+    QTest::newRow("a tab") << three << "add a\tb"
                            << "caracteres que no da ninguna tecla: posición 2: U+0009 (tabulador)";
     QTest::newRow("an emoji and a line break")
-        << QStringLiteral("add Hola 🙂\ry")
+        << three << QStringLiteral("add Hola 🙂\ry")
         << QStringLiteral("caracteres que no da ninguna tecla: posición 6: U+1F642 (fuera del "
                           "plano básico, p. ej. un emoji); posición 7: U+000D (salto de línea)");
-    QTest::newRow("an empty text") << "add "
+    QTest::newRow("an empty text") << three << "add "
                                    << "el texto está vacío";
-    QTest::newRow("up from the first") << "up 1"
+    QTest::newRow("up from the first") << three << "up 1"
                                        << "el dictado 1 ya es el primero";
-    QTest::newRow("down from the last") << "down 3"
+    QTest::newRow("down from the last") << three << "down 3"
                                         << "el dictado 3 ya es el último";
-    QTest::newRow("remove one that is not there") << "remove 2"
+    QTest::newRow("remove one that is not there") << three << "remove 2"
                                                   << "no existe el dictado 2";
-    QTest::newRow("edit one that is not there") << "edit 4"
+    QTest::newRow("edit one that is not there") << three << "edit 4"
                                                 << "no existe el dictado 4";
+    QTest::newRow("move to a number that is not there") << three << "moveto 1 2"
+                                                        << "no existe el dictado 2";
+
+    // Recordings whose text is gone never go with another text.
+    QTest::newRow("closing gaps onto recordings without a text")
+        << "1=t1 1.wav=w1 2.wav=w2 2.lento.wav=l2 3=t3"
+        << "gaps"
+        << "el número 2 tiene grabaciones sin texto («2.wav», «2.lento.wav»), que quedarían con "
+           "el dictado 3; bórrelas antes";
+    QTest::newRow("renumbering onto recordings without a text")
+        << "1=t1 2=t2 3.wav=w3 4=t4"
+        << "remove 1"
+        << "el número 3 tiene grabaciones sin texto («3.wav»), que quedarían con el dictado 4; "
+           "bórrelas antes";
+    QTest::newRow("recording a number without a text") << "1=t1 2.wav=w2 .letro-nuevo-2.wav=w9"
+                                                       << "record 2"
+                                                       << "no existe el dictado 2";
+    QTest::newRow("editing recordings without a text") << "1=t1 2.wav=w2"
+                                                       << "edit 2"
+                                                       << "no existe el dictado 2";
 }
 
 void TestExerciseFolder::refused()
 {
+    QFETCH(QString, before);
     QFETCH(QString, operation);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    writeLayout(dir.path(), layout("1=t1 1.wav=w1 3=t3"));
-    const QStringList before = snapshot(dir.path());
+    writeLayout(dir.path(), layout(before));
+    const QStringList snapshotBefore = snapshot(dir.path());
     TypeFolder folder(dir.path());
     QCOMPARE(run(folder, operation), reason);
-    QCOMPARE(snapshot(dir.path()), before);
+    QCOMPARE(snapshot(dir.path()), snapshotBefore);
 }
 
 void TestExerciseFolder::failureLeavesEverything_data()
 {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("operation");
-    // "locked NAME": in a folder where anyone may write but only a file's
-    // owner may rename it (sticky, like /tmp), NAME belongs to another user
-    // and cannot be written; "folder NAME": a folder of that name is in the way.
+    // "locked NAME": renaming NAME fails as a file of another user in a
+    // sticky folder would (the step gate says "no permission"); "full NAME":
+    // writing NAME finds the disk full; "broken NAME": renaming NAME meets a
+    // disk error once; "readonly NAME": renaming NAME meets a read-only disk;
+    // "quota NAME": writing NAME meets the user's disk quota; "folder NAME":
+    // a folder of that name is in the way.
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("reason");
 
@@ -202,6 +257,26 @@ void TestExerciseFolder::failureLeavesEverything_data()
         << five << "edit 3"
         << "locked 3"
         << "no se puede mover «3»: no hay permiso";
+    QTest::newRow("edit: the disk is full")
+        << five << "edit 3"
+        << "full .letro-nuevo-3"
+        << "no se puede escribir «3»: no queda espacio en el disco";
+    QTest::newRow("remove: no room for the journal")
+        << five << "remove 3"
+        << "full .letro-diario.nuevo"
+        << "no se puede escribir el diario de cambios: no queda espacio en el disco";
+    QTest::newRow("remove: a disk error once every file is taken")
+        << five << "remove 2"
+        << "broken .letro-mover-4-a-3.wav"
+        << "no se puede crear «3.wav»: error de lectura o escritura en el disco";
+    QTest::newRow("move down: the disk is read-only")
+        << five << "down 1"
+        << "readonly 1"
+        << "no se puede mover «1»: el disco es de solo lectura";
+    QTest::newRow("edit: over the user's quota")
+        << five << "edit 2"
+        << "quota .letro-nuevo-2"
+        << "no se puede escribir «2»: se ha llegado al límite de espacio de este usuario";
     QTest::newRow("add: a stray recording cannot go")
         << "1=t1 2.wav=w2"
         << "add"
@@ -215,48 +290,105 @@ void TestExerciseFolder::failureLeavesEverything()
     QFETCH(QString, operation);
     QFETCH(QString, obstacle);
     QFETCH(QString, reason);
-    const bool locked = obstacle.startsWith(QLatin1String("locked "));
+    const QString kind = obstacle.section(QLatin1Char(' '), 0, 0);
     const QString name = obstacle.section(QLatin1Char(' '), 1);
-    if (locked && ::geteuid() != 0)
-        QSKIP("a file of another user needs root to make");
+    const bool locked = kind != QLatin1String("folder");
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Palabras"));
     writeLayout(path, layout(before));
-    if (locked) {
-        // The folder is root's, open to all with the sticky bit; every file
-        // is "nobody"'s but the locked one, which stays root's and read-only.
-        makeSearchable(dir.path());
-        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 01777), 0);
-        for (const QString &file : QDir(path).entryList(QDir::Files)) {
-            const QByteArray full = QFile::encodeName(QDir(path).filePath(file));
-            if (file == name)
-                QCOMPARE(::chmod(full.constData(), 0444), 0);
-            else
-                QCOMPARE(::chown(full.constData(), 65534, 65534), 0);
-        }
-    } else {
+    if (!locked)
         QVERIFY(QDir(path).mkpath(name + QStringLiteral("/dentro")));
-    }
     const QStringList snapshotBefore = snapshot(path);
 
     QString problem;
     {
-        std::optional<NoFileAccessRights> asNobody;
+        const bool writing = kind == QLatin1String("full") || kind == QLatin1String("quota");
+        const int error = kind == QLatin1String("locked")     ? EACCES
+                          : kind == QLatin1String("full")     ? ENOSPC
+                          : kind == QLatin1String("quota")    ? EDQUOT
+                          : kind == QLatin1String("readonly") ? EROFS
+                                                              : EIO;
+        FailingStep gate(writing ? Step::Write : Step::Rename, name, error,
+                         kind == QLatin1String("broken") ? 1 : -1);
         if (locked)
-            asNobody.emplace();
+            setStepGate(&gate);
         TypeFolder folder(path);
         problem = run(folder, operation);
+        setStepGate(nullptr);
     }
     QCOMPARE(problem, reason);
     QCOMPARE(snapshot(path), snapshotBefore);
 }
 
+namespace {
+
+// Cancels a change through its progress when the n-th step of a kind comes.
+class CancellingGate : public StepGate
+{
+public:
+    CancellingGate(Progress *progress, Step step, int n)
+        : m_progress(progress), m_step(step), m_n(n)
+    {}
+    int before(Step step, const QString &, const QString &) override
+    {
+        if (step == m_step && --m_n == 0)
+            m_progress->cancelled = true;
+        return 0;
+    }
+
+private:
+    Progress *m_progress;
+    Step m_step;
+    int m_n;
+};
+
+} // namespace
+
+void TestExerciseFolder::cancelUndoesEverything_data()
+{
+    QTest::addColumn<int>("step"); // Step
+    QTest::addColumn<int>("n");    // cancelled at the n-th step of that kind (0: from the start)
+    QTest::addColumn<bool>("done");
+    QTest::newRow("before the first step") << int(Step::Rename) << 0 << false;
+    QTest::newRow("after the journal") << int(Step::Rename) << 1 << false;
+    QTest::newRow("half-way") << int(Step::Rename) << 6 << false;
+    QTest::newRow("once every file is taken, it is finished") << int(Step::Append) << 1 << true;
+}
+
+void TestExerciseFolder::cancelUndoesEverything()
+{
+    QFETCH(int, step);
+    QFETCH(int, n);
+    QFETCH(bool, done);
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout("1=t1 1.wav=w1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3 4=t4 "
+                                   "4.lento.wav=l4"));
+    const QStringList snapshotBefore = snapshot(dir.path());
+    Progress progress;
+    progress.cancelled = n == 0;
+    CancellingGate gate(&progress, Step(step), n);
+    setStepGate(&gate);
+    TypeFolder folder(dir.path());
+    folder.setProgress(&progress);
+    const QString problem = folder.remove(1);
+    setStepGate(nullptr);
+    if (done) {
+        QCOMPARE(problem, QString());
+        QCOMPARE(readLayout(dir.path()),
+                 layout("1=t2 1.wav=w2 1.lento.wav=l2 2=t3 2.wav=w3 3=t4 3.lento.wav=l4"));
+        QCOMPARE(progress.done.load(), progress.total.load());
+    } else {
+        QCOMPARE(problem, cancelledReason());
+        QCOMPARE(snapshot(dir.path()), snapshotBefore);
+    }
+}
+
 void TestExerciseFolder::marks_data()
 {
     QTest::addColumn<QString>("files");
-    QTest::addColumn<int>("odd");          // the exercise written with the bytes below
-    QTest::addColumn<QByteArray>("bytes"); // "<vacío>": an empty file, "<ilegible>": unreadable
+    QTest::addColumn<int>("odd");              // the exercise written with the bytes below
+    QTest::addColumn<QByteArray>("bytes");     // "<vacío>": an empty file, "<ilegible>": unreadable
     QTest::addColumn<QStringList>("expected"); // "N: mark" for each exercise
 
     const QString gap3 = QStringLiteral("hueco en la numeración: falta el 3, y Letro no pasa de "

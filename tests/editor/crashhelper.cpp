@@ -1,0 +1,101 @@
+// The editor's changes cut short: does one change of an exercise folder and
+// kills itself with SIGKILL just before file-system step k (LETRO_KILL_AT),
+// as a power cut or a crash would stop the editor. Without LETRO_KILL_AT it
+// does the whole change and prints how many steps it took and at which step
+// the change was taken ("pasos N tomados T").
+//
+//   letro_crash_helper FOLDER OPERATION...
+//
+// OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N,
+// or recover: put the folder right as opening it does.
+#include "editor/exercisefolder.h"
+#include "editor/filesystem.h"
+#include "editor/journal.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace letro::editor;
+
+namespace {
+
+class KillingGate : public StepGate
+{
+public:
+    explicit KillingGate(long killAt) : m_killAt(killAt) {}
+    int before(Step step, const QString &, const QString &) override
+    {
+        if (++steps == m_killAt)
+            std::raise(SIGKILL);
+        if (step == Step::Append)
+            taken = steps;
+        return 0;
+    }
+    long steps = 0;
+    long taken = 0;
+
+private:
+    long m_killAt;
+};
+
+QString run(TypeFolder &folder, const QStringList &words)
+{
+    const QString &what = words.value(0);
+    const int n = words.value(1).toInt();
+    if (what == QLatin1String("add"))
+        return folder.add(QStringLiteral("Nuevo dictado"));
+    if (what == QLatin1String("edit"))
+        return folder.edit(n, QStringLiteral("Nuevo dictado"));
+    if (what == QLatin1String("remove"))
+        return folder.remove(n);
+    if (what == QLatin1String("up"))
+        return folder.moveUp(n);
+    if (what == QLatin1String("down"))
+        return folder.moveDown(n);
+    if (what == QLatin1String("moveto"))
+        return folder.moveTo(n, words.value(2).toInt());
+    if (what == QLatin1String("gaps"))
+        return folder.closeGaps();
+    if (what == QLatin1String("recover")) {
+        const Recovery recovery = recoverFolder(folder.path());
+        return recovery.outcome == Recovery::Failed ? recovery.problem : QString();
+    }
+    if (what == QLatin1String("record")) {
+        // New recordings are made beside the old ones, then put in place.
+        for (const QString &path : {folder.newRecordingPath(n), folder.newSlowRecordingPath(n)})
+            if (const QString problem = writeNewFile(path, "RIFF grabacion nueva " +
+                                                               QFileInfo(path).fileName().toUtf8());
+                !problem.isEmpty())
+                return problem;
+        return folder.replaceRecordings(n);
+    }
+    return QStringLiteral("no sé hacer «%1»").arg(words.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() < 3) {
+        std::fputs("uso: letro_crash_helper CARPETA OPERACIÓN...\n", stderr);
+        return 2;
+    }
+    KillingGate gate(qEnvironmentVariableIntValue("LETRO_KILL_AT"));
+    setStepGate(&gate);
+    TypeFolder folder(arguments.at(1));
+    const QString problem = run(folder, arguments.mid(2));
+    setStepGate(nullptr);
+    QTextStream out(stdout);
+    if (!problem.isEmpty()) {
+        out << "error: " << problem << '\n';
+        return 1;
+    }
+    out << "pasos " << gate.steps << " tomados " << gate.taken << '\n';
+    return 0;
+}

@@ -1,0 +1,303 @@
+// The journal that makes a change of a folder all or nothing: its text read
+// back (and a damaged one refused), the steps that finish or undo a change
+// cut short, and a folder put right when it is opened again, by the editor's
+// library and by letro-grabar.
+#include "editor/exercisefolder.h"
+#include "editor/filesystem.h"
+#include "editor/journal.h"
+#include "folders.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace letro;
+using namespace letro::editor;
+using namespace letro::test;
+
+namespace {
+
+// "mover 2 .letro-mover-2-a-1 1; borrar 1 .letro-borrar-1; nuevo .letro-nuevo-3 3"
+Journal journalOf(const QString &change, const QString &entries, bool taken)
+{
+    QByteArray text = "letro-diario 1\ncambio " + change.toUtf8() + '\n';
+    for (const QString &entry : entries.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        text += entry.trimmed().toUtf8() + '\n';
+    text += "fin\n";
+    if (taken)
+        text += TakenLine;
+    const std::optional<Journal> journal = parseJournal(text);
+    if (!journal)
+        qFatal("not a journal: %s", text.constData());
+    return *journal;
+}
+
+QString stepsText(const QList<RecoveryStep> &steps)
+{
+    QStringList words;
+    for (const RecoveryStep &s : steps)
+        words.append(s.to.isEmpty() ? QStringLiteral("-") + s.from
+                                    : s.from + QStringLiteral(">") + s.to);
+    return words.join(QLatin1Char(' '));
+}
+
+const QString Before = QStringLiteral("antes");
+const QString After = QStringLiteral("después");
+
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void names();
+    void textReadBack();
+    void damaged_data();
+    void damaged();
+    void recoverySteps_data();
+    void recoverySteps();
+    void recoverFolder_data();
+    void recoverFolder();
+    void letroGrabarPutsTheFolderRight();
+    void letroGrabarWaitsForTheEditor();
+};
+
+void TestJournal::names()
+{
+    QCOMPARE(movingName(QStringLiteral("57.lento.wav"), QStringLiteral("56.lento.wav")),
+             QStringLiteral(".letro-mover-57-a-56.lento.wav"));
+    QCOMPARE(movingName(QStringLiteral("57"), QStringLiteral("56")),
+             QStringLiteral(".letro-mover-57-a-56"));
+    QCOMPARE(deletingName(QStringLiteral("2.wav")), QStringLiteral(".letro-borrar-2.wav"));
+    QCOMPARE(newFileName(QStringLiteral("3")), QStringLiteral(".letro-nuevo-3"));
+    QVERIFY(isNewFileName(QStringLiteral(".letro-nuevo-3.wav")));
+    QVERIFY(!isNewFileName(QStringLiteral(".letro-borrar-3.wav")));
+}
+
+void TestJournal::textReadBack()
+{
+    Journal journal;
+    journal.change = QStringLiteral("borrar el dictado 1\n(señal)");
+    journal.entries = {
+        {JournalEntry::New, QString(), QStringLiteral(".letro-nuevo-3"), QStringLiteral("3")},
+        {JournalEntry::Move, QStringLiteral("2.wav"), QStringLiteral(".letro-mover-2-a-1.wav"),
+         QStringLiteral("1.wav")},
+        {JournalEntry::Delete, QStringLiteral("1"), QStringLiteral(".letro-borrar-1"), QString()}};
+    const QByteArray text = journalText(journal);
+    QCOMPARE(text, QByteArray("letro-diario 1\ncambio borrar el dictado 1 (se\xc3\xb1"
+                              "al)\n"
+                              "nuevo .letro-nuevo-3 3\nmover 2.wav .letro-mover-2-a-1.wav 1.wav\n"
+                              "borrar 1 .letro-borrar-1\nfin\n"));
+    for (bool taken : {false, true}) {
+        journal.taken = taken;
+        const std::optional<Journal> back = parseJournal(journalText(journal));
+        QVERIFY(back);
+        QCOMPARE(back->change, QStringLiteral("borrar el dictado 1 (señal)"));
+        QCOMPARE(back->entries, journal.entries);
+        QCOMPARE(back->taken, taken);
+    }
+    // "tomados" cut short by a crash: not taken, and nothing after it happened.
+    const std::optional<Journal> torn = parseJournal(journalText(journal).chopped(4));
+    QVERIFY(torn && !torn->taken);
+}
+
+void TestJournal::damaged_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("no end") << QByteArray("letro-diario 1\ncambio x\nborrar 1 .letro-borrar-1\n");
+    QTest::newRow("another format") << QByteArray("letro-diario 2\ncambio x\nfin\n");
+    QTest::newRow("an unknown line")
+        << QByteArray("letro-diario 1\ncambio x\ncopiar 1 .letro-x 2\nfin\n");
+    QTest::newRow("a name in another folder")
+        << QByteArray("letro-diario 1\ncambio x\nmover ../1 .letro-mover-1-a-2 2\nfin\n");
+    QTest::newRow("a hidden name that is not the editor's")
+        << QByteArray("letro-diario 1\ncambio x\nmover 1 .bashrc 2\nfin\n");
+    QTest::newRow("the same hidden name twice")
+        << QByteArray("letro-diario 1\ncambio x\nborrar 1 .letro-a\nborrar 2 .letro-a\nfin\n");
+    QTest::newRow("the journal as a hidden name")
+        << QByteArray("letro-diario 1\ncambio x\nborrar 1 .letro-diario\nfin\n");
+    QTest::newRow("something after the end")
+        << QByteArray("letro-diario 1\ncambio x\nfin\ntomados\nmas\n");
+}
+
+void TestJournal::damaged()
+{
+    QFETCH(QByteArray, text);
+    QVERIFY(!parseJournal(text));
+}
+
+void TestJournal::recoverySteps_data()
+{
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("present");
+    QTest::addColumn<QString>("steps");
+
+    // Deleting 1 of 1, 2 (2.wav with it), as the editor journals it.
+    const QString remove =
+        QStringLiteral("mover 2 .letro-mover-2-a-1 1; mover 2.wav .letro-mover-2-a-1.wav 1.wav; "
+                       "borrar 1 .letro-borrar-1");
+    QTest::newRow("journal written, nothing moved yet") << remove << false << ""
+                                                        << "";
+    QTest::newRow("half taken: back in reverse order")
+        << remove << false << ".letro-mover-2-a-1 .letro-mover-2-a-1.wav"
+        << ".letro-mover-2-a-1.wav>2.wav .letro-mover-2-a-1>2";
+    QTest::newRow("all taken but not marked: back")
+        << remove << false << ".letro-mover-2-a-1 .letro-mover-2-a-1.wav .letro-borrar-1"
+        << ".letro-borrar-1>1 .letro-mover-2-a-1.wav>2.wav .letro-mover-2-a-1>2";
+    QTest::newRow("marked taken: forward")
+        << remove << true << ".letro-mover-2-a-1 .letro-mover-2-a-1.wav .letro-borrar-1"
+        << ".letro-mover-2-a-1>1 .letro-mover-2-a-1.wav>1.wav -.letro-borrar-1";
+    QTest::newRow("marked taken, half placed: the rest forward")
+        << remove << true << ".letro-mover-2-a-1.wav .letro-borrar-1"
+        << ".letro-mover-2-a-1.wav>1.wav -.letro-borrar-1";
+    QTest::newRow("marked taken, all done but the journal") << remove << true << ""
+                                                            << "";
+
+    const QString edit = QStringLiteral("nuevo .letro-nuevo-3 3; borrar 3 .letro-borrar-3");
+    QTest::newRow("edit, new text half written: it goes") << edit << false << ".letro-nuevo-3"
+                                                          << "-.letro-nuevo-3";
+    QTest::newRow("edit, old text taken: back, new text goes")
+        << edit << false << ".letro-nuevo-3 .letro-borrar-3"
+        << ".letro-borrar-3>3 -.letro-nuevo-3";
+    QTest::newRow("edit, taken: the new text in, the old one out")
+        << edit << true << ".letro-nuevo-3 .letro-borrar-3"
+        << ".letro-nuevo-3>3 -.letro-borrar-3";
+}
+
+void TestJournal::recoverySteps()
+{
+    QFETCH(QString, entries);
+    QFETCH(bool, taken);
+    QFETCH(QString, present);
+    QFETCH(QString, steps);
+    const QStringList names = present.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QCOMPARE(stepsText(letro::editor::recoverySteps(journalOf(QStringLiteral("x"), entries, taken),
+                                                    QSet<QString>(names.begin(), names.end()))),
+             steps);
+}
+
+void TestJournal::recoverFolder_data()
+{
+    QTest::addColumn<QString>("files");   // the folder as a crash left it
+    QTest::addColumn<QString>("journal"); // its entries, "" for none; "!" a damaged one
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("after"); // the folder put right
+    QTest::addColumn<QString>("told");  // "antes", "después", "" or the start of a failure
+
+    const QString remove =
+        QStringLiteral("mover 2 .letro-mover-2-a-1 1; mover 2.wav .letro-mover-2-a-1.wav 1.wav; "
+                       "borrar 1 .letro-borrar-1");
+    QTest::newRow("undone half-way") << "1=t1 .letro-mover-2-a-1=t2 2.wav=w2 3=t3" << remove
+                                     << false << "1=t1 2=t2 2.wav=w2 3=t3" << Before;
+    QTest::newRow("finished half-way") << "1=t2 .letro-mover-2-a-1.wav=w2 .letro-borrar-1=t1 3=t3"
+                                       << remove << true << "1=t2 1.wav=w2 3=t3" << After;
+    QTest::newRow("only the journal was left")
+        << "1=t2 1.wav=w2 3=t3" << remove << true << "1=t2 1.wav=w2 3=t3" << After;
+    QTest::newRow("a new text written before its journal") << "1=t1 .letro-nuevo-2=new"
+                                                           << "" << false << "1=t1" << Before;
+    QTest::newRow("nothing to put right") << "1=t1 1.wav=w1"
+                                          << "" << false << "1=t1 1.wav=w1"
+                                          << "";
+    QTest::newRow("a damaged journal: nothing is touched")
+        << "1=t1 .letro-mover-2-a-1=t2"
+        << "!" << false << "1=t1 .letro-mover-2-a-1=t2"
+        << "El cambio";
+}
+
+void TestJournal::recoverFolder()
+{
+    QFETCH(QString, files);
+    QFETCH(QString, journal);
+    QFETCH(bool, taken);
+    QFETCH(QString, after);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Palabras"));
+    writeLayout(folder, layout(files));
+    Layout expected = layout(after);
+    if (journal == QLatin1String("!")) {
+        writeLayout(folder, {{JournalName, "letro-diario 1\ncambio x\nmover 2\n"}});
+        expected.insert(JournalName, "letro-diario 1\ncambio x\nmover 2\n");
+    } else if (!journal.isEmpty()) {
+        writeLayout(folder,
+                    {{JournalName, journalText(journalOf(QStringLiteral("borrar el dictado 1"),
+                                                         journal, taken))}});
+    }
+    const Recovery recovery = letro::editor::recoverFolder(folder);
+    QCOMPARE(readLayout(folder), expected);
+    const QString message = recoveryMessage(recovery, QStringLiteral("Palabras"));
+    if (told.isEmpty()) {
+        QCOMPARE(message, QString());
+    } else if (told == Before || told == After) {
+        const QString change = journal.isEmpty() ? QStringLiteral("Un cambio en «Palabras»")
+                                                 : QStringLiteral("El cambio «borrar el dictado "
+                                                                  "1» en «Palabras»");
+        QCOMPARE(message, change + QStringLiteral(" quedó a medias al cerrarse el programa de "
+                                                  "golpe y se ha %1: la carpeta está como %2 de "
+                                                  "ese cambio.")
+                                       .arg(told == Before ? QStringLiteral("deshecho")
+                                                           : QStringLiteral("terminado"),
+                                            told));
+    } else {
+        QCOMPARE(recovery.outcome, Recovery::Failed);
+        QVERIFY2(message.contains(QStringLiteral("no se ha podido terminar ni deshacer")),
+                 qPrintable(message));
+    }
+}
+
+void TestJournal::letroGrabarPutsTheFolderRight()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Frase corta"));
+    writeLayout(folder, layout("1=t1 1.wav=w1 1.lento.wav=l1 .letro-mover-2-a-1.wav=w2 2=t2 "
+                               "2.lento.wav=l2"));
+    writeLayout(folder,
+                {{JournalName,
+                  journalText(journalOf(QStringLiteral("subir el dictado 2"),
+                                        "mover 1.wav .letro-mover-1-a-2.wav 2.wav; mover 2.wav "
+                                        ".letro-mover-2-a-1.wav 1.wav",
+                                        false))}});
+    QProcess tool;
+    tool.start(qEnvironmentVariable("LETRO_PROGRAM_DIR") + QStringLiteral("/letro-grabar"),
+               {QStringLiteral("--espeak"), QStringLiteral("false"), folder});
+    QVERIFY(tool.waitForFinished(60000));
+    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+    QVERIFY2(out.startsWith(QStringLiteral(
+                 "letro-grabar: El cambio «subir el dictado 2» en «Frase corta» quedó a medias "
+                 "al cerrarse el programa de golpe y se ha deshecho: la carpeta está como antes "
+                 "de ese cambio.\n")),
+             qPrintable(out));
+    QCOMPARE(readLayout(folder),
+             layout("1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 2.lento.wav=l2"));
+    QCOMPARE(tool.exitCode(), 0);
+}
+
+void TestJournal::letroGrabarWaitsForTheEditor()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Palabras"));
+    writeLayout(folder, layout("1=t1"));
+    const FolderLock editor(folder); // a change of the editor on its way
+    QVERIFY(editor.problem().isEmpty());
+    QProcess tool;
+    tool.start(qEnvironmentVariable("LETRO_PROGRAM_DIR") + QStringLiteral("/letro-grabar"),
+               {QStringLiteral("--espeak"), QStringLiteral("false"), folder});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
+             QStringLiteral("letro-grabar: %1: otro programa está cambiando sus archivos ahora "
+                            "mismo\n")
+                 .arg(folder));
+    QCOMPARE(tool.exitCode(), 1);
+    QCOMPARE(readLayout(folder), layout("1=t1"));
+    // Nor does the editor change it while another holds it.
+    QCOMPARE(TypeFolder(folder).remove(1),
+             QStringLiteral("no se puede cambiar la carpeta: otro programa está cambiando sus "
+                            "archivos ahora mismo"));
+    QCOMPARE(readLayout(folder), layout("1=t1"));
+}
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "tst_journal.moc"

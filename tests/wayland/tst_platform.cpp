@@ -1,0 +1,189 @@
+// The rules behind the platform checks: which platform is Wayland, the frame
+// a window is sized and placed by, and the close that waits for a box.
+//
+// A window asked to close while one of its own modal boxes is up stays, and
+// closes normally once the box is gone. A Wayland compositor delivers such a
+// request past the box (an X11 window manager's never reaches the window);
+// here the request comes from code, which takes the same road into the
+// window. Without the refusal the main window would be deleted inside the
+// box's event loop, under the handler that opened it.
+#include "testsupport.h"
+
+#include "ui/platform.h"
+#include "ui/richtextbox.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace letro;
+using namespace letro::test;
+
+namespace {
+
+// While a message box is up: what it says, and what a close of the main
+// window did then. The box is then answered with its OK button.
+struct CloseUnderBox
+{
+    QPointer<QWidget> window;
+    QStringList texts;
+    QList<bool> closed;
+    QList<bool> visibleAfter;
+
+    void watch(QTimer &timer)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || !window)
+                return;
+            texts.append(box->text());
+            closed.append(window->close());
+            visibleAfter.append(window && window->isVisible());
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer.start(10);
+    }
+};
+
+} // namespace
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void platformNames_data();
+    void platformNames();
+    void placementFrame_data();
+    void placementFrame();
+    void refusesOnlyWhileAModalWindowIsUp();
+    void mainWindowStaysUnderItsBox_data();
+    void mainWindowStaysUnderItsBox();
+};
+
+void TestPlatform::platformNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("wayland");
+    QTest::newRow("wayland") << QStringLiteral("wayland") << true;
+    QTest::newRow("wayland-egl") << QStringLiteral("wayland-egl") << true;
+    QTest::newRow("xcb") << QStringLiteral("xcb") << false;
+    QTest::newRow("offscreen") << QStringLiteral("offscreen") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestPlatform::platformNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, wayland);
+    QCOMPARE(isWaylandPlatform(name), wayland);
+}
+
+void TestPlatform::placementFrame_data()
+{
+    QTest::addColumn<QMargins>("reported");
+    QTest::addColumn<bool>("wayland");
+    QTest::addColumn<QMargins>("asked");
+    QTest::addColumn<QMargins>("frame");
+    const QMargins none;
+    const QMargins openbox(1, 20, 1, 1);
+    const QMargins qtDecoration(3, 30, 3, 3);
+    // 45 twips a side, 420 on top: 3 and 28 pixels.
+    const QMargins designed(3, 28, 3, 3);
+    QTest::newRow("X11, the window manager's answer") << none << false << openbox << openbox;
+    QTest::newRow("X11, no window manager") << none << false << none << none;
+    QTest::newRow("X11, shown: Qt's figure") << openbox << false << none << openbox;
+    QTest::newRow("Wayland, the compositor's frame") << none << true << none << designed;
+    QTest::newRow("Wayland, Qt's own frame") << qtDecoration << true << none << qtDecoration;
+}
+
+void TestPlatform::placementFrame()
+{
+    QFETCH(QMargins, reported);
+    QFETCH(bool, wayland);
+    QFETCH(QMargins, asked);
+    QFETCH(QMargins, frame);
+    QCOMPARE(letro::placementFrame(reported, wayland, asked), frame);
+    QCOMPARE(designedFrame().top() + designedFrame().bottom(), twipsToPixels(6600 - 6135));
+}
+
+void TestPlatform::refusesOnlyWhileAModalWindowIsUp()
+{
+    QCloseEvent before;
+    QVERIFY(!refuseCloseUnderModalWindow(&before));
+    QVERIFY(before.isAccepted());
+
+    QWidget window;
+    window.show();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Letro"), QStringLiteral("texto"),
+                    QMessageBox::Ok, &window);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QCloseEvent under;
+    QVERIFY(refuseCloseUnderModalWindow(&under));
+    QVERIFY(!under.isAccepted());
+
+    box.hide();
+    QCloseEvent after;
+    QVERIFY(!refuseCloseUnderModalWindow(&after));
+    QVERIFY(after.isAccepted());
+}
+
+void TestPlatform::mainWindowStaysUnderItsBox_data()
+{
+    QTest::addColumn<bool>("finish");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing exercise") << false << QStringLiteral("No encuentro el archivo");
+    QTest::newRow("end of exercise") << true << QStringLiteral("Fin del ejercicio");
+}
+
+void TestPlatform::mainWindowStaysUnderItsBox()
+{
+    QFETCH(bool, finish);
+    QFETCH(QString, message);
+
+    ProgramFolder folder;
+    folder.addExercise(0, 1, "sol\r\n");
+    Services services;
+    services.programFolder = folder.path();
+    services.sound = std::make_shared<FakeSound>(); // real modal message boxes
+    QPointer<Form1> form = Form1::showMainWindow(services);
+    QVERIFY(form && form->testAttribute(Qt::WA_DeleteOnClose));
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+
+    CloseUnderBox watcher;
+    watcher.window = form;
+    QTimer timer;
+    watcher.watch(timer);
+    if (finish) {
+        form->Command5_Click();
+        typeText(form->findChild<RichTextBox *>(QStringLiteral("RichTextBox1")),
+                 QStringLiteral("sol"));
+    } else {
+        form->Command3_Click(0); // exercise 2, which is missing
+    }
+    timer.stop();
+
+    // The handler came back to a live window, which refused the close.
+    QVERIFY(form);
+    QVERIFY(!watcher.texts.isEmpty());
+    QCOMPARE(watcher.texts.first(), message);
+    QCOMPARE(watcher.closed.first(), false);
+    QCOMPARE(watcher.visibleAfter.first(), true);
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->property("TextPos").toInt(), 1);
+
+    // With the box gone, closing works and deletes the window.
+    QVERIFY(form->close());
+    QTRY_VERIFY(!form);
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs a test program as a native Wayland client of a private, headless sway
+# compositor, and stops the compositor after.
+#
+#   wayland-run.sh -- PROGRAM [ARGS...]
+#
+# The program gets QT_QPA_PLATFORM=wayland, WAYLAND_DISPLAY and SWAYSOCK (for
+# swaymsg), a 1280x1024 output and no X server. sway refuses to run as root:
+# under root it runs as the ordinary user letro-wayland, made if missing; the
+# clients stay root's, which may use its sockets.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=../e2e/e2e-lib.sh
+source "$here/../e2e/e2e-lib.sh"
+
+[ "${1:-}" = -- ] && shift
+[ $# -gt 0 ] || e2e_fail "no program to run"
+e2e_require sway swaymsg wtype setpriv
+
+e2e_init
+export E2E_TMP
+owner="$(id -un)" as_owner=()
+if [ "$(id -u)" -eq 0 ]; then
+    owner=letro-wayland
+    as_owner=(setpriv --reuid="$owner" --regid="$owner" --clear-groups)
+    if ! id "$owner" >/dev/null 2>&1; then
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+            "$owner" || e2e_fail "cannot make the user $owner for the compositor"
+    fi
+fi
+# The compositor's own folder (its sockets, its configuration) is its user's;
+# the scratch folder above it only lets it through.
+chmod 711 "$E2E_TMP"
+run="$E2E_TMP/sway"
+mkdir -m 700 "$run"
+cat >"$run/config" <<'EOF'
+output HEADLESS-1 mode 1280x1024 position 0 0
+focus_follows_mouse no
+xwayland disable
+EOF
+chown -R "$owner" "$run"
+
+# "${as_owner[@]}" is empty when this script is not root's.
+"${as_owner[@]}" env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 XKB_DEFAULT_LAYOUT=es \
+    sway --config "$run/config" >"$E2E_TMP/sway.log" 2>&1 &
+e2e_track $!
+
+socket="" ipc=""
+for _ in $(seq 100); do
+    socket="$(find "$run" -maxdepth 1 -type s -name 'wayland-*' | head -n 1)"
+    ipc="$(find "$run" -maxdepth 1 -type s -name 'sway-ipc.*' | head -n 1)"
+    if [ -n "$socket" ] && [ -n "$ipc" ] && swaymsg -s "$ipc" -t get_version >/dev/null 2>&1; then
+        break
+    fi
+    ipc=""
+    sleep 0.1
+done
+[ -n "$ipc" ] || { cat "$E2E_TMP/sway.log" >&2; e2e_fail "sway did not start"; }
+swaymsg -s "$ipc" -t get_outputs -r | grep -q '"width": 1280' ||
+    e2e_fail "the output is not 1280 pixels wide"
+
+# The clients: root's own runtime folder, the compositor's socket by its path.
+mkdir -m 700 "$E2E_TMP/client"
+export XDG_RUNTIME_DIR="$E2E_TMP/client" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc"
+export QT_QPA_PLATFORM=wayland
+unset DISPLAY XAUTHORITY
+
+status=0
+"$@" || status=$?
+exit "$status"
