@@ -245,6 +245,8 @@ QString Transaction::run(Progress *progress)
 {
     Progress none;
     Progress &p = progress ? *progress : none;
+    if (m_journal.entries.isEmpty())
+        return QString(); // nothing to change: no journal either
     const FolderLock lock(m_folder);
     if (!lock.problem().isEmpty())
         return QStringLiteral("no se puede cambiar la carpeta: ") + lock.problem();
