@@ -262,7 +262,7 @@ void TestJournal::letroGrabarPutsTheFolderRight()
                                         false))}});
     QProcess tool;
     tool.start(qEnvironmentVariable("LETRO_PROGRAM_DIR") + QStringLiteral("/letro-grabar"),
-               {QStringLiteral("--espeak"), QStringLiteral("false"), folder});
+               {QStringLiteral("--lento-de-wav"), folder}); // no voice needed
     QVERIFY(tool.waitForFinished(60000));
     const QString out = QString::fromUtf8(tool.readAllStandardOutput());
     QVERIFY2(out.startsWith(QStringLiteral(
@@ -284,7 +284,7 @@ void TestJournal::letroGrabarWaitsForTheEditor()
     QVERIFY(editor.problem().isEmpty());
     QProcess tool;
     tool.start(qEnvironmentVariable("LETRO_PROGRAM_DIR") + QStringLiteral("/letro-grabar"),
-               {QStringLiteral("--espeak"), QStringLiteral("false"), folder});
+               {QStringLiteral("--lento-de-wav"), folder}); // no voice needed
     QVERIFY(tool.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
              QStringLiteral("letro-grabar: %1: otro programa está cambiando sus archivos ahora "
