@@ -1,6 +1,7 @@
 #include "app/form2.h"
 
 #include "exercise/form1.h"
+#include "ui/buttonkeys.h"
 #include "ui/controls.h"
 #include "ui/shape.h"
 #include "ui/velantro.h"
@@ -19,6 +20,7 @@ Form2::Form2(const Services &services, QWidget *parent)
     createControls();
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    letReturnPressButtons(); // CONTINUAR from the keyboard, with Return as with Space
     placeAgainWhenFrameChanges(this, [this] { centreWindow(this, m_services.screenTwips()); });
 }
 
