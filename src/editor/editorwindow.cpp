@@ -87,9 +87,6 @@ void EditorWindow::createWidgets()
     m_readOnlyLabel->setWordWrap(true);
     m_readOnlyLabel->setStyleSheet(
         QStringLiteral("background: #fff3c4; color: #5a4300; padding: 6px; border-radius: 3px"));
-    m_readOnlyLabel->setText(QStringLiteral(
-        "Esta carpeta de Letro es del sistema y no se puede cambiar. Para escribir y grabar sus "
-        "propios dictados, pulse «Hacer mi copia de Letro»."));
     layout->addWidget(m_readOnlyLabel);
 
     // The lists, one tab per type.
@@ -185,7 +182,7 @@ void EditorWindow::createWidgets()
     voiceForm->addRow(QStringLiteral("&Voz:"), m_voice);
     m_speed = new QSpinBox(this);
     m_speed->setObjectName(QStringLiteral("speedBox"));
-    m_speed->setRange(40, 400);
+    m_speed->setRange(MinWordsPerMinute, MaxWordsPerMinute);
     m_speed->setValue(SpeechOptions().wordsPerMinute);
     m_speed->setSuffix(QStringLiteral(" pal./min"));
     m_speed->setToolTip(QStringLiteral("Palabras por minuto de la voz sintética"));
@@ -265,11 +262,18 @@ bool EditorWindow::listIsCurrent(int type)
 QString EditorWindow::runChange(int type, const QString &label,
                                 const std::function<QString(TypeFolder &)> &change)
 {
-    Progress progress;
     TypeFolder folder = typeFolder(type);
-    folder.setProgress(&progress);
+    return runJob(label, [&](Progress &progress) {
+        folder.setProgress(&progress);
+        return change(folder);
+    });
+}
+
+QString EditorWindow::runJob(const QString &label, const std::function<QString(Progress &)> &job)
+{
+    Progress progress;
     QString result;
-    std::unique_ptr<QThread> worker(QThread::create([&] { result = change(folder); }));
+    std::unique_ptr<QThread> worker(QThread::create([&] { result = job(progress); }));
 
     // Nothing else is started meanwhile; the window keeps answering, and
     // the keyboard focus comes back where it was.
@@ -317,9 +321,13 @@ void EditorWindow::setFolder(const QString &folder)
         if (recovery.outcome != Recovery::Nothing)
             told.append(recoveryMessage(recovery, typeNames().at(type)));
     }
-    m_readOnly = !isWritableFolder(m_folder);
+    m_whyOnlyShown = whyOnlyShown(m_folder, m_services.packageFileList);
+    m_readOnly = !m_whyOnlyShown.isEmpty();
     m_folderLabel->setText(QStringLiteral("Carpeta de Letro: ") +
                            QDir::toNativeSeparators(m_folder));
+    m_readOnlyLabel->setText(m_whyOnlyShown + QStringLiteral(" Para escribir y grabar sus propios "
+                                                             "dictados, pulse «Hacer mi copia de "
+                                                             "Letro»."));
     m_readOnlyLabel->setVisible(m_readOnly);
     if (!m_readOnly)
         rememberFolder(m_folder);
@@ -337,11 +345,10 @@ void EditorWindow::offerCopy()
         return;
     const bool copy = m_services.dialogs->ask(
         this,
-        QStringLiteral("La carpeta de Letro %1 es del sistema: sus dictados no se pueden cambiar "
-                       "desde aquí.\n\n¿Quiere hacer su propia copia de Letro, con todos los "
-                       "dictados y grabaciones, en una carpeta suya? Tendrá su propia entrada "
-                       "en el menú: «%2».")
-            .arg(quoted(QDir::toNativeSeparators(m_folder)), QLatin1String(CopyEntryName)),
+        QStringLiteral("%1 Sus dictados no se cambian desde aquí (%2).\n\n¿Quiere hacer su "
+                       "propia copia de Letro, con todos los dictados y grabaciones, en una "
+                       "carpeta suya? Tendrá su propia entrada en el menú: «%3».")
+            .arg(m_whyOnlyShown, QDir::toNativeSeparators(m_folder), copyEntryName(QString())),
         QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"));
     if (copy)
         makeCopy();
@@ -480,13 +487,17 @@ bool EditorWindow::report(const QString &problem, const QString &failed, const Q
 void EditorWindow::addExercise()
 {
     const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     QString text;
     for (;;) {
         const std::optional<QString> answer = m_services.dialogs->askText(
             this, QStringLiteral("Nuevo dictado de «%1»").arg(typeNames().at(type)), text);
-        if (!answer || !listIsCurrent(type))
+        if (!answer)
             return;
         text = *answer;
+        if (!listIsCurrent(type))
+            continue; // the same text again, on the list as it is now
         int number = 0;
         const QString problem =
             runChange(type, QStringLiteral("Añadiendo el dictado…"),
@@ -505,10 +516,12 @@ void EditorWindow::addExercise()
 
 void EditorWindow::editExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e || !e->hasText)
         return;
-    const int type = currentType();
     const int number = e->number;
     const bool recorded = e->hasRecording || e->hasSlowRecording;
     const std::optional<QString> answer = m_services.dialogs->askText(
@@ -529,10 +542,12 @@ void EditorWindow::editExercise()
 
 void EditorWindow::removeExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e)
         return;
-    const int type = currentType();
     const int number = e->number;
     const bool lone = !e->hasText;
     const QString question =
@@ -699,12 +714,26 @@ void EditorWindow::makeCopy()
     if (parent.isEmpty())
         return;
     QString made;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString problem = copyLetro(m_folder, parent, &made);
-    QApplication::restoreOverrideCursor();
+    const QString source = m_folder;
+    QString problem = runJob(QStringLiteral("Copiando Letro…"), [&](Progress &progress) {
+        return copyLetro(source, parent, &made, &progress);
+    });
     if (!report(problem, QStringLiteral("No se ha hecho la copia de Letro"), QString()))
         return;
     setFolder(made);
+    if (menuEntryWouldReplace(made) &&
+        !m_services.dialogs->ask(
+            this,
+            QStringLiteral("Ya hay en el menú una entrada «%1» distinta. ¿La sustituye por la de "
+                           "esta copia?")
+                .arg(copyEntryName(made)),
+            QStringLiteral("Sustituir"), QStringLiteral("Dejarla como está"))) {
+        m_services.dialogs->tell(
+            this, QStringLiteral("Su copia de Letro está en %1. La entrada del menú se ha "
+                                 "dejado como estaba.")
+                      .arg(quoted(QDir::toNativeSeparators(made))));
+        return;
+    }
     problem = writeMenuEntry(made);
     if (!problem.isEmpty()) {
         m_services.dialogs->warn(
@@ -716,7 +745,7 @@ void EditorWindow::makeCopy()
     m_services.dialogs->tell(
         this, QStringLiteral("Su copia de Letro está en %1. En el menú de programas aparece como "
                              "«%2». Los dictados que escriba y grabe aquí son para esa copia.")
-                  .arg(quoted(QDir::toNativeSeparators(made)), QLatin1String(CopyEntryName)));
+                  .arg(quoted(QDir::toNativeSeparators(made)), copyEntryName(made)));
 }
 
 void EditorWindow::openFolder()

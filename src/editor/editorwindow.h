@@ -90,12 +90,16 @@ private:
     // can cancel it. Returns the change's result.
     QString runChange(int type, const QString &label,
                       const std::function<QString(TypeFolder &)> &change);
+    // Runs any long job so: `job` gets the progress to count and to check
+    // for a cancel.
+    QString runJob(const QString &label, const std::function<QString(Progress &)> &job);
     void watchFolders();
     void folderChanged();
 
     EditorServices m_services;
     QString m_folder;
     bool m_readOnly = true;
+    QString m_whyOnlyShown; // why the folder is only shown, or ""
     QList<Exercise> m_exercises[3];
     QStringList m_states[3]; // what each folder held when its list was made
     QFileSystemWatcher *m_watcher = nullptr;

@@ -3,6 +3,7 @@
 #include "checker/characterkeys.h"
 #include "editor/filesystem.h"
 #include "editor/journal.h"
+#include "exercise/sharednames.h"
 #include "grabar/recordings.h"
 
 #include <QCoreApplication>
@@ -17,8 +18,7 @@ namespace letro::editor {
 
 QStringList typeNames()
 {
-    return {QStringLiteral("Palabras"), QStringLiteral("Frase corta"),
-            QStringLiteral("Frase larga")};
+    return exerciseTypeFolders();
 }
 
 QString textProblem(const QString &text)
@@ -85,12 +85,12 @@ QString TypeFolder::textPath(int number) const
 
 QString TypeFolder::recordingPath(int number) const
 {
-    return textPath(number) + QStringLiteral(".wav");
+    return recordingPathFor(textPath(number));
 }
 
 QString TypeFolder::slowRecordingPath(int number) const
 {
-    return letro::slowRecordingPath(recordingPath(number));
+    return slowRecordingPathFor(textPath(number));
 }
 
 QList<int> TypeFolder::numbers() const
