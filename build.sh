@@ -21,13 +21,15 @@ RUN_PACKAGES=(
     qt6-base-private-dev
 )
 # What the tests need on top: a virtual X server with the Spanish keyboard,
-# a private sound server, sanitizers, fuzzing, and the package checks.
+# a private sound server, sanitizers, fuzzing, the package checks, and the
+# accessibility bus with its Python reader and the screen reader.
 TEST_PACKAGES=(
     xvfb xauth xdotool x11-xkb-utils xkb-data x11-utils openbox imagemagick
     pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev llvm clang-format git
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
     sway wtype qt6-wayland libwayland-dev jq
+    dbus-bin at-spi2-core python3-pyatspi orca
 )
 
 install_packages() {

@@ -46,8 +46,12 @@ QString finishAnnouncement(qint64 mistakes, const QString &summary)
         line.remove(0, frame.size());
     if (line.endsWith(frame))
         line.chop(frame.size());
+    line = line.trimmed();
+    // Before the clock's first tick the seconds are blank: no dash to read.
+    if (line.startsWith(u'-'))
+        line = line.mid(1).trimmed();
     return QStringLiteral("Ejercicio terminado. ") + verdictName(mistakes) + QStringLiteral(". ") +
-           line.trimmed();
+           line;
 }
 
 } // namespace letro

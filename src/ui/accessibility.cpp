@@ -18,6 +18,17 @@ constexpr char SilentProperty[] = "letroSilent";
 // The dynamic property that marks a window's announcer.
 constexpr char AnnouncerProperty[] = "letroAnnouncer";
 
+// Qt keeps the interface it made for an object, and makes one as soon as a
+// widget reports a change, even in its constructor: one made before the
+// object was marked is dropped, so that the next question builds the right
+// one.
+void rebuildInterface(QObject *object)
+{
+    installAccessibleInterfaces();
+    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(object))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // The hidden widget of a window through which announcements are made: a
 // notification that is shown with the message's text. It has no size, draws
@@ -32,6 +43,7 @@ QWidget *announcerOf(QWidget *window)
     auto *announcer = new QWidget(window);
     announcer->setObjectName(QStringLiteral("Anuncios"));
     announcer->setProperty(AnnouncerProperty, true);
+    rebuildInterface(announcer);
     announcer->setFocusPolicy(Qt::NoFocus);
     announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
     announcer->setGeometry(0, 0, 0, 0);
@@ -242,6 +254,18 @@ void announce(QWidget *widget, const QString &text)
 void silenceForScreenReaders(QWidget *label)
 {
     label->setProperty(SilentProperty, true);
+    rebuildInterface(label);
+}
+
+void nameComboBox(QComboBox *box, const QString &name)
+{
+    box->setAccessibleName(name);
+    rebuildInterface(box);
+}
+
+void becomeTextObject(QWidget *box)
+{
+    rebuildInterface(box);
 }
 
 } // namespace letro

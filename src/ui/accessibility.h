@@ -15,6 +15,7 @@
 
 #include <QString>
 
+class QComboBox;
 class QWidget;
 
 namespace letro {
@@ -29,5 +30,11 @@ void announce(QWidget *widget, const QString &text);
 
 // Leaves a label out of what a screen reader reads.
 void silenceForScreenReaders(QWidget *label);
+
+// Names a combo box for what it chooses; its current text is its value.
+void nameComboBox(QComboBox *box, const QString &name);
+
+// Called by a rich-text box once it is made: it is read as a text object.
+void becomeTextObject(QWidget *box);
 
 } // namespace letro

@@ -158,7 +158,7 @@ void Form1::createControls()
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setEditText(QStringLiteral("Fuentes"));
     // Named for what it chooses; the font shown is its value.
-    Combo1->setAccessibleName(QStringLiteral("Tipo de letra"));
+    nameComboBox(Combo1, QStringLiteral("Tipo de letra"));
     Combo1->lineEdit()->setAccessibleName(QStringLiteral("Tipo de letra"));
     placeInTwips(Combo1, {7320, 600, 1455, 315});
     Combo1->hide();

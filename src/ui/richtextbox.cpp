@@ -153,7 +153,7 @@ RichTextBox::RichTextBox(QWidget *parent)
     // Clicks and focus requests on the text edit give the focus to the box.
     m_view->setFocusProxy(this);
     // Screen readers know the box as one text object (src/ui/accessibility.cpp).
-    installAccessibleInterfaces();
+    becomeTextObject(this);
     connect(m_view, &QTextEdit::cursorPositionChanged, this, [this] {
         updateMicroFocus();
         tellCaretMove();
