@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMap>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -87,9 +88,6 @@ void EditorWindow::createWidgets()
     m_readOnlyLabel->setWordWrap(true);
     m_readOnlyLabel->setStyleSheet(
         QStringLiteral("background: #fff3c4; color: #5a4300; padding: 6px; border-radius: 3px"));
-    m_readOnlyLabel->setText(QStringLiteral(
-        "Esta carpeta de Letro es del sistema y no se puede cambiar. Para escribir y grabar sus "
-        "propios dictados, pulse «Hacer mi copia de Letro»."));
     layout->addWidget(m_readOnlyLabel);
 
     // The lists, one tab per type.
@@ -170,7 +168,11 @@ void EditorWindow::createWidgets()
     m_playSlow = addButton("playSlowButton", QStringLiteral("Escuchar &lenta"),
                            QStringLiteral("Escuchar la grabación lenta del dictado elegido"),
                            &EditorWindow::playSlow);
-    for (QPushButton *b : {m_synthesise, m_microphone, m_play, m_playSlow})
+    m_recordMissing = addButton("recordMissingButton", QStringLiteral("Grabar lo que &falta"),
+                                QStringLiteral("Grabar con la voz sintética todos los dictados "
+                                               "de esta lista que no tienen sus dos grabaciones"),
+                                &EditorWindow::recordMissing);
+    for (QPushButton *b : {m_synthesise, m_recordMissing, m_microphone, m_play, m_playSlow})
         soundLayout->addWidget(b);
     auto *voiceForm = new QFormLayout;
     m_voice = new QComboBox(this);
@@ -185,7 +187,7 @@ void EditorWindow::createWidgets()
     voiceForm->addRow(QStringLiteral("&Voz:"), m_voice);
     m_speed = new QSpinBox(this);
     m_speed->setObjectName(QStringLiteral("speedBox"));
-    m_speed->setRange(40, 400);
+    m_speed->setRange(MinWordsPerMinute, MaxWordsPerMinute);
     m_speed->setValue(SpeechOptions().wordsPerMinute);
     m_speed->setSuffix(QStringLiteral(" pal./min"));
     m_speed->setToolTip(QStringLiteral("Palabras por minuto de la voz sintética"));
@@ -203,7 +205,8 @@ void EditorWindow::createWidgets()
     middle->addLayout(side);
     layout->addLayout(middle, 1);
 
-    m_writeButtons = {add, m_edit, m_remove, m_up, m_down, m_gaps, m_synthesise, m_microphone};
+    m_writeButtons = {add,    m_edit,       m_remove,        m_up,        m_down,
+                      m_gaps, m_synthesise, m_recordMissing, m_microphone};
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 
     // Files changed by hand or by another program show in the lists soon
@@ -265,11 +268,18 @@ bool EditorWindow::listIsCurrent(int type)
 QString EditorWindow::runChange(int type, const QString &label,
                                 const std::function<QString(TypeFolder &)> &change)
 {
-    Progress progress;
     TypeFolder folder = typeFolder(type);
-    folder.setProgress(&progress);
+    return runJob(label, [&](Progress &progress) {
+        folder.setProgress(&progress);
+        return change(folder);
+    });
+}
+
+QString EditorWindow::runJob(const QString &label, const std::function<QString(Progress &)> &job)
+{
+    Progress progress;
     QString result;
-    std::unique_ptr<QThread> worker(QThread::create([&] { result = change(folder); }));
+    std::unique_ptr<QThread> worker(QThread::create([&] { result = job(progress); }));
 
     // Nothing else is started meanwhile; the window keeps answering, and
     // the keyboard focus comes back where it was.
@@ -317,9 +327,13 @@ void EditorWindow::setFolder(const QString &folder)
         if (recovery.outcome != Recovery::Nothing)
             told.append(recoveryMessage(recovery, typeNames().at(type)));
     }
-    m_readOnly = !isWritableFolder(m_folder);
+    m_whyOnlyShown = whyOnlyShown(m_folder, m_services.packageFileList);
+    m_readOnly = !m_whyOnlyShown.isEmpty();
     m_folderLabel->setText(QStringLiteral("Carpeta de Letro: ") +
                            QDir::toNativeSeparators(m_folder));
+    m_readOnlyLabel->setText(m_whyOnlyShown + QStringLiteral(" Para escribir y grabar sus propios "
+                                                             "dictados, pulse «Hacer mi copia de "
+                                                             "Letro»."));
     m_readOnlyLabel->setVisible(m_readOnly);
     if (!m_readOnly)
         rememberFolder(m_folder);
@@ -337,11 +351,10 @@ void EditorWindow::offerCopy()
         return;
     const bool copy = m_services.dialogs->ask(
         this,
-        QStringLiteral("La carpeta de Letro %1 es del sistema: sus dictados no se pueden cambiar "
-                       "desde aquí.\n\n¿Quiere hacer su propia copia de Letro, con todos los "
-                       "dictados y grabaciones, en una carpeta suya? Tendrá su propia entrada "
-                       "en el menú: «%2».")
-            .arg(quoted(QDir::toNativeSeparators(m_folder)), QLatin1String(CopyEntryName)),
+        QStringLiteral("%1 Sus dictados no se cambian desde aquí (%2).\n\n¿Quiere hacer su "
+                       "propia copia de Letro, con todos los dictados y grabaciones, en una "
+                       "carpeta suya? Tendrá su propia entrada en el menú: «%3».")
+            .arg(m_whyOnlyShown, QDir::toNativeSeparators(m_folder), copyEntryName(QString())),
         QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"));
     if (copy)
         makeCopy();
@@ -461,6 +474,7 @@ void EditorWindow::updateButtons()
         m_gaps->setEnabled(gaps);
         m_synthesise->setEnabled(text && textProblem(e->text).isEmpty());
         m_microphone->setEnabled(text && textProblem(e->text).isEmpty());
+        m_recordMissing->setEnabled(!unrecorded(m_exercises[type]).isEmpty());
     }
     m_play->setEnabled(e && e->hasRecording);
     m_playSlow->setEnabled(e && e->hasSlowRecording);
@@ -480,13 +494,17 @@ bool EditorWindow::report(const QString &problem, const QString &failed, const Q
 void EditorWindow::addExercise()
 {
     const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     QString text;
     for (;;) {
         const std::optional<QString> answer = m_services.dialogs->askText(
             this, QStringLiteral("Nuevo dictado de «%1»").arg(typeNames().at(type)), text);
-        if (!answer || !listIsCurrent(type))
+        if (!answer)
             return;
         text = *answer;
+        if (!listIsCurrent(type))
+            continue; // the same text again, on the list as it is now
         int number = 0;
         const QString problem =
             runChange(type, QStringLiteral("Añadiendo el dictado…"),
@@ -505,10 +523,12 @@ void EditorWindow::addExercise()
 
 void EditorWindow::editExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e || !e->hasText)
         return;
-    const int type = currentType();
     const int number = e->number;
     const bool recorded = e->hasRecording || e->hasSlowRecording;
     const std::optional<QString> answer = m_services.dialogs->askText(
@@ -529,10 +549,12 @@ void EditorWindow::editExercise()
 
 void EditorWindow::removeExercise()
 {
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
     const Exercise *e = selected();
     if (!e)
         return;
-    const int type = currentType();
     const int number = e->number;
     const bool lone = !e->hasText;
     const QString question =
@@ -625,29 +647,96 @@ void EditorWindow::synthesise()
         return;
     const int number = e->number;
     const QString text = e->text;
-    SpeechOptions options;
-    options.voice = m_voice->currentText().trimmed();
-    options.wordsPerMinute = m_speed->value();
-    options.program = m_services.speechProgram;
-    const TypeFolder folder = typeFolder(type);
-    statusBar()->showMessage(QStringLiteral("Grabando el dictado %1…").arg(number));
-    // Both recordings are made under hidden names, then put in place of the
-    // old ones together.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString problem = letro::synthesise(options, text, folder.newRecordingPath(number));
-    if (problem.isEmpty())
-        problem = synthesiseSlow(options, text, folder.newSlowRecordingPath(number));
-    QApplication::restoreOverrideCursor();
-    if (problem.isEmpty())
-        problem = runChange(type, QStringLiteral("Guardando las grabaciones…"),
-                            [number](TypeFolder &f) { return f.replaceRecordings(number); });
-    QFile::remove(folder.newRecordingPath(number));
-    QFile::remove(folder.newSlowRecordingPath(number));
+    TypeFolder folder = typeFolder(type);
+    QString voice;
+    const QString problem =
+        runJob(QStringLiteral("Grabando el dictado %1…").arg(number), [&](Progress &progress) {
+            const SpeechOptions options = speechOptions(progress);
+            voice = options.voice;
+            progress.total = 1;
+            return recordExercise(folder, number, text, options, true);
+        });
     refresh(type, number);
     report(problem, QStringLiteral("No se ha podido grabar el dictado %1").arg(number),
            QStringLiteral("Dictado %1 grabado con la voz «%2», normal y lento.")
                .arg(number)
-               .arg(options.voice));
+               .arg(voice));
+}
+
+SpeechOptions EditorWindow::speechOptions(const Progress &progress) const
+{
+    SpeechOptions options;
+    options.voice = m_voice->currentText().trimmed();
+    options.wordsPerMinute = m_speed->value();
+    options.program = m_services.speechProgram;
+    options.cancelled = &progress.cancelled;
+    return options;
+}
+
+QString EditorWindow::recordExercise(TypeFolder &folder, int number, const QString &text,
+                                     const SpeechOptions &options, bool both)
+{
+    // The recordings are made under hidden names, then put in place of the
+    // old ones together, in one change.
+    const QString normal = folder.newRecordingPath(number);
+    const QString slow = folder.newSlowRecordingPath(number);
+    QString problem;
+    if (both || !isOrdinaryFile(folder.recordingPath(number)))
+        problem = letro::synthesise(options, text, normal);
+    if (problem.isEmpty() && (both || !isOrdinaryFile(folder.slowRecordingPath(number))))
+        problem = synthesiseSlow(options, text, slow);
+    if (problem.isEmpty())
+        problem = folder.replaceRecordings(number);
+    QFile::remove(normal);
+    QFile::remove(slow);
+    return problem;
+}
+
+void EditorWindow::recordMissing()
+{
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
+    const QList<int> numbers = unrecorded(m_exercises[type]);
+    if (numbers.isEmpty()) {
+        m_services.dialogs->tell(this, QStringLiteral("Todos los dictados de «%1» tienen ya sus "
+                                                      "dos grabaciones.")
+                                           .arg(typeNames().at(type)));
+        return;
+    }
+    QMap<int, QString> texts;
+    for (const Exercise &e : std::as_const(m_exercises[type]))
+        texts.insert(e.number, e.text);
+    TypeFolder folder = typeFolder(type);
+    int made = 0;
+    const QString problem =
+        runJob(QStringLiteral("Grabando lo que falta en «%1»…").arg(typeNames().at(type)),
+               [&](Progress &progress) {
+                   const SpeechOptions options = speechOptions(progress);
+                   progress.total = int(numbers.size());
+                   for (const int number : numbers) {
+                       if (progress.cancelled)
+                           return cancelledRecording();
+                       const QString problem =
+                           recordExercise(folder, number, texts.value(number), options, false);
+                       if (problem == cancelledRecording())
+                           return problem;
+                       if (!problem.isEmpty())
+                           return QStringLiteral("dictado %1: %2").arg(number).arg(problem);
+                       progress.done = ++made;
+                   }
+                   return QString();
+               });
+    refresh(type, selectedNumber());
+    const QString done = QStringLiteral("%1 de %2 dictados de «%3» grabados.")
+                             .arg(made)
+                             .arg(numbers.size())
+                             .arg(typeNames().at(type));
+    if (problem == cancelledRecording())
+        m_services.dialogs->tell(this, QStringLiteral("Grabación cancelada: ") + done);
+    else
+        report(problem, QStringLiteral("No se ha grabado todo lo que faltaba (%1)").arg(done),
+               done);
 }
 
 void EditorWindow::recordVoice()
@@ -699,12 +788,26 @@ void EditorWindow::makeCopy()
     if (parent.isEmpty())
         return;
     QString made;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString problem = copyLetro(m_folder, parent, &made);
-    QApplication::restoreOverrideCursor();
+    const QString source = m_folder;
+    QString problem = runJob(QStringLiteral("Copiando Letro…"), [&](Progress &progress) {
+        return copyLetro(source, parent, &made, &progress);
+    });
     if (!report(problem, QStringLiteral("No se ha hecho la copia de Letro"), QString()))
         return;
     setFolder(made);
+    if (menuEntryWouldReplace(made) &&
+        !m_services.dialogs->ask(
+            this,
+            QStringLiteral("Ya hay en el menú una entrada «%1» distinta. ¿La sustituye por la de "
+                           "esta copia?")
+                .arg(copyEntryName(made)),
+            QStringLiteral("Sustituir"), QStringLiteral("Dejarla como está"))) {
+        m_services.dialogs->tell(
+            this, QStringLiteral("Su copia de Letro está en %1. La entrada del menú se ha "
+                                 "dejado como estaba.")
+                      .arg(quoted(QDir::toNativeSeparators(made))));
+        return;
+    }
     problem = writeMenuEntry(made);
     if (!problem.isEmpty()) {
         m_services.dialogs->warn(
@@ -716,7 +819,7 @@ void EditorWindow::makeCopy()
     m_services.dialogs->tell(
         this, QStringLiteral("Su copia de Letro está en %1. En el menú de programas aparece como "
                              "«%2». Los dictados que escriba y grabe aquí son para esa copia.")
-                  .arg(quoted(QDir::toNativeSeparators(made)), QLatin1String(CopyEntryName)));
+                  .arg(quoted(QDir::toNativeSeparators(made)), copyEntryName(made)));
 }
 
 void EditorWindow::openFolder()

@@ -15,6 +15,7 @@
 
 #include "editor/exercisefolder.h"
 #include "editor/services.h"
+#include "grabar/recordings.h"
 
 #include <QMainWindow>
 
@@ -61,6 +62,7 @@ public:
     void moveDown();
     void closeGaps();
     void synthesise();
+    void recordMissing();
     void recordVoice();
     void play();
     void playSlow();
@@ -90,12 +92,22 @@ private:
     // can cancel it. Returns the change's result.
     QString runChange(int type, const QString &label,
                       const std::function<QString(TypeFolder &)> &change);
+    // Runs any long job so: `job` gets the progress to count and to check
+    // for a cancel.
+    QString runJob(const QString &label, const std::function<QString(Progress &)> &job);
+    // The voice and speed chosen, for a recording cancelled through `progress`.
+    SpeechOptions speechOptions(const Progress &progress) const;
+    // Records what exercise `number` of `folder` lacks (or, with `both`,
+    // both recordings again) and puts them in place in one change.
+    static QString recordExercise(TypeFolder &folder, int number, const QString &text,
+                                  const SpeechOptions &options, bool both);
     void watchFolders();
     void folderChanged();
 
     EditorServices m_services;
     QString m_folder;
     bool m_readOnly = true;
+    QString m_whyOnlyShown; // why the folder is only shown, or ""
     QList<Exercise> m_exercises[3];
     QStringList m_states[3]; // what each folder held when its list was made
     QFileSystemWatcher *m_watcher = nullptr;
@@ -112,7 +124,7 @@ private:
     QList<QPushButton *> m_writeButtons;
     QPushButton *m_edit = nullptr, *m_remove = nullptr, *m_up = nullptr, *m_down = nullptr,
                 *m_gaps = nullptr, *m_synthesise = nullptr, *m_microphone = nullptr,
-                *m_play = nullptr, *m_playSlow = nullptr;
+                *m_play = nullptr, *m_playSlow = nullptr, *m_recordMissing = nullptr;
 };
 
 } // namespace letro::editor

@@ -3,6 +3,7 @@
 #include "checker/characterkeys.h"
 #include "editor/filesystem.h"
 #include "editor/journal.h"
+#include "exercise/sharednames.h"
 #include "grabar/recordings.h"
 
 #include <QCoreApplication>
@@ -17,8 +18,7 @@ namespace letro::editor {
 
 QStringList typeNames()
 {
-    return {QStringLiteral("Palabras"), QStringLiteral("Frase corta"),
-            QStringLiteral("Frase larga")};
+    return exerciseTypeFolders();
 }
 
 QString textProblem(const QString &text)
@@ -33,6 +33,16 @@ QString textProblem(const QString &text)
         described.append(describeUntypable(c));
     return QStringLiteral("caracteres que no da ninguna tecla: ") +
            described.join(QStringLiteral("; "));
+}
+
+QList<int> unrecorded(const QList<Exercise> &exercises)
+{
+    QList<int> numbers;
+    for (const Exercise &e : exercises)
+        if (e.hasText && e.status == ReadStatus::Ok && textProblem(e.text).isEmpty() &&
+            !(e.hasRecording && e.hasSlowRecording))
+            numbers.append(e.number);
+    return numbers;
 }
 
 QByteArray exerciseFileBytes(const QString &text, const QByteArray &rest)
@@ -85,12 +95,12 @@ QString TypeFolder::textPath(int number) const
 
 QString TypeFolder::recordingPath(int number) const
 {
-    return textPath(number) + QStringLiteral(".wav");
+    return recordingPathFor(textPath(number));
 }
 
 QString TypeFolder::slowRecordingPath(int number) const
 {
-    return letro::slowRecordingPath(recordingPath(number));
+    return slowRecordingPathFor(textPath(number));
 }
 
 QList<int> TypeFolder::numbers() const

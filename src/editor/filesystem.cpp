@@ -1,5 +1,7 @@
 #include "editor/filesystem.h"
 
+#include "exercise/sharednames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -47,52 +49,25 @@ void setStepGate(StepGate *g)
     gate.store(g);
 }
 
-QString systemReason(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("no hay permiso");
-    case EEXIST:
-    case ENOTEMPTY:
-        return QStringLiteral("ya existe un archivo con ese nombre");
-    case EISDIR:
-        return QStringLiteral("hay una carpeta con ese nombre");
-    case ENOENT:
-        return QStringLiteral("no existe");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("no queda espacio en el disco");
-    case EROFS:
-        return QStringLiteral("el disco es de solo lectura");
-    case EBUSY:
-        return QStringLiteral("el archivo está en uso");
-    case EIO:
-        return QStringLiteral("error de lectura o escritura en el disco");
-    default:
-        return QStringLiteral("error del sistema %1").arg(error);
-    }
-}
-
 QString renameNoReplace(const QString &from, const QString &to)
 {
     if (const int error = gateSays(Step::Rename, from, to))
-        return systemReason(error);
+        return fileErrorReason(error);
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return QString();
     if (errno != EINVAL && errno != ENOSYS)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     // A file system without RENAME_NOREPLACE: a hard link cannot replace
     // anything either; the old name goes once the new one is there.
     if (::link(source.constData(), target.constData()) != 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     if (::unlink(source.constData()) != 0) {
         const int error = errno;
         ::unlink(target.constData());
-        return systemReason(error);
+        return fileErrorReason(error);
     }
     return QString();
 }
@@ -113,11 +88,11 @@ QString temporaryName(const QString &folder)
 QString writeNewFile(const QString &path, const QByteArray &bytes)
 {
     if (const int error = gateSays(Step::Write, path))
-        return systemReason(error);
+        return fileErrorReason(error);
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     int error = writeAll(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
@@ -125,7 +100,7 @@ QString writeNewFile(const QString &path, const QByteArray &bytes)
         error = errno;
     if (error != 0) {
         ::unlink(name.constData());
-        return systemReason(error);
+        return fileErrorReason(error);
     }
     return QString();
 }
@@ -133,65 +108,65 @@ QString writeNewFile(const QString &path, const QByteArray &bytes)
 QString appendToFile(const QString &path, const QByteArray &bytes)
 {
     if (const int error = gateSays(Step::Append, path))
-        return systemReason(error);
+        return fileErrorReason(error);
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     int error = writeAll(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
-    return error == 0 ? QString() : systemReason(error);
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
 QString truncateFile(const QString &path, qint64 size)
 {
     if (const int error = gateSays(Step::Truncate, path))
-        return systemReason(error);
+        return fileErrorReason(error);
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     int error = 0;
     if (::ftruncate(fd, off_t(size)) != 0 || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
-    return error == 0 ? QString() : systemReason(error);
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
 QString removeFile(const QString &path)
 {
     if (const int error = gateSays(Step::Remove, path))
-        return systemReason(error);
+        return fileErrorReason(error);
     if (::unlink(QFile::encodeName(path).constData()) != 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     return QString();
 }
 
 QString syncFile(const QString &path)
 {
     if (const int error = gateSays(Step::SyncFile, path))
-        return systemReason(error);
+        return fileErrorReason(error);
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return error == 0 ? QString() : systemReason(error);
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
 QString syncFolder(const QString &folder)
 {
     if (const int error = gateSays(Step::SyncFolder, folder))
-        return systemReason(error);
+        return fileErrorReason(error);
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return systemReason(errno);
+        return fileErrorReason(errno);
     const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return error == 0 ? QString() : systemReason(error);
+    return error == 0 ? QString() : fileErrorReason(error);
 }
 
 bool nameExists(const QString &path)
@@ -204,13 +179,13 @@ FolderLock::FolderLock(const QString &folder)
 {
     m_fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0) {
-        m_problem = systemReason(errno);
+        m_problem = fileErrorReason(errno);
         return;
     }
     if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         m_problem = errno == EWOULDBLOCK
                         ? QStringLiteral("otro programa está cambiando sus archivos ahora mismo")
-                        : systemReason(errno);
+                        : fileErrorReason(errno);
         ::close(m_fd);
         m_fd = -1;
     }

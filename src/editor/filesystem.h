@@ -11,9 +11,6 @@
 
 namespace letro::editor {
 
-// Why the last system call failed, in Spanish ("no hay permiso").
-QString systemReason(int error);
-
 // The kinds of step, as the step gate sees them.
 enum class Step {
     Write,      // a new file, written and flushed

@@ -1,6 +1,7 @@
 #include "editor/journal.h"
 
 #include "editor/filesystem.h"
+#include "exercise/sharednames.h"
 
 #include <QDir>
 #include <QFile>
@@ -244,6 +245,8 @@ QString Transaction::run(Progress *progress)
 {
     Progress none;
     Progress &p = progress ? *progress : none;
+    if (m_journal.entries.isEmpty())
+        return QString(); // nothing to change: no journal either
     const FolderLock lock(m_folder);
     if (!lock.problem().isEmpty())
         return QStringLiteral("no se puede cambiar la carpeta: ") + lock.problem();
@@ -260,9 +263,10 @@ QString Transaction::run(Progress *progress)
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const JournalEntry &e = entries.at(i);
         if (e.kind != JournalEntry::New && !nameExists(path(e.from)))
-            return QStringLiteral("no se puede mover «%1»: %2").arg(e.from, systemReason(ENOENT));
+            return QStringLiteral("no se puede mover «%1»: %2")
+                .arg(e.from, fileErrorReason(ENOENT));
         if (e.kind != JournalEntry::Delete && !leaving.contains(e.to) && nameExists(path(e.to)))
-            return QStringLiteral("no se puede crear «%1»: %2").arg(e.to, systemReason(EEXIST));
+            return QStringLiteral("no se puede crear «%1»: %2").arg(e.to, fileErrorReason(EEXIST));
         const bool brought = e.kind == JournalEntry::New && m_bytes.at(i).isNull();
         if (nameExists(path(e.temporary)) != brought)
             return brought ? QStringLiteral("falta el archivo nuevo «%1»").arg(e.temporary)

@@ -2,14 +2,25 @@
 
 #include "editor/exercisefolder.h"
 #include "editor/filesystem.h"
+#include "editor/journal.h"
+#include "exercise/sharednames.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace letro::editor {
 
@@ -19,17 +30,66 @@ bool isLetroFolder(const QString &folder)
     return program.isFile() && program.isExecutable();
 }
 
+QString packageFileList()
+{
+    return QStringLiteral("/var/lib/dpkg/info/letro.list");
+}
+
+bool isPackageFolder(const QString &folder, const QString &fileList)
+{
+    const QString program =
+        QFileInfo(QDir(folder).filePath(QStringLiteral("letro"))).canonicalFilePath();
+    QFile list(fileList);
+    if (program.isEmpty() || !list.open(QIODevice::ReadOnly))
+        return false;
+    while (!list.atEnd()) {
+        const QString listed = QFile::decodeName(list.readLine().trimmed());
+        if (listed == program || QFileInfo(listed).canonicalFilePath() == program)
+            return true;
+    }
+    return false;
+}
+
+uid_t teacherUser()
+{
+    if (::geteuid() != 0)
+        return ::geteuid();
+    for (const char *variable : {"SUDO_UID", "PKEXEC_UID"}) {
+        bool ok = false;
+        const uint uid = qEnvironmentVariable(variable).toUInt(&ok);
+        if (ok && uid != 0)
+            return uid_t(uid);
+    }
+    return 0;
+}
+
 namespace {
 
-// Whether a new file can be made in `folder`, tried for real: permissions,
-// access lists and read-only disks all have their say.
+// Whether a new file can be made in `folder`, tried for real as the
+// teacher's own user: permissions, access lists and read-only disks all
+// have their say. setfsuid changes only this thread's file-system user.
 bool canCreateIn(const QString &folder)
 {
+    const uid_t teacher = teacherUser();
+    const bool asTeacher = teacher != ::geteuid();
+    gid_t group = 0;
+    if (asTeacher) {
+        bool ok = false;
+        group = gid_t(qEnvironmentVariable("SUDO_GID").toUInt(&ok));
+        if (!ok)
+            group = gid_t(teacher);
+        ::setfsgid(group);
+        ::setfsuid(teacher);
+    }
     const QString probe = temporaryName(folder);
-    if (!writeNewFile(probe, QByteArray()).isEmpty())
-        return false;
-    QFile::remove(probe);
-    return true;
+    const bool made = writeNewFile(probe, QByteArray()).isEmpty();
+    if (made)
+        QFile::remove(probe);
+    if (asTeacher) {
+        ::setfsuid(::geteuid());
+        ::setfsgid(::getegid());
+    }
+    return made;
 }
 
 } // namespace
@@ -44,6 +104,20 @@ bool isWritableFolder(const QString &folder)
             return false;
     }
     return true;
+}
+
+QString whyOnlyShown(const QString &folder, const QString &fileList)
+{
+    if (isPackageFolder(folder, fileList))
+        return QStringLiteral("Esta carpeta de Letro es la que instaló el sistema: la próxima "
+                              "actualización de Letro borraría lo que se cambiase en ella.");
+    if (!isWritableFolder(folder)) {
+        if (QStorageInfo(folder).isReadOnly())
+            return QStringLiteral("Esta carpeta de Letro está en un disco de solo lectura.");
+        return QStringLiteral("Esta carpeta de Letro es del sistema o de otro usuario: usted "
+                              "no puede cambiarla.");
+    }
+    return QString();
 }
 
 QString installedFolder()
@@ -74,42 +148,109 @@ void rememberFolder(const QString &folder)
 
 namespace {
 
-// Copies the ordinary, not hidden files of folder `from` into the new folder `to`.
-QString copyFiles(const QString &from, const QString &to)
-{
-    if (!QDir().mkdir(to))
-        return QStringLiteral("no se puede crear la carpeta «%1»").arg(to);
-    const QDir source(from);
-    const QStringList names = source.entryList(QDir::Files);
-    for (const QString &name : names) {
-        if (!QFile::copy(source.filePath(name), QDir(to).filePath(name)))
-            return QStringLiteral("no se puede copiar «%1»").arg(source.filePath(name));
-    }
-    return QString();
-}
-
-QString copyInto(const QString &source, const QString &target)
+// What a copy of Letro is made of: the program, then the files of the
+// pictures' and exercises' folders (relative names; folders end in "/").
+QStringList copyPlan(const QString &source)
 {
     const QDir from(source);
-    if (!QDir().mkdir(target))
-        return QStringLiteral("no se puede crear la carpeta «%1»").arg(target);
-    const QDir to(target);
-    const QString program = QStringLiteral("letro");
-    if (!QFile::copy(from.filePath(program), to.filePath(program)))
-        return QStringLiteral("no se puede copiar el programa «%1»").arg(from.filePath(program));
-    QFile::setPermissions(to.filePath(program), QFile::permissions(to.filePath(program)) |
-                                                    QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner);
-    QStringList folders = typeNames();
+    QStringList plan = {QStringLiteral("letro")};
+    QStringList folders = exerciseTypeFolders();
     folders.prepend(QStringLiteral("gifs"));
     for (const QString &folder : folders) {
         if (!QFileInfo(from.filePath(folder)).isDir())
             continue;
-        if (const QString problem = copyFiles(from.filePath(folder), to.filePath(folder));
-            !problem.isEmpty())
+        plan.append(folder + QLatin1Char('/'));
+        const QStringList names = QDir(from.filePath(folder)).entryList(QDir::Files);
+        for (const QString &name : names)
+            plan.append(folder + QLatin1Char('/') + name);
+    }
+    return plan;
+}
+
+QString mkdirProblem(const QString &path)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), 0755) == 0)
+        return QString();
+    return QStringLiteral("no se puede crear la carpeta «%1»: %2")
+        .arg(QDir::toNativeSeparators(path), fileErrorReason(errno));
+}
+
+// Copies one file, block by block; the reason names the real cause (a full
+// disk, a read-only one...), which QFile::copy does not tell.
+QString copyFile(const QString &from, const QString &to, mode_t mode, Progress *progress)
+{
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return QStringLiteral("no se puede leer «%1»: %2")
+            .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
+    const int out =
+        ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return QStringLiteral("no se puede copiar «%1»: %2")
+            .arg(QDir::toNativeSeparators(from), fileErrorReason(error));
+    }
+    QString problem;
+    char buffer[64 * 1024];
+    for (;;) {
+        if (progress && progress->cancelled) {
+            problem = cancelledReason();
+            break;
+        }
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            problem = QStringLiteral("no se puede leer «%1»: %2")
+                          .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
+            break;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n && problem.isEmpty();) {
+            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                problem = QStringLiteral("no se puede copiar «%1»: %2")
+                              .arg(QDir::toNativeSeparators(from),
+                                   fileErrorReason(w < 0 ? errno : ENOSPC));
+            else
+                done += w;
+        }
+        if (!problem.isEmpty())
+            break;
+        if (progress)
+            progress->done += int(n / 1024);
+    }
+    if (problem.isEmpty() && ::fsync(out) != 0)
+        problem = QStringLiteral("no se puede copiar «%1»: %2")
+                      .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
+    if (::close(out) != 0 && problem.isEmpty())
+        problem = QStringLiteral("no se puede copiar «%1»: %2")
+                      .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
+    ::close(in);
+    return problem;
+}
+
+QString copyInto(const QString &source, const QString &target, const QStringList &plan,
+                 Progress *progress)
+{
+    const QDir from(source);
+    const QDir to(target);
+    if (const QString problem = mkdirProblem(target); !problem.isEmpty())
+        return problem;
+    for (const QString &name : plan) {
+        const QString problem =
+            name.endsWith(QLatin1Char('/'))
+                ? mkdirProblem(to.filePath(name.chopped(1)))
+                : copyFile(from.filePath(name), to.filePath(name),
+                           name == QLatin1String("letro") ? 0755 : 0644, progress);
+        if (!problem.isEmpty())
             return problem;
     }
-    return QString();
+    return syncFolder(target);
 }
 
 // A desktop entry's string value: backslashes doubled.
@@ -134,12 +275,44 @@ QString execArgument(const QString &path)
 
 } // namespace
 
-QString copyLetro(const QString &source, const QString &parent, QString *made)
+qint64 copySize(const QString &source)
+{
+    qint64 bytes = 0;
+    for (const QString &name : copyPlan(source))
+        if (!name.endsWith(QLatin1Char('/')))
+            bytes += QFileInfo(QDir(source).filePath(name)).size();
+    return bytes;
+}
+
+QString spaceProblem(qint64 needed, qint64 available, const QString &parent)
+{
+    // Room for the folders' entries and a little to spare after the copy.
+    const qint64 wanted = needed + needed / 50 + 1024 * 1024;
+    if (available < 0 || wanted <= available)
+        return QString();
+    const QLocale spanish(QLocale::Spanish, QLocale::Spain);
+    return QStringLiteral("no queda espacio en el disco: la copia necesita %1 y en «%2» "
+                          "quedan %3")
+        .arg(spanish.formattedDataSize(wanted, 1, QLocale::DataSizeTraditionalFormat),
+             QDir::toNativeSeparators(parent),
+             spanish.formattedDataSize(available, 1, QLocale::DataSizeTraditionalFormat));
+}
+
+QString copyLetro(const QString &source, const QString &parent, QString *made, Progress *progress)
 {
     if (!isLetroFolder(source))
         return QStringLiteral("en «%1» no está el programa Letro").arg(source);
     if (!QFileInfo(parent).isDir() || !canCreateIn(parent))
         return QStringLiteral("no se puede escribir en la carpeta «%1»").arg(parent);
+    const QStringList plan = copyPlan(source);
+    const qint64 needed = copySize(source);
+    QStorageInfo storage(parent);
+    storage.refresh();
+    if (const QString problem = spaceProblem(needed, storage.bytesAvailable(), parent);
+        !problem.isEmpty())
+        return problem;
+    if (progress)
+        progress->total = int(needed / 1024) + 1;
     const QDir dir(parent);
     QString target = dir.filePath(QStringLiteral("Letro"));
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n) {
@@ -148,7 +321,7 @@ QString copyLetro(const QString &source, const QString &parent, QString *made)
         target = dir.filePath(QStringLiteral("Letro %1").arg(n));
     }
     const QString partial = temporaryName(parent);
-    QString problem = copyInto(source, partial);
+    QString problem = copyInto(source, partial, plan, progress);
     if (problem.isEmpty())
         problem = renameNoReplace(partial, target);
     if (!problem.isEmpty()) {
@@ -160,10 +333,28 @@ QString copyLetro(const QString &source, const QString &parent, QString *made)
     return QString();
 }
 
-QString menuEntryPath()
+QString menuEntryPath(const QString &folder)
 {
+    // A name of its own for each folder: a short digest of its path.
+    const QByteArray digest =
+        QCryptographicHash::hash(QFile::encodeName(QDir(folder).absolutePath()),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/applications/org.example.letro.mis-dictados.desktop");
+           QStringLiteral("/applications/org.example.letro.mis-dictados-%1.desktop")
+               .arg(QString::fromLatin1(digest));
+}
+
+QString copyEntryName(const QString &folder)
+{
+    QString shown = folder.isEmpty() ? QStringLiteral("…")
+                                     : QDir::toNativeSeparators(QDir(folder).absolutePath());
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    if (shown.startsWith(home + QDir::separator()))
+        shown = QLatin1Char('~') + shown.mid(home.size());
+    QString name = QLatin1String(CopyEntryName);
+    return name.insert(name.size() - 1, QStringLiteral(", ") + shown);
 }
 
 QString menuEntryText(const QString &folder)
@@ -181,15 +372,21 @@ QString menuEntryText(const QString &folder)
                           "Terminal=false\n"
                           "Categories=Education;Languages;\n"
                           "StartupNotify=true\n")
-        .arg(QLatin1String(CopyEntryName), entryString(folder), execArgument(program),
+        .arg(entryString(copyEntryName(folder)), entryString(folder), execArgument(program),
              entryString(program));
+}
+
+bool menuEntryWouldReplace(const QString &folder)
+{
+    QFile entry(menuEntryPath(folder));
+    return entry.open(QIODevice::ReadOnly) && entry.readAll() != menuEntryText(folder).toUtf8();
 }
 
 QString writeMenuEntry(const QString &folder)
 {
     if (folder.contains(QLatin1Char('\n')) || folder.contains(QLatin1Char('\r')))
         return QStringLiteral("el nombre de la carpeta tiene un salto de línea");
-    const QString path = menuEntryPath();
+    const QString path = menuEntryPath(folder);
     if (!QDir().mkpath(QFileInfo(path).path()))
         return QStringLiteral("no se puede crear la carpeta «%1»").arg(QFileInfo(path).path());
     QSaveFile file(path);

@@ -6,17 +6,39 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 namespace letro::editor {
 
-// The name of the menu entry of the teacher's own copy.
+struct Progress;
+
+// The name of the menu entries of the teachers' own copies; each entry adds
+// its folder to it (copyEntryName).
 inline const char *const CopyEntryName = "Letro (mis dictados)";
+
+// dpkg's list of the files the installed package put on the system.
+QString packageFileList();
+
+// True when `folder` is the Letro the installed package put there: its
+// program is one of the files in `fileList`. A package upgrade would
+// overwrite any change made there, so it is never edited in place.
+bool isPackageFolder(const QString &folder, const QString &fileList = packageFileList());
+
+// The teacher's own user: the one who called sudo or pkexec when the editor
+// runs as root, else the process's own.
+uid_t teacherUser();
 
 // True when `folder` holds a `letro` program.
 bool isLetroFolder(const QString &folder);
 
-// True when the editor may change the exercises of `folder`: the folder and
-// each exercise folder in it can be written.
+// True when the editor may change the exercises of `folder`: the teacher's
+// own user (teacherUser) can write the folder and each exercise folder in it.
 bool isWritableFolder(const QString &folder);
+
+// Why the editor only shows `folder` and changes nothing in it, or "" when
+// it may change it: the package's own folder, or one the teacher cannot
+// write.
+QString whyOnlyShown(const QString &folder, const QString &fileList = packageFileList());
 
 // The Letro folder the editor was installed with: its own folder.
 QString installedFolder();
@@ -31,17 +53,36 @@ void rememberFolder(const QString &folder);
 // their recordings) into a new folder "Letro" inside `parent` ("Letro 2",
 // "Letro 3"... when that is taken). The copy is made under a hidden name and
 // given its own name only when complete, so a failed copy leaves nothing
-// behind. *made is the new folder.
-QString copyLetro(const QString &source, const QString &parent, QString *made);
+// behind. The free space is checked first. *made is the new folder.
+// `progress` (may be null) counts the bytes copied and can cancel the copy.
+QString copyLetro(const QString &source, const QString &parent, QString *made,
+                  Progress *progress = nullptr);
 
-// Where the menu entry of the teacher's own copy goes (in the user's
-// applications folder, $XDG_DATA_HOME/applications).
-QString menuEntryPath();
+// How many bytes a copy of the Letro of `source` takes.
+qint64 copySize(const QString &source);
 
-// The menu entry "Letro (mis dictados)" that starts the Letro of `folder`.
+// The reason a copy of `needed` bytes does not fit where `available` bytes
+// are free in `parent`, or "" when it does (with a little room to spare).
+QString spaceProblem(qint64 needed, qint64 available, const QString &parent);
+
+// Where the menu entry of the copy in `folder` goes (in the user's
+// applications folder, $XDG_DATA_HOME/applications): a name of its own for
+// each folder, so that every copy keeps its entry.
+QString menuEntryPath(const QString &folder);
+
+// The name the menu shows for the copy in `folder`: "Letro (mis dictados,
+// ~/Letro 2)", so two copies can be told apart; "Letro (mis dictados, …)"
+// for a folder not chosen yet (an empty one).
+QString copyEntryName(const QString &folder);
+
+// The menu entry that starts the Letro of `folder`.
 QString menuEntryText(const QString &folder);
 
-// Writes the menu entry for the Letro of `folder`, replacing an earlier one.
+// True when writing the entry of `folder` would replace a different entry
+// already there (the teacher is asked first).
+bool menuEntryWouldReplace(const QString &folder);
+
+// Writes the menu entry for the Letro of `folder`.
 QString writeMenuEntry(const QString &folder);
 
 } // namespace letro::editor

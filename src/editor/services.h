@@ -3,6 +3,8 @@
 // ones show Qt's dialogs, play through Qt Multimedia and start processes.
 #pragma once
 
+#include "editor/letrofolder.h"
+
 #include <QString>
 
 #include <functional>
@@ -56,6 +58,9 @@ struct EditorServices
     std::function<QString(const QString &program, const QString &folder)> start;
     // The speech synthesiser (espeak-ng, or a stand-in in tests).
     QString speechProgram = QStringLiteral("espeak-ng");
+    // dpkg's list of the installed package's files: its folder is never
+    // edited in place (a test names a list of its own).
+    QString packageFileList = letro::editor::packageFileList();
 };
 
 // Qt's dialogs, QSoundEffect and QProcess::startDetached.

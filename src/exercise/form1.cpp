@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "aids.h"
+#include "exercise/sharednames.h"
 #include "ui/platform.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
@@ -61,14 +62,7 @@ Form1 *Form1::showMainWindow(const Services &services)
 
 QString Form1::typeName(int type)
 {
-    switch (type) {
-    case 1:
-        return QStringLiteral("Frase corta");
-    case 2:
-        return QStringLiteral("Frase larga");
-    default:
-        return QStringLiteral("Palabras");
-    }
+    return letro::exerciseTypeFolder(type);
 }
 
 QList<int> Form1::exerciseNumbers() const

@@ -6,6 +6,7 @@
 #include "checker/characterkeys.h"
 #include "exercise/exercisefile.h"
 #include "exercise/exercisenumber.h"
+#include "exercise/sharednames.h"
 
 #include <QLineEdit>
 
@@ -18,7 +19,7 @@ QString Form1::exerciseTextPath() const
 
 QString Form1::recordingPath() const
 {
-    return exerciseTextPath() + QStringLiteral(".wav");
+    return recordingPathFor(exerciseTextPath());
 }
 
 bool Form1::exercisePresent(int number) const

@@ -3,6 +3,7 @@
 #include "exercise/form1.h"
 
 #include "exercise/exercisefile.h"
+#include "exercise/sharednames.h"
 #include "ui/richtextbox.h"
 
 namespace letro {
@@ -28,7 +29,7 @@ void Form1::replaySlowly()
 {
     // letro-grabar records N.lento.wav beside N.wav: slower speech with
     // longer pauses. A teacher's own recording may have none.
-    const QString slow = exerciseTextPath() + QStringLiteral(".lento.wav");
+    const QString slow = slowRecordingPathFor(exerciseTextPath());
     listenAgain(*m_services.sound, RichTextBox1, isOrdinaryFile(slow) ? slow : recordingPath());
 }
 

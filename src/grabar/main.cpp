@@ -2,13 +2,16 @@
 // Spanish synthetic voice, so that every exercise text N has its N.wav and
 // its slow N.lento.wav (or makes N.lento.wav from the teacher's own N.wav).
 // Every recording gets one line on standard output: made, already there, or
-// skipped; problems go to standard error.
+// skipped; problems go to standard error. The last line of each folder adds
+// those lines up. How the run ended is in its exit status (ExitStatus).
 #include "grabar/recordings.h"
 
 #include "app/translations.h"
 #include "checker/characterkeys.h"
+#include "editor/filesystem.h"
 #include "editor/journal.h"
 #include "exercise/exercisefile.h"
+#include "exercise/sharednames.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -17,6 +20,25 @@
 #include <QTextStream>
 
 namespace {
+
+// The exit status, also listed in --help and in the man page. A run cut
+// short by Ctrl+C or SIGTERM ends by that signal, with nothing half-made.
+enum ExitStatus {
+    AllRecorded = 0,     // every text has its recordings
+    SomeNotRecorded = 1, // a recording failed, or a text cannot be recorded
+    BadCommand = 2,      // an unknown option, a bad speed or voice, no folder
+};
+
+QString exitStatusHelp()
+{
+    return QStringLiteral("Estado de salida:\n"
+                          "  0  todos los textos tienen sus grabaciones\n"
+                          "  1  alguna grabación falló, o hay un texto que no se puede grabar\n"
+                          "     (ilegible o con caracteres que no da ninguna tecla)\n"
+                          "  2  la orden está mal: una opción desconocida, una velocidad o una\n"
+                          "     voz que no valen, o falta la carpeta\n"
+                          "Si se interrumpe (Ctrl+C), no deja ninguna grabación a medias.\n");
+}
 
 struct Settings
 {
@@ -28,6 +50,7 @@ struct Settings
 struct Tally
 {
     int made = 0, kept = 0, skipped = 0, failed = 0;
+    int unrecordable = 0; // texts skipped that a teacher must mend
 };
 
 class Recorder
@@ -52,7 +75,8 @@ public:
             if (!untypable.isEmpty()) {
                 err.flush();
                 out << "caracteres que no da ninguna tecla, omitido: " << textShown << '\n';
-                ++tally.failed;
+                ++tally.skipped;
+                ++tally.unrecordable;
                 return;
             }
         }
@@ -61,7 +85,8 @@ public:
         if (normalWanted || (slowWanted && !settings.fromWave)) {
             if (text.status == letro::ReadStatus::Unreadable) {
                 out << "no se puede leer, omitido: " << textShown << '\n';
-                ++tally.failed;
+                ++tally.skipped;
+                ++tally.unrecordable;
                 return;
             }
             if (text.status != letro::ReadStatus::Ok || text.text.trimmed().isEmpty()) {
@@ -145,10 +170,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption voice(QStringLiteral("voz"),
                                    QStringLiteral("Voz de espeak-ng (por omisión: es)."),
                                    QStringLiteral("voz"), QStringLiteral("es"));
-    const QCommandLineOption speed({QStringLiteral("s"), QStringLiteral("velocidad")},
-                                   QStringLiteral("Palabras por minuto, de 40 a 400 "
-                                                  "(por omisión: 110)."),
-                                   QStringLiteral("ppm"), QStringLiteral("110"));
+    const QCommandLineOption speed(
+        {QStringLiteral("s"), QStringLiteral("velocidad")},
+        QStringLiteral("Palabras por minuto, de %1 a %2 (por omisión: %3).")
+            .arg(letro::MinWordsPerMinute)
+            .arg(letro::MaxWordsPerMinute)
+            .arg(letro::DefaultWordsPerMinute),
+        QStringLiteral("ppm"), QString::number(letro::DefaultWordsPerMinute));
     const QCommandLineOption overwrite(
         QStringLiteral("sobrescribir"),
         QStringLiteral("Vuelve a grabar también los dictados que ya tienen grabación."));
@@ -164,34 +192,51 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("carpeta"),
                                  QStringLiteral("Carpetas de ejercicios (p. ej. \"Palabras\")."),
                                  QStringLiteral("carpeta..."));
-    parser.process(app);
-
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // parse(), not process(): process() ends a bad command line with status 1,
+    // which is the status of a failed recording here.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "letro-grabar: " << parser.errorText() << '\n';
+        return BadCommand;
+    }
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion(); // ends the program
     if (parser.isSet(help)) {
-        out << parser.helpText();
-        return 0;
+        out << parser.helpText() << '\n' << exitStatusHelp();
+        return AllRecorded;
     }
     const QStringList folders = parser.positionalArguments();
     if (folders.isEmpty()) {
         err << "letro-grabar: falta la carpeta de ejercicios\n";
-        return 2;
+        return BadCommand;
     }
     bool ok = false;
     Settings settings;
     settings.speech.voice = parser.value(voice).trimmed();
     if (settings.speech.voice.isEmpty()) {
         err << "letro-grabar: falta el nombre de la voz\n";
-        return 2;
+        return BadCommand;
     }
     settings.speech.wordsPerMinute = parser.value(speed).toInt(&ok);
-    if (!ok || settings.speech.wordsPerMinute < 40 || settings.speech.wordsPerMinute > 400) {
-        err << "letro-grabar: la velocidad debe ser un número entre 40 y 400\n";
-        return 2;
+    if (!ok || settings.speech.wordsPerMinute < letro::MinWordsPerMinute ||
+        settings.speech.wordsPerMinute > letro::MaxWordsPerMinute) {
+        err << "letro-grabar: la velocidad debe ser un número entre " << letro::MinWordsPerMinute
+            << " y " << letro::MaxWordsPerMinute << '\n';
+        return BadCommand;
     }
     settings.speech.program = parser.value(program);
     settings.remake = parser.isSet(overwrite);
     settings.fromWave = parser.isSet(slowFromWave);
+    // The voice is tried once, before any folder, so a wrong name is one
+    // message and not one per recording.
+    if (!settings.fromWave) {
+        if (const QString problem = letro::voiceProblem(settings.speech); !problem.isEmpty()) {
+            err << "letro-grabar: " << problem << '\n';
+            return BadCommand;
+        }
+    }
+    letro::removeTemporaryFileOnSignals();
 
     int failures = 0;
     for (const QString &folder : folders) {
@@ -217,6 +262,15 @@ int main(int argc, char *argv[])
                 continue;
             }
         }
+        // The editor changes nothing in the folder while its recordings are
+        // made, and they are not made while it does.
+        const letro::editor::FolderLock lock(folder);
+        if (!lock.problem().isEmpty()) {
+            err << "letro-grabar: " << shown << ": " << lock.problem() << '\n';
+            err.flush();
+            ++failures;
+            continue;
+        }
         const QList<letro::RecordingJob> jobs = letro::recordingJobs(folder);
         Recorder recorder(settings, out, err);
         for (const letro::RecordingJob &job : jobs)
@@ -228,7 +282,7 @@ int main(int argc, char *argv[])
             out << shown << ": " << tally.made << " grabados, " << tally.kept << " ya existían, "
                 << tally.skipped << " omitidos, " << tally.failed << " fallidos\n";
         out.flush();
-        failures += tally.failed;
+        failures += tally.failed + tally.unrecordable;
     }
-    return failures == 0 ? 0 : 1;
+    return failures == 0 ? AllRecorded : SomeNotRecorded;
 }

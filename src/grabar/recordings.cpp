@@ -1,8 +1,10 @@
 #include "recordings.h"
 
 #include "exercise/exercisefile.h"
+#include "exercise/sharednames.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,8 +12,12 @@
 #include <QSet>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace letro {
@@ -79,61 +85,101 @@ QList<qsizetype> groupStarts(const QStringList &clause)
     return starts;
 }
 
+// What a signal handler needs to clean up after the recording under way:
+// plain memory, since a handler may only make async-signal-safe calls.
+std::atomic<bool> cleanUpOnSignals{false};
+char noted[4096];
+volatile std::sig_atomic_t notedPart = 0;
+volatile pid_t notedChild = 0;
+
+extern "C" void stopAndRemovePart(int signal)
+{
+    if (notedPart) {
+        if (notedChild > 0) {
+            ::kill(notedChild, SIGKILL);
+            ::waitpid(notedChild, nullptr, 0);
+        }
+        ::unlink(noted);
+    }
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// Notes the temporary file and the program writing it for the handler while
+// it is in scope (only in a program that asked for it, one recording at a
+// time).
+class PartNote
+{
+public:
+    explicit PartNote(const QString &partPath)
+    {
+        const QByteArray name = QFile::encodeName(partPath);
+        if (!cleanUpOnSignals || size_t(name.size()) >= sizeof noted)
+            return;
+        notedPart = 0;
+        notedChild = 0;
+        std::memcpy(noted, name.constData(), size_t(name.size()) + 1);
+        notedPart = 1;
+    }
+    void child(qint64 pid)
+    {
+        if (notedPart)
+            notedChild = pid_t(pid);
+    }
+    ~PartNote()
+    {
+        notedPart = 0;
+        notedChild = 0;
+    }
+    PartNote(const PartNote &) = delete;
+    PartNote &operator=(const PartNote &) = delete;
+};
+
 // Runs program, which writes the hidden temporary file of finalPath (named in
 // its arguments), and puts that file in place once it is complete. input
 // goes to the program's stdin.
 QString produce(const QString &program, const QStringList &arguments, const QByteArray &input,
-                const QString &finalPath)
+                const QString &finalPath, const std::atomic<bool> *cancelled = nullptr)
 {
     const QString partPath = temporaryPathFor(finalPath);
     QFile::remove(partPath); // left by an interrupted run
+    PartNote note(partPath);
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     if (!process.waitForStarted(10000))
         return QStringLiteral("no se puede ejecutar %1").arg(program);
+    note.child(process.processId());
     process.write(input);
     process.closeWriteChannel();
+    // Waits in short steps, so a cancel is seen at once.
     QString problem;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        problem = QStringLiteral("%1 no terminó").arg(program);
-    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
-        problem = QStringLiteral("%1 falló").arg(program);
-        if (!said.isEmpty())
-            problem += QStringLiteral(": ") + said;
-    } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
-        problem = QStringLiteral("la grabación salió vacía");
-    } else {
-        problem = replaceAtomically(partPath, finalPath);
+    QElapsedTimer running;
+    running.start();
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(100)) {
+        const bool cancel = cancelled && cancelled->load();
+        if (cancel || running.hasExpired(120000)) {
+            process.kill();
+            process.waitForFinished();
+            problem = cancel ? cancelledRecording() : QStringLiteral("%1 no terminó").arg(program);
+            break;
+        }
+    }
+    if (problem.isEmpty()) {
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
+            problem = QStringLiteral("%1 falló").arg(program);
+            if (!said.isEmpty())
+                problem += QStringLiteral(": ") + said;
+        } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
+            problem = QStringLiteral("la grabación salió vacía");
+        } else {
+            problem = replaceAtomically(partPath, finalPath);
+        }
     }
     if (!problem.isEmpty())
         QFile::remove(partPath);
     return problem;
-}
-
-// Why a rename failed, for a teacher.
-QString renameProblem(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral("no hay permiso para escribir en la carpeta");
-    case ENOENT:
-        return QStringLiteral("el archivo o la carpeta ya no existe");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("el disco está lleno");
-    case EISDIR:
-        return QStringLiteral("en su lugar hay una carpeta");
-    case ENOTDIR:
-        return QStringLiteral("no es un archivo");
-    default:
-        return QStringLiteral("error %1 del sistema").arg(error);
-    }
 }
 
 } // namespace
@@ -148,8 +194,8 @@ QList<RecordingJob> recordingJobs(const QString &folder)
             continue;
         RecordingJob job;
         job.textPath = dir.filePath(name);
-        job.wavPath = job.textPath + QStringLiteral(".wav");
-        job.slowWavPath = slowRecordingPath(job.wavPath);
+        job.wavPath = recordingPathFor(job.textPath);
+        job.slowWavPath = slowRecordingPathFor(job.textPath);
         job.exists = isOrdinaryFile(job.wavPath);
         job.slowExists = isOrdinaryFile(job.slowWavPath);
         jobs.append(job);
@@ -162,13 +208,6 @@ QList<RecordingJob> recordingJobs(const QString &folder)
         return x.size() != y.size() ? x.size() < y.size() : x < y;
     });
     return jobs;
-}
-
-QString slowRecordingPath(const QString &wavPath)
-{
-    const QString wav = QStringLiteral(".wav");
-    const QString stem = wavPath.endsWith(wav) ? wavPath.chopped(wav.size()) : wavPath;
-    return stem + QStringLiteral(".lento.wav");
 }
 
 QStringList speechArguments(const SpeechOptions &options, const QString &wavPath)
@@ -223,7 +262,7 @@ QString slowSpeechMarkup(const QString &text)
 QString synthesise(const SpeechOptions &options, const QString &text, const QString &wavPath)
 {
     return produce(options.program, speechArguments(options, temporaryPathFor(wavPath)),
-                   text.toUtf8() + '\n', wavPath);
+                   text.toUtf8() + '\n', wavPath, options.cancelled);
 }
 
 QString synthesiseSlow(const SpeechOptions &options, const QString &text,
@@ -259,6 +298,45 @@ QString makeSlowVersion(const QString &wavPath, const QString &slowWavPath)
                    slowWavPath);
 }
 
+QString cancelledRecording()
+{
+    return QStringLiteral("se ha cancelado la grabación");
+}
+
+QString voiceProblem(const SpeechOptions &options)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(options.program, {QStringLiteral("-q"), QStringLiteral("-v"), options.voice,
+                                    QStringLiteral("--stdin")});
+    if (!process.waitForStarted(10000))
+        return QStringLiteral("no se puede ejecutar %1").arg(options.program);
+    process.write("a\n");
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return QStringLiteral("%1 no terminó").arg(options.program);
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("la voz «%1» no existe (la lista de voces: %2 --voices=es)")
+            .arg(options.voice, options.program);
+    return QString();
+}
+
+void removeTemporaryFileOnSignals()
+{
+    cleanUpOnSignals = true;
+    struct sigaction action = {};
+    action.sa_handler = stopAndRemovePart;
+    sigemptyset(&action.sa_mask);
+    // While one signal is handled the others wait, so the clean-up runs once.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&action.sa_mask, signal);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
 QString temporaryPathFor(const QString &finalPath)
 {
     const QFileInfo target(finalPath);
@@ -281,7 +359,7 @@ QString replaceAtomically(const QString &temporaryPath, const QString &finalPath
         return QString();
     const int error = errno;
     return QStringLiteral("no se puede guardar %1: %2")
-        .arg(QDir::toNativeSeparators(finalPath), renameProblem(error));
+        .arg(QDir::toNativeSeparators(finalPath), fileErrorReason(error));
 }
 
 } // namespace letro

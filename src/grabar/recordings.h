@@ -10,9 +10,13 @@
 // never a half-written one.
 #pragma once
 
+#include "exercise/sharednames.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <atomic>
 
 namespace letro {
 
@@ -30,17 +34,21 @@ struct RecordingJob
 // whatever the length of the number.
 QList<RecordingJob> recordingJobs(const QString &folder);
 
-// The slow recording beside a recording: ".../N.wav" -> ".../N.lento.wav".
-QString slowRecordingPath(const QString &wavPath);
-
 struct SpeechOptions
 {
     QString voice = QStringLiteral("es");
-    int wordsPerMinute = 110;
+    int wordsPerMinute = DefaultWordsPerMinute;
     int wordGap = 8;     // extra pause between words, in units of 10 ms
     bool markup = false; // the text is SSML (espeak-ng -m)
     QString program = QStringLiteral("espeak-ng");
+    // Set (by another thread) to stop the recording under way: the program
+    // is stopped, its half-made file removed, and the reason is
+    // cancelledRecording(). Not owned; may be null.
+    const std::atomic<bool> *cancelled = nullptr;
 };
+
+// The reason a recording gives when it was cancelled.
+QString cancelledRecording();
 
 // espeak-ng's arguments for writing a recording to wavPath (the text goes on
 // stdin, in UTF-8).
@@ -84,6 +92,16 @@ QStringList slowVersionArguments(const QString &wavPath, const QString &outputPa
 // Makes slowWavPath from the recording wavPath (a teacher's own voice, say)
 // with sox. Atomic, as above; returns "" or the reason it failed.
 QString makeSlowVersion(const QString &wavPath, const QString &slowWavPath);
+
+// Whether the speech program runs and knows options.voice: it is run once,
+// silently. Returns "" or the reason, in Spanish.
+QString voiceProblem(const SpeechOptions &options);
+
+// From now on SIGINT, SIGTERM and SIGHUP end the process only after the
+// program making the current recording is stopped and its hidden temporary
+// file removed, so an interrupted run leaves nothing half-made behind. The
+// process then ends by the same signal, as the shell expects.
+void removeTemporaryFileOnSignals();
 
 // The hidden temporary name a recording is written under before it replaces
 // finalPath: ".../.N.wav.part" for ".../N.wav", in the same folder, so that

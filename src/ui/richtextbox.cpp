@@ -4,7 +4,6 @@
 
 #include "checker/characterkeys.h"
 #include "ui/accessibility.h"
-#include "ui/inputmethodwarmup.h"
 
 #include <QAccessible>
 #include <QFontMetricsF>
@@ -440,14 +439,11 @@ void RichTextBox::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
     m_view->takeFocusChange(event);
-    // What the first key would otherwise pay for is done now, before the
-    // pupil types: once the box is the focus object, so that the input method
-    // takes it as accepting input. A key already waiting is handled after this.
+    // The glyphs the first key would otherwise wait for are drawn now, before
+    // the pupil types. A key already waiting is handled after this.
     QTimer::singleShot(0, this, [this] {
-        if (!hasFocus())
-            return;
-        prepareInputMethod();
-        prepareGlyphs();
+        if (hasFocus())
+            prepareGlyphs();
     });
 }
 

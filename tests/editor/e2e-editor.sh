@@ -4,7 +4,7 @@
 # and clicks:
 #   - the editor starts on a Letro folder it may not change (the system's)
 #     and offers a copy; the teacher picks a folder and gets the copy and
-#     the menu entry "Letro (mis dictados)";
+#     its own menu entry "Letro (mis dictados, FOLDER)";
 #   - adds "El búho ulula de noche." to "Frase corta", typed with the dead
 #     acute key, and synthesises it (normal and slow);
 #   - starts Letro from the editor, chooses "Frase corta" and the new
@@ -145,9 +145,11 @@ told="$(newest "$EDITOR_TITLE" 2)"
 for type in "Palabras" "Frase corta" "Frase larga"; do
     diff -r "$system/$type" "$copy/$type" >/dev/null || e2e_fail "the copy of $type differs"
 done
-entry="$home/.local/share/applications/org.example.letro.mis-dictados.desktop"
-[ -f "$entry" ] || e2e_fail "no menu entry $entry"
-grep -qx 'Name=Letro (mis dictados)' "$entry" || e2e_fail "the menu entry has another name"
+# Each copy has an entry of its own, named with its folder.
+entry="$(grep -lxF "Exec=\"$copy/letro\"" "$home"/.local/share/applications/org.example.letro.mis-dictados-*.desktop)" ||
+    e2e_fail "no menu entry starts $copy/letro"
+grep -qxF "Name=Letro (mis dictados, ${copy/#$home/\~})" "$entry" ||
+    e2e_fail "the menu entry has another name: $(grep ^Name= "$entry")"
 grep -qxF "Exec=\"$copy/letro\"" "$entry" || e2e_fail "the menu entry starts $(grep ^Exec= "$entry")"
 desktop-file-validate "$entry" || e2e_fail "the menu entry is not valid"
 echo "ok: the copy is in $copy with its menu entry"

@@ -12,12 +12,14 @@
 #include "unreadable.h"
 
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -29,6 +31,7 @@
 #include <functional>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 using namespace letro;
 using namespace letro::editor;
@@ -39,9 +42,12 @@ namespace {
 class AnsweredDialogs : public Dialogs
 {
 public:
-    std::optional<QString> askText(QWidget *, const QString &title, const QString &) override
+    std::optional<QString> askText(QWidget *, const QString &title, const QString &text) override
     {
         titles.append(title);
+        offered.append(text);
+        if (whileTyping)
+            std::exchange(whileTyping, nullptr)();
         return texts.isEmpty() ? std::nullopt : texts.takeFirst();
     }
     bool ask(QWidget *, const QString &question, const QString &, const QString &) override
@@ -67,7 +73,9 @@ public:
     QList<bool> answers;
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
-    std::function<void()> whileAsked; // runs while a question is up
+    std::function<void()> whileAsked;  // runs while a question is up
+    std::function<void()> whileTyping; // runs once while the next text is asked for
+    QStringList offered;               // the texts the text dialogs started with
 };
 
 class WatchedPlayback : public Playback
@@ -103,6 +111,12 @@ QStringList column(QTreeWidget *list, int c)
 
 } // namespace
 
+// The teacher's menu entries, in the scratch home.
+QString applications()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+}
+
 class TestEditorWindow : public QObject
 {
     Q_OBJECT
@@ -115,14 +129,22 @@ private slots:
     void buttonsChangeTheFolder();
     void readOnlyFolderOffersACopy_data();
     void readOnlyFolderOffersACopy();
+    void packageFolderIsOnlyShownEvenToRoot();
+    void everyCopyKeepsItsMenuEntry();
+    void copyNeedsRoom_data();
+    void copyNeedsRoom();
+    void fullDiskIsSaidBeforeCopying();
     void playsAndStartsLetro();
     void textDialogRefusesWhatNoKeyGives();
     void staleListIsRefused_data();
     void staleListIsRefused();
     void listFollowsTheFolder();
+    void folderChangedWhileTyping();
     void loneRecordingsStayApart();
     void cutShortChangeIsPutRight();
     void longChangeShowsProgressAndCancels();
+    void recordsWhatIsMissing();
+    void cancelledRecordingLeavesNothing();
 
 private:
     QPushButton *button(const char *name) const
@@ -136,6 +158,8 @@ private:
     std::shared_ptr<WatchedPlayback> m_playback;
     QStringList m_started;
     std::unique_ptr<EditorWindow> m_window;
+    EditorServices m_services;
+    void useVoice(const QByteArray &first = {});
 };
 
 void TestEditorWindow::initTestCase()
@@ -154,7 +178,7 @@ void TestEditorWindow::initTestCase()
 void TestEditorWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    QFile::remove(menuEntryPath());
+    QDir(applications()).removeRecursively();
     m_dialogs = std::make_shared<AnsweredDialogs>();
     m_playback = std::make_shared<WatchedPlayback>();
     m_started.clear();
@@ -166,7 +190,25 @@ void TestEditorWindow::init()
         return QString();
     };
     services.speechProgram = QStringLiteral("false"); // no real voice here
+    services.packageFileList = m_dir->filePath(QStringLiteral("letro.list"));
+    m_services = services;
     m_window = std::make_unique<EditorWindow>(services);
+}
+
+// A window whose voice is a shell script: it reads the text and writes a
+// stand-in recording of 100 bytes to the path after -w, after `first`.
+void TestEditorWindow::useVoice(const QByteArray &first)
+{
+    const QString script = m_dir->filePath(QStringLiteral("voz"));
+    writeLayout(m_dir->path(),
+                {{QStringLiteral("voz"), "#!/bin/sh\n"
+                                         "while [ $# -gt 0 ]; do [ \"$1\" = -w ] && part=$2; "
+                                         "shift; done\n"
+                                         "cat > /dev/null\n" +
+                                             first + "\nprintf '%0100d' 0 > \"$part\"\n"}});
+    QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    m_services.speechProgram = script;
+    m_window = std::make_unique<EditorWindow>(m_services);
 }
 
 void TestEditorWindow::cleanup()
@@ -321,7 +363,7 @@ void TestEditorWindow::readOnlyFolderOffersACopy()
     m_dialogs->folders = {parent};
     m_window->offerCopy();
     QCOMPARE(m_dialogs->questions.size(), 1);
-    QVERIFY(m_dialogs->questions.first().contains(QStringLiteral("«Letro (mis dictados)»")));
+    QVERIFY(m_dialogs->questions.first().contains(QStringLiteral("«Letro (mis dictados, …)»")));
 
     const QString copy = parent + QStringLiteral("/Letro");
     if (!writableParent) {
@@ -331,7 +373,7 @@ void TestEditorWindow::readOnlyFolderOffersACopy()
                                                     .arg(parent)});
         QCOMPARE(readLayout(parent), Layout());
         QCOMPARE(m_window->folder(), installed);
-        QVERIFY(!QFileInfo::exists(menuEntryPath()));
+        QVERIFY(!QFileInfo::exists(applications()));
         return;
     }
     QCOMPARE(m_dialogs->warned, QStringList());
@@ -355,16 +397,147 @@ void TestEditorWindow::readOnlyFolderOffersACopy()
     QVERIFY(!QFileInfo::exists(installed + QStringLiteral("/Palabras/3")));
 
     // The menu entry starts the copy and passes validation.
-    QFile entry(menuEntryPath());
+    QFile entry(menuEntryPath(copy));
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
-    QVERIFY(text.contains(QStringLiteral("\nName=Letro (mis dictados)\n")));
+    QVERIFY(text.contains(QStringLiteral("\nName=Letro (mis dictados, %1)\n").arg(copy)));
     QVERIFY2(text.contains(QStringLiteral("\nExec=\"%1/letro\"\n").arg(copy)), qPrintable(text));
     QProcess validate;
-    validate.start(QStringLiteral("desktop-file-validate"), {menuEntryPath()});
+    validate.start(QStringLiteral("desktop-file-validate"), {menuEntryPath(copy)});
     QVERIFY(validate.waitForFinished(20000));
     QCOMPARE(validate.readAll(), QByteArray());
     QCOMPARE(validate.exitCode(), 0);
+}
+
+// The Letro the package installed is never changed in place, whoever runs
+// the editor: an upgrade would overwrite the change. The copy is offered.
+void TestEditorWindow::packageFolderIsOnlyShownEvenToRoot()
+{
+    const QString installed = m_dir->filePath(QStringLiteral("usr/lib/letro"));
+    makeLetro(installed, "1=t1 1.wav=w1");
+    writeLayout(m_dir->path(),
+                {{QStringLiteral("letro.list"), "/.\n/usr\n" + QFile::encodeName(installed) + "\n" +
+                                                    QFile::encodeName(installed) + "/letro\n"}});
+    QVERIFY(isWritableFolder(installed)); // this user could write it
+
+    m_window->setFolder(installed);
+    QVERIFY(m_window->isReadOnly());
+    auto *label = m_window->findChild<QLabel *>(QStringLiteral("readOnlyLabel"));
+    QVERIFY(label->isVisibleTo(m_window.get()));
+    QVERIFY2(label->text().contains(QStringLiteral("la que instaló el sistema")),
+             qPrintable(label->text()));
+    QVERIFY(!button("addButton")->isEnabled());
+    m_dialogs->answers = {false};
+    m_window->offerCopy();
+    QCOMPARE(m_dialogs->questions.size(), 1);
+    QVERIFY(m_dialogs->questions.first().startsWith(label->text().section(QLatin1Char('.'), 0, 0)));
+
+    // A copy of it is the teacher's to change.
+    const QString copy = m_dir->filePath(QStringLiteral("copia"));
+    makeLetro(copy, "1=t1");
+    m_window->setFolder(copy);
+    QVERIFY(!m_window->isReadOnly());
+}
+
+// Two copies, two entries, told apart by their folders; an entry that is
+// not the copy's own is replaced only when the teacher says so.
+void TestEditorWindow::everyCopyKeepsItsMenuEntry()
+{
+    const QString installed = m_dir->filePath(QStringLiteral("sistema"));
+    makeLetro(installed, "1=t1 1.wav=w1");
+    const QString parent = m_dir->filePath(QStringLiteral("mis cosas"));
+    QVERIFY(QDir().mkpath(parent));
+    const QString first = parent + QStringLiteral("/Letro");
+    const QString second = parent + QStringLiteral("/Letro 2");
+    // An entry of a copy once made in the second copy's place, and removed.
+    QVERIFY(QDir().mkpath(applications()));
+    writeLayout(applications(),
+                {{QFileInfo(menuEntryPath(second)).fileName(), "[Desktop Entry]\nName=Vieja\n"}});
+
+    for (const QString &copy : {first, second}) {
+        m_window->setFolder(installed);
+        m_dialogs->folders = {parent};
+        m_dialogs->answers = {false}; // keep the old entry
+        button("copyButton")->click();
+        QCOMPARE(m_window->folder(), copy);
+    }
+    QCOMPARE(m_dialogs->questions.size(), 1);
+    QVERIFY2(m_dialogs->questions.first().contains(copyEntryName(second)),
+             qPrintable(m_dialogs->questions.first()));
+    QCOMPARE(readLayout(applications()).value(QFileInfo(menuEntryPath(second)).fileName()),
+             QByteArray("[Desktop Entry]\nName=Vieja\n"));
+    QCOMPARE(readLayout(applications()).size(), 2);
+    QVERIFY(QString::fromUtf8(
+                readLayout(applications()).value(QFileInfo(menuEntryPath(first)).fileName()))
+                .contains(QStringLiteral("\nName=Letro (mis dictados, %1)\n").arg(first)));
+    QVERIFY(copyEntryName(first) != copyEntryName(second));
+
+    // Asked again, the teacher lets the entry be replaced.
+    m_window->setFolder(installed);
+    QVERIFY(QDir(second).removeRecursively());
+    m_dialogs->folders = {parent};
+    m_dialogs->answers = {true};
+    button("copyButton")->click();
+    QCOMPARE(m_window->folder(), second);
+    QCOMPARE(readLayout(applications()).value(QFileInfo(menuEntryPath(second)).fileName()),
+             menuEntryText(second).toUtf8());
+}
+
+void TestEditorWindow::copyNeedsRoom_data()
+{
+    QTest::addColumn<qint64>("needed");
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<QString>("problem");
+    const qint64 mb = 1024 * 1024;
+    QTest::newRow("plenty") << 74 * mb << 10000 * mb << QString();
+    QTest::newRow("unknown free space") << 74 * mb << qint64(-1) << QString();
+    QTest::newRow("3 MB free for 74") << 74 * mb << 3 * mb
+                                      << "no queda espacio en el disco: la copia necesita 76,5 MB "
+                                         "y en «/media/usb» quedan 3,0 MB";
+    QTest::newRow("not even the margin") << 74 * mb << 74 * mb
+                                         << "no queda espacio en el disco: la copia necesita "
+                                            "76,5 MB y en «/media/usb» quedan 74,0 MB";
+}
+
+void TestEditorWindow::copyNeedsRoom()
+{
+    QFETCH(qint64, needed);
+    QFETCH(qint64, available);
+    QFETCH(QString, problem);
+    QCOMPARE(spaceProblem(needed, available, QStringLiteral("/media/usb")), problem);
+}
+
+// A copy that cannot fit says so before it starts, and leaves nothing.
+void TestEditorWindow::fullDiskIsSaidBeforeCopying()
+{
+    if (::geteuid() != 0)
+        QSKIP("mounting a small disk needs root");
+    const QString installed = m_dir->filePath(QStringLiteral("sistema"));
+    makeLetro(installed, "1=t1");
+    writeLayout(installed + QStringLiteral("/Palabras"),
+                {{QStringLiteral("1.wav"), QByteArray(3 * 1024 * 1024, 'w')}});
+    const QString disk = m_dir->filePath(QStringLiteral("memoria"));
+    QVERIFY(QDir().mkpath(disk));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                 QStringLiteral("size=2m"), QStringLiteral("tmpfs"), disk});
+    QVERIFY(mount.waitForFinished(10000));
+    QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+
+    m_window->setFolder(installed);
+    m_dialogs->folders = {disk};
+    button("copyButton")->click();
+    QCOMPARE(m_dialogs->warned.size(), 1);
+    QVERIFY2(m_dialogs->warned.first().startsWith(
+                 QStringLiteral("No se ha hecho la copia de Letro: no queda espacio en el disco: "
+                                "la copia necesita 4,1 MB y en «%1» quedan 2,0 MB")
+                     .arg(disk)),
+             qPrintable(m_dialogs->warned.first()));
+    QCOMPARE(QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+    QCOMPARE(m_window->folder(), installed);
 }
 
 void TestEditorWindow::playsAndStartsLetro()
@@ -417,6 +590,7 @@ void TestEditorWindow::staleListIsRefused_data()
     QTest::newRow("up") << "upButton";
     QTest::newRow("down") << "downButton";
     QTest::newRow("close gaps") << "gapsButton";
+    QTest::newRow("record what is missing") << "recordMissingButton";
     QTest::newRow("add") << "addButton";
 }
 
@@ -462,6 +636,37 @@ void TestEditorWindow::listFollowsTheFolder()
     QVERIFY(QDir().rmdir(letro + QStringLiteral("/Frase larga")));
     writeLayout(letro + QStringLiteral("/Frase larga"), layout("1=t1"));
     QTRY_COMPARE(column(m_window->list(2), EditorWindow::TextColumn), QStringList{"texto 1"});
+}
+
+void TestEditorWindow::folderChangedWhileTyping()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    const QString stale =
+        QStringLiteral("Los archivos de «Palabras» han cambiado fuera del editor, así que no se "
+                       "ha hecho nada. La lista ya muestra la carpeta como está ahora: compruebe "
+                       "el dictado elegido y vuelva a intentarlo.");
+
+    // A new text typed while 2 became 5: asked again with the same text,
+    // then added after 5.
+    m_dialogs->whileTyping = [&] {
+        QVERIFY(QFile::rename(palabras + QStringLiteral("/2"), palabras + QStringLiteral("/5")));
+    };
+    m_dialogs->texts = {NewText, NewText};
+    button("addButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList{stale});
+    QCOMPARE(m_dialogs->offered, QStringList({QString(), NewText}));
+    QCOMPARE(readLayout(palabras), layout("1=t1 5=t2 6=new"));
+
+    // A change of text while 1 was deleted by hand is not made.
+    m_window->selectExercise(0, 5);
+    m_dialogs->whileTyping = [&] { QVERIFY(QFile::remove(palabras + QStringLiteral("/1"))); };
+    m_dialogs->texts = {NewText};
+    button("editButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList({stale, stale}));
+    QCOMPARE(readLayout(palabras), layout("5=t2 6=new"));
 }
 
 void TestEditorWindow::loneRecordingsStayApart()
@@ -585,6 +790,64 @@ void TestEditorWindow::longChangeShowsProgressAndCancels()
                                             "estaba: se ha cancelado."});
     QCOMPARE(readLayout(palabras), before);
     QVERIFY(button("addButton")->isEnabled());
+}
+
+// "Grabar lo que falta" records, off the window's thread, each dictation
+// whose text can be typed and lacks a recording; nothing else is touched.
+void TestEditorWindow::recordsWhatIsMissing()
+{
+    useVoice();
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    // 2 lacks its slow recording, 4 both; 3 cannot be typed; 7.wav has no text.
+    makeLetro(letro, "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 4=t4 7.wav=w7");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    writeLayout(palabras, {{QStringLiteral("3"), "a\tb\r\n"}});
+    m_window->setFolder(letro);
+    QVERIFY(button("recordMissingButton")->isEnabled());
+    Layout expected = readLayout(palabras);
+    const QByteArray made(100, '0');
+    for (const char *name : {"2.lento.wav", "4.wav", "4.lento.wav"})
+        expected.insert(QString::fromLatin1(name), made);
+
+    button("recordMissingButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList());
+    QCOMPARE(readLayout(palabras), expected);
+    QCOMPARE(m_window->statusBar()->currentMessage(),
+             QStringLiteral("2 de 2 dictados de «Palabras» grabados."));
+    QVERIFY(!button("recordMissingButton")->isEnabled()); // nothing more to record
+}
+
+// Cancelled while the voice speaks, the recording stops at once and leaves
+// neither a half-made file nor a changed folder.
+void TestEditorWindow::cancelledRecordingLeavesNothing()
+{
+    useVoice("printf RIFF > \"$part\"; exec sleep 60");
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->show();
+    const Layout before = readLayout(palabras);
+
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *dialog = m_window->findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+        if (!dialog || !dialog->isVisible() ||
+            !readLayout(palabras).keys().join(' ').contains(".part"))
+            return;
+        watcher.stop();
+        dialog->findChild<QPushButton *>()->click();
+    });
+    watcher.start();
+    QElapsedTimer clock;
+    clock.start();
+    button("recordMissingButton")->click();
+    QVERIFY(clock.elapsed() < 30000); // the voice's 60 s were cut short
+    QCOMPARE(m_dialogs->warned, QStringList());
+    QCOMPARE(m_dialogs->told, QStringList{"Grabación cancelada: 0 de 2 dictados de «Palabras» "
+                                          "grabados."});
+    QCOMPARE(readLayout(palabras), before); // hidden files included
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -220,7 +220,9 @@ void TestExerciseFolder::failureLeavesEverything_data()
     // "locked NAME": renaming NAME fails as a file of another user in a
     // sticky folder would (the step gate says "no permission"); "full NAME":
     // writing NAME finds the disk full; "broken NAME": renaming NAME meets a
-    // disk error once; "folder NAME": a folder of that name is in the way.
+    // disk error once; "readonly NAME": renaming NAME meets a read-only disk;
+    // "quota NAME": writing NAME meets the user's disk quota; "folder NAME":
+    // a folder of that name is in the way.
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("reason");
 
@@ -267,6 +269,14 @@ void TestExerciseFolder::failureLeavesEverything_data()
         << five << "remove 2"
         << "broken .letro-mover-4-a-3.wav"
         << "no se puede crear «3.wav»: error de lectura o escritura en el disco";
+    QTest::newRow("move down: the disk is read-only")
+        << five << "down 1"
+        << "readonly 1"
+        << "no se puede mover «1»: el disco es de solo lectura";
+    QTest::newRow("edit: over the user's quota")
+        << five << "edit 2"
+        << "quota .letro-nuevo-2"
+        << "no se puede escribir «2»: se ha llegado al límite de espacio de este usuario";
     QTest::newRow("add: a stray recording cannot go")
         << "1=t1 2.wav=w2"
         << "add"
@@ -293,10 +303,13 @@ void TestExerciseFolder::failureLeavesEverything()
 
     QString problem;
     {
-        FailingStep gate(kind == QLatin1String("full") ? Step::Write : Step::Rename, name,
-                         kind == QLatin1String("locked") ? EACCES
-                         : kind == QLatin1String("full") ? ENOSPC
-                                                         : EIO,
+        const bool writing = kind == QLatin1String("full") || kind == QLatin1String("quota");
+        const int error = kind == QLatin1String("locked")     ? EACCES
+                          : kind == QLatin1String("full")     ? ENOSPC
+                          : kind == QLatin1String("quota")    ? EDQUOT
+                          : kind == QLatin1String("readonly") ? EROFS
+                                                              : EIO;
+        FailingStep gate(writing ? Step::Write : Step::Rename, name, error,
                          kind == QLatin1String("broken") ? 1 : -1);
         if (locked)
             setStepGate(&gate);
@@ -374,8 +387,8 @@ void TestExerciseFolder::cancelUndoesEverything()
 void TestExerciseFolder::marks_data()
 {
     QTest::addColumn<QString>("files");
-    QTest::addColumn<int>("odd");          // the exercise written with the bytes below
-    QTest::addColumn<QByteArray>("bytes"); // "<vacío>": an empty file, "<ilegible>": unreadable
+    QTest::addColumn<int>("odd");              // the exercise written with the bytes below
+    QTest::addColumn<QByteArray>("bytes");     // "<vacío>": an empty file, "<ilegible>": unreadable
     QTest::addColumn<QStringList>("expected"); // "N: mark" for each exercise
 
     const QString gap3 = QStringLiteral("hueco en la numeración: falta el 3, y Letro no pasa de "

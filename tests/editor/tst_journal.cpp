@@ -2,6 +2,8 @@
 // back (and a damaged one refused), the steps that finish or undo a change
 // cut short, and a folder put right when it is opened again, by the editor's
 // library and by letro-grabar.
+#include "editor/exercisefolder.h"
+#include "editor/filesystem.h"
 #include "editor/journal.h"
 #include "folders.h"
 
@@ -58,6 +60,7 @@ private slots:
     void recoverFolder_data();
     void recoverFolder();
     void letroGrabarPutsTheFolderRight();
+    void letroGrabarWaitsForTheEditor();
 };
 
 void TestJournal::names()
@@ -259,7 +262,7 @@ void TestJournal::letroGrabarPutsTheFolderRight()
                                         false))}});
     QProcess tool;
     tool.start(qEnvironmentVariable("LETRO_PROGRAM_DIR") + QStringLiteral("/letro-grabar"),
-               {QStringLiteral("--espeak"), QStringLiteral("false"), folder});
+               {QStringLiteral("--lento-de-wav"), folder}); // no voice needed
     QVERIFY(tool.waitForFinished(60000));
     const QString out = QString::fromUtf8(tool.readAllStandardOutput());
     QVERIFY2(out.startsWith(QStringLiteral(
@@ -270,6 +273,30 @@ void TestJournal::letroGrabarPutsTheFolderRight()
     QCOMPARE(readLayout(folder),
              layout("1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 2.lento.wav=l2"));
     QCOMPARE(tool.exitCode(), 0);
+}
+
+void TestJournal::letroGrabarWaitsForTheEditor()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Palabras"));
+    writeLayout(folder, layout("1=t1"));
+    const FolderLock editor(folder); // a change of the editor on its way
+    QVERIFY(editor.problem().isEmpty());
+    QProcess tool;
+    tool.start(qEnvironmentVariable("LETRO_PROGRAM_DIR") + QStringLiteral("/letro-grabar"),
+               {QStringLiteral("--lento-de-wav"), folder}); // no voice needed
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
+             QStringLiteral("letro-grabar: %1: otro programa está cambiando sus archivos ahora "
+                            "mismo\n")
+                 .arg(folder));
+    QCOMPARE(tool.exitCode(), 1);
+    QCOMPARE(readLayout(folder), layout("1=t1"));
+    // Nor does the editor change it while another holds it.
+    QCOMPARE(TypeFolder(folder).remove(1),
+             QStringLiteral("no se puede cambiar la carpeta: otro programa está cambiando sus "
+                            "archivos ahora mismo"));
+    QCOMPARE(readLayout(folder), layout("1=t1"));
 }
 
 QTEST_GUILESS_MAIN(TestJournal)

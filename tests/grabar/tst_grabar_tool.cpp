@@ -11,6 +11,9 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 struct Run
@@ -164,6 +167,22 @@ void makeFolder(const QString &folder)
     QVERIFY(existing.setFileTime(oldTime, QFileDevice::FileModificationTime));
 }
 
+// A stand-in for espeak-ng: a shell script that knows every voice and runs
+// `writing` when asked to write a recording (-w PATH; $part names PATH).
+QString speechScript(const QString &folder, const QByteArray &writing)
+{
+    const QString path = folder + QStringLiteral("/voz-de-prueba");
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly))
+        return QString();
+    script.write("#!/bin/sh\npart=\n"
+                 "while [ $# -gt 0 ]; do [ \"$1\" = -w ] && part=$2; shift; done\n"
+                 "[ -z \"$part\" ] && exit 0\n" +
+                 writing + "\n");
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return path;
+}
+
 QStringList entries(const QString &folder)
 {
     QStringList names =
@@ -192,6 +211,8 @@ private slots:
     void refusedRuns_data();
     void refusedRuns();
     void failedRemakeKeepsTheRecordings();
+    void interruptedRunLeavesNothingHalfMade_data();
+    void interruptedRunLeavesNothingHalfMade();
     void untypableLines_data();
     void untypableLines();
     void slowVersionFromTheTeachersRecording();
@@ -308,12 +329,14 @@ void TestGrabarTool::voiceAndSpeedReachTheSpeech()
     // The slow recordings: 80 words a minute at the slowest, longer gaps, SSML.
     const QString normalArgs = "args:-v es-419 -s 90 -g 8 -b 1 -w " + folder;
     const QString slowArgs = "args:-v es-419 -s 80 -g 12 -b 1 -m -w " + folder;
+    // First the voice, tried once, then the recordings.
     const QString expected =
-        normalArgs + "/.1.wav.part --stdin\n" + QStringLiteral("Canción de cuna\n") + slowArgs +
-        "/.1.lento.wav.part --stdin\n" + QStringLiteral("<speak>Canción de cuna</speak>\n") +
-        slowArgs + "/.2.lento.wav.part --stdin\n" +
-        QStringLiteral("<speak>¿Qué tal estás?</speak>\n") + normalArgs + "/.3.wav.part --stdin\n" +
-        "Hola\n" + slowArgs + "/.3.lento.wav.part --stdin\n" + "<speak>Hola</speak>\n";
+        "args:-q -v es-419 --stdin\na\n" + normalArgs + "/.1.wav.part --stdin\n" +
+        QStringLiteral("Canción de cuna\n") + slowArgs + "/.1.lento.wav.part --stdin\n" +
+        QStringLiteral("<speak>Canción de cuna</speak>\n") + slowArgs +
+        "/.2.lento.wav.part --stdin\n" + QStringLiteral("<speak>¿Qué tal estás?</speak>\n") +
+        normalArgs + "/.3.wav.part --stdin\n" + "Hola\n" + slowArgs +
+        "/.3.lento.wav.part --stdin\n" + "<speak>Hola</speak>\n";
     QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
     QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
 
@@ -362,9 +385,11 @@ void TestGrabarTool::refusedRuns_data()
     QTest::newRow("empty voice") << QStringList{"--voz", "", "@"} << 2
                                  << "falta el nombre de la voz";
     QTest::newRow("folder missing") << QStringList{"@/no-existe"} << 1 << "no es una carpeta";
-    QTest::newRow("unknown voice") << QStringList{"--voz", "xx-ninguna", "@"} << 1 << "1.wav: ";
+    QTest::newRow("unknown voice")
+        << QStringList{"--voz", "xx-ninguna", "@"} << 2 << "la voz «xx-ninguna» no existe";
     QTest::newRow("speech program missing")
-        << QStringList{"--espeak", "@/no-hay-voz", "@"} << 1 << "no se puede ejecutar";
+        << QStringList{"--espeak", "@/no-hay-voz", "@"} << 2 << "no se puede ejecutar";
+    QTest::newRow("unknown option") << QStringList{"--nada", "@"} << 2 << "nada";
 }
 
 void TestGrabarTool::refusedRuns()
@@ -381,7 +406,8 @@ void TestGrabarTool::refusedRuns()
 
     const Run run = runTool(arguments);
     QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    // Said once, not once per recording.
+    QVERIFY2(run.err.count(message) == 1, qPrintable(run.err));
     // Nothing is left behind, not even a half-made recording.
     QCOMPARE(entries(dir.path()), QStringList{"1"});
 }
@@ -393,14 +419,56 @@ void TestGrabarTool::failedRemakeKeepsTheRecordings()
     writeFile(dir.filePath("1"), "sol\n");
     writeFile(dir.filePath("1.wav"), "OLD");
     writeFile(dir.filePath("1.lento.wav"), "OLD SLOW");
+    QTemporaryDir tools;
+    const QString failing = speechScript(tools.path(), "printf RIFF > \"$part\"; exit 1");
 
-    const Run run = runTool({"--sobrescribir", "--voz", "xx-ninguna", dir.path()});
+    const Run run = runTool({"--sobrescribir", "--espeak", failing, dir.path()});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.endsWith(": 0 grabados, 0 ya existían, 0 omitidos, 2 fallidos\n"),
              qPrintable(run.out));
     QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
     QCOMPARE(readFile(dir.filePath("1.lento.wav")), QByteArray("OLD SLOW"));
     QCOMPARE(entries(dir.path()), (QStringList{"1", "1.lento.wav", "1.wav"}));
+}
+
+void TestGrabarTool::interruptedRunLeavesNothingHalfMade_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("the terminal closed") << int(SIGHUP);
+}
+
+// Stopped while a recording is half-written, letro-grabar removes it and
+// stops the speech program, then ends by the signal itself.
+void TestGrabarTool::interruptedRunLeavesNothingHalfMade()
+{
+    QFETCH(int, signal);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeFile(dir.filePath("1"), "sol\n");
+    writeFile(dir.filePath("1.wav"), "OLD");
+    QTemporaryDir tools;
+    const QString slow =
+        speechScript(tools.path(), "printf RIFF > \"$part\"; echo $$ > " +
+                                       QFile::encodeName(tools.path()) + "/pid; exec sleep 60");
+
+    QProcess tool;
+    tool.start(qEnvironmentVariable("LETRO_GRABAR"),
+               {"--sobrescribir", "--espeak", slow, dir.path()});
+    QVERIFY(tool.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QFile::exists(dir.filePath(".1.wav.part")) && QFile::exists(tools.filePath("pid")), 20000);
+    const pid_t speech = readFile(tools.filePath("pid")).trimmed().toInt();
+    QTRY_VERIFY(speech > 0);
+    ::kill(pid_t(tool.processId()), signal);
+    QVERIFY(tool.waitForFinished(20000));
+
+    QCOMPARE(tool.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(entries(dir.path()), (QStringList{"1", "1.wav"}));
+    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
+    // The speech program was stopped too, so it writes nothing later.
+    QTRY_VERIFY(::kill(speech, 0) != 0);
 }
 
 void TestGrabarTool::untypableLines_data()
@@ -451,7 +519,7 @@ void TestGrabarTool::untypableLines()
     QCOMPARE(lines(run.out),
              (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
                           "caracteres que no da ninguna tecla, omitido: " + folder + "/2",
-                          folder + ": 2 grabados, 0 ya existían, 0 omitidos, 1 fallidos"}));
+                          folder + ": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos"}));
     QStringList after = before + QStringList{"1.lento.wav", "1.wav"};
     after.sort();
     QCOMPARE(entries(folder), after);
@@ -498,8 +566,9 @@ void TestGrabarTool::helpIsSpanish()
 {
     const Run run = runTool({"--help"});
     QCOMPARE(run.exitCode, 0);
-    for (const QString spanish : {"Uso: ", "[opciones] carpeta...", "Opciones:", "Argumentos:",
-                                  "-h, --help", "Muestra esta ayuda.", "--lento-de-wav"})
+    for (const QString spanish :
+         {"Uso: ", "[opciones] carpeta...", "Opciones:", "Argumentos:", "-h, --help",
+          "Muestra esta ayuda.", "--lento-de-wav", "Estado de salida:", "  2  la orden está mal"})
         QVERIFY2(run.out.contains(spanish), qPrintable(spanish + " missing in:\n" + run.out));
     // What Qt's parser says in English when left untranslated.
     for (const QString english : {"Usage", "Options", "Arguments", "Displays", "commandline",

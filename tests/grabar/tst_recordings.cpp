@@ -395,7 +395,7 @@ void TestRecordings::replaceAtomically_data()
     QTest::newRow("temporary file gone") << "none" << true << "1.wav"
                                          << "ya no existe";
     QTest::newRow("a folder is no recording") << "folder" << true << "1.wav"
-                                              << "no es un archivo";
+                                              << "no es una carpeta";
     QTest::newRow("target folder gone") << "file" << false << "nada/1.wav"
                                         << "ya no existe";
 }
@@ -465,7 +465,7 @@ void TestRecordings::makeSlowVersion()
                          "440", "vol", "0.5"});
     QVERIFY2(tone.isEmpty(), qPrintable(tone));
     const QByteArray source = readFile(wav);
-    const QString slow = letro::slowRecordingPath(wav);
+    const QString slow = dir.filePath("1.lento.wav");
     writeFile(slow, "OLD");
 
     QCOMPARE(letro::makeSlowVersion(wav, slow), QString());
