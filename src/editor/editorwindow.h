@@ -15,6 +15,7 @@
 
 #include "editor/exercisefolder.h"
 #include "editor/services.h"
+#include "grabar/recordings.h"
 
 #include <QMainWindow>
 
@@ -61,6 +62,7 @@ public:
     void moveDown();
     void closeGaps();
     void synthesise();
+    void recordMissing();
     void recordVoice();
     void play();
     void playSlow();
@@ -93,6 +95,12 @@ private:
     // Runs any long job so: `job` gets the progress to count and to check
     // for a cancel.
     QString runJob(const QString &label, const std::function<QString(Progress &)> &job);
+    // The voice and speed chosen, for a recording cancelled through `progress`.
+    SpeechOptions speechOptions(const Progress &progress) const;
+    // Records what exercise `number` of `folder` lacks (or, with `both`,
+    // both recordings again) and puts them in place in one change.
+    static QString recordExercise(TypeFolder &folder, int number, const QString &text,
+                                  const SpeechOptions &options, bool both);
     void watchFolders();
     void folderChanged();
 
@@ -116,7 +124,7 @@ private:
     QList<QPushButton *> m_writeButtons;
     QPushButton *m_edit = nullptr, *m_remove = nullptr, *m_up = nullptr, *m_down = nullptr,
                 *m_gaps = nullptr, *m_synthesise = nullptr, *m_microphone = nullptr,
-                *m_play = nullptr, *m_playSlow = nullptr;
+                *m_play = nullptr, *m_playSlow = nullptr, *m_recordMissing = nullptr;
 };
 
 } // namespace letro::editor

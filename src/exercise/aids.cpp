@@ -3,6 +3,7 @@
 #include "checker/characterkeys.h"
 #include "exercise/form1.h"
 #include "ui/accentkeyfilter.h"
+#include "ui/accessibility.h"
 #include "ui/buttonkeys.h"
 
 #include <QAbstractButton>
@@ -280,6 +281,7 @@ void Aids::showHint(Hint hint, QWidget *at)
     QToolTip::showText(at->mapToGlobal(at->rect().center()), m_balloon, at, QRect(),
                        2 * HintMilliseconds);
     m_hintTimer->start();
+    announce(at, m_balloon); // screen readers do not read tooltips
 }
 
 void Aids::hideHint()
