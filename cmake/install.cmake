@@ -113,12 +113,24 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/letro/")
 # The Qt libraries the programs link come from dpkg-shlibdeps; what is loaded
 # at run time comes on top: the platform plugins, the SVG icon engine (button
 # pictures), the fonts of the windows, the voice of letro-grabar, sox for its
-# slow recordings and Qt's Spanish translation for its help. (Letro reaches
-# one private part of Qt, to ready the input method before the first key:
-# dpkg-shlibdeps then adds qt6-base-abi, the exact Qt it was built against.)
+# slow recordings and Qt's Spanish translation for its help. The programs use
+# Qt's public API only, so the package holds for any Qt 6 build of the release
+# (no qt6-base-abi).
+#
+# Which package holds the SVG icon engine depends on the release: libqt6svg6
+# up to Qt 6.4 (Debian 12), qt6-svg-plugins from then on (Debian 13). The
+# package is built on the release it is for and names the one that holds the
+# engine there; elsewhere (no dpkg) it names both.
+set(letro_svg_engine_package "qt6-svg-plugins | libqt6svg6 (<< 6.5)")
+execute_process(
+    COMMAND dpkg-query --search ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/iconengines/libqsvgicon.so
+    OUTPUT_VARIABLE letro_svg_owner ERROR_QUIET RESULT_VARIABLE letro_dpkg_status)
+if(letro_dpkg_status EQUAL 0 AND letro_svg_owner MATCHES "^([a-z0-9.+-]+)[:,]")
+    set(letro_svg_engine_package ${CMAKE_MATCH_1})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, espeak-ng, sox")
+    "qt6-qpa-plugins, ${letro_svg_engine_package}, qt6-translations-l10n, fonts-liberation, espeak-ng, sox")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
 include(CPack)

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Checks Letro as a desktop package:
 #   - the desktop entry, the AppStream metainfo and the man pages are valid;
+#   - the programs use no private Qt API (ldd -v lists no Qt_6_PRIVATE_API
+#     version they need);
 #   - cpack -G DEB builds letro_<version>_<arch>.deb with the right fields and
-#     dependencies;
+#     the dependencies of the release it is built on, under that release's
+#     own package names (libqt6core6 on Debian 12, libqt6core6t64 on 13), with
+#     no tie to one exact Qt build (qt6-base-abi, qt6-base-private-abi);
 #   - unpacked into a scratch root, every file is where it belongs (program
 #     folder under usr/lib/letro with its pictures and every exercise with a
 #     16-bit PCM recording, the command link, icon, entry, metainfo, man pages)
@@ -54,6 +58,31 @@ wait_for_exit() {
     status=0
     wait "$pid" || status=$?
     return 0
+}
+
+# The symbol versions that program $1 itself needs, as ldd -v lists them:
+# "library (version)" lines, the block of the libraries it loads left out.
+needed_versions() {
+    ldd -v "$1" | awk -v self="$1:" '
+        /^\t[^\t]/ { inside = ($1 == self) }
+        inside && /^\t\t/ { print $1, $2 }'
+}
+
+# Fails when program $1 needs a private version of a Qt library.
+check_public_qt() {
+    local program="$1" needed
+    needed="$(needed_versions "$program")"
+    grep -q '^libQt6Core\.so\.6 ' <<<"$needed" || fail "ldd -v lists no Qt version that $program needs"
+    if grep -E '^libQt6[A-Za-z]*\.so\.6 \(Qt_6_PRIVATE_API\)' <<<"$needed"; then
+        fail "$program uses private Qt API"
+    fi
+}
+
+# The package of this machine that holds a file whose path ends in $1, in
+# the library folder of this machine's architecture.
+owner_of() {
+    dpkg-query --search "*/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/$1" 2>/dev/null \
+        | sed -n 's/^\([^:, ]*\)\(:[a-z0-9]*\)\?: .*/\1/p' | head -n 1
 }
 
 # The part that runs inside the virtual X server (see the end of the script).
@@ -108,12 +137,15 @@ under_x() {
     echo "editor closed cleanly (status 0)"
 }
 
+# Sourced (by the tests of the scripts): the functions above, nothing run.
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
 if [ "${1:-}" = "--under-x" ]; then
     under_x "$2" "$3"
     exit 0
 fi
 
-for tool in cmake cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli lintian xvfb-run \
+for tool in cmake cpack dpkg-deb dpkg-shlibdeps dpkg-architecture ldd desktop-file-validate appstreamcli lintian xvfb-run \
             xdotool soxi file readelf man cc; do
     command -v "$tool" >/dev/null || fail "$tool is missing (./build.sh test installs it)"
 done
@@ -134,6 +166,10 @@ if [ ! -f "$BUILD_DIR/CPackConfig.cmake" ]; then
     cmake -S "$here" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$BUILD_DIR" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+for program in letro letro-editor letro-grabar; do
+    check_public_qt "$BUILD_DIR/program/$program"
+done
+echo "public Qt API only: ldd -v lists no Qt_6_PRIVATE_API for letro, letro-editor, letro-grabar"
 (cd "$BUILD_DIR" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) \
     || { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
 version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")"
@@ -151,11 +187,25 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = education ] || fail "Section: $(field Section)"
 depends="$(field Depends)"
 echo "Depends: $depends"
-for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libc6 libstdc\\+\\+6 \
-           qt6-qpa-plugins libqt6svg6 qt6-translations-l10n fonts-liberation espeak-ng sox \
-           qt6-base-abi; do
-    grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
+# This release's names: the packages that hold the libraries the program
+# loads, and the SVG icon engine (libqt6svg6 on Debian 12, qt6-svg-plugins
+# on 13).
+wanted=(qt6-qpa-plugins qt6-translations-l10n fonts-liberation espeak-ng sox)
+for library in libQt6Core libQt6Gui libQt6Widgets libQt6Multimedia libc libstdc++; do
+    owner="$(owner_of "$library.so.6")"
+    [ -n "$owner" ] || fail "no package of this machine holds $library.so.6"
+    wanted+=("$owner")
 done
+svg_engine="$(owner_of qt6/plugins/iconengines/libqsvgicon.so)"
+[ -n "$svg_engine" ] || fail "no package of this machine holds Qt's SVG icon engine"
+wanted+=("$svg_engine")
+for dep in "${wanted[@]}"; do
+    grep -Eq "(^|, )$(sed 's/[+.]/\\&/g' <<<"$dep")( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
+done
+# Only public Qt API: the package holds for any build of the release's Qt 6.
+if dpkg-deb -I "$deb" | grep -E 'qt6-base(-private)?-abi'; then
+    fail "the package is tied to one exact Qt build"
+fi
 if dpkg-deb -c "$deb" | awk '{print $2}' | grep -v '^root/root$' | grep -q .; then
     fail "files not owned by root"
 fi
@@ -171,6 +221,7 @@ lib="$root/usr/lib/letro"
     || fail "usr/bin/letro-editor -> $(readlink "$root/usr/bin/letro-editor")"
 for program in "$lib/letro" "$lib/letro-editor" "$root/usr/bin/letro-grabar"; do
     [ -f "$program" ] && [ -x "$program" ] || fail "$program missing or not executable"
+    check_public_qt "$program"
     file -b "$program" | grep -q 'ELF 64-bit.*, stripped' || fail "$program: $(file -b "$program")"
     if readelf -d "$program" | grep -Eq 'R(UN)?PATH'; then
         fail "$program keeps a run path: $(readelf -d "$program" | grep -E 'R(UN)?PATH')"

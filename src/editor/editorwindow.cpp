@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMap>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -176,7 +177,11 @@ void EditorWindow::createWidgets()
     m_playSlow = addButton("playSlowButton", QStringLiteral("Escuchar &lenta"),
                            QStringLiteral("Escuchar la grabación lenta del dictado elegido"),
                            &EditorWindow::playSlow);
-    for (QPushButton *b : {m_synthesise, m_microphone, m_play, m_playSlow})
+    m_recordMissing = addButton("recordMissingButton", QStringLiteral("Grabar lo que &falta"),
+                                QStringLiteral("Grabar con la voz sintética todos los dictados "
+                                               "de esta lista que no tienen sus dos grabaciones"),
+                                &EditorWindow::recordMissing);
+    for (QPushButton *b : {m_synthesise, m_recordMissing, m_microphone, m_play, m_playSlow})
         soundLayout->addWidget(b);
     auto *voiceForm = new QFormLayout;
     m_voice = new QComboBox(this);
@@ -209,8 +214,8 @@ void EditorWindow::createWidgets()
     middle->addLayout(side);
     layout->addLayout(middle, 1);
 
-    m_writeButtons = {add,      m_edit, m_remove,     m_up,        m_down,
-                      m_moveTo, m_gaps, m_synthesise, m_microphone};
+    m_writeButtons = {add,    m_edit,       m_remove,        m_up,        m_down, m_moveTo,
+                      m_gaps, m_synthesise, m_recordMissing, m_microphone};
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 
     // Files changed by hand or by another program show in the lists soon
@@ -483,6 +488,7 @@ void EditorWindow::updateButtons()
         m_gaps->setEnabled(gaps);
         m_synthesise->setEnabled(text && textProblem(e->text).isEmpty());
         m_microphone->setEnabled(text && textProblem(e->text).isEmpty());
+        m_recordMissing->setEnabled(!unrecorded(m_exercises[type]).isEmpty());
     }
     m_lists[type]->setMovable(!m_readOnly);
     m_play->setEnabled(e && e->hasRecording);
@@ -694,29 +700,96 @@ void EditorWindow::synthesise()
         return;
     const int number = e->number;
     const QString text = e->text;
-    SpeechOptions options;
-    options.voice = m_voice->currentText().trimmed();
-    options.wordsPerMinute = m_speed->value();
-    options.program = m_services.speechProgram;
-    const TypeFolder folder = typeFolder(type);
-    statusBar()->showMessage(QStringLiteral("Grabando el dictado %1…").arg(number));
-    // Both recordings are made under hidden names, then put in place of the
-    // old ones together.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString problem = letro::synthesise(options, text, folder.newRecordingPath(number));
-    if (problem.isEmpty())
-        problem = synthesiseSlow(options, text, folder.newSlowRecordingPath(number));
-    QApplication::restoreOverrideCursor();
-    if (problem.isEmpty())
-        problem = runChange(type, QStringLiteral("Guardando las grabaciones…"),
-                            [number](TypeFolder &f) { return f.replaceRecordings(number); });
-    QFile::remove(folder.newRecordingPath(number));
-    QFile::remove(folder.newSlowRecordingPath(number));
+    TypeFolder folder = typeFolder(type);
+    QString voice;
+    const QString problem =
+        runJob(QStringLiteral("Grabando el dictado %1…").arg(number), [&](Progress &progress) {
+            const SpeechOptions options = speechOptions(progress);
+            voice = options.voice;
+            progress.total = 1;
+            return recordExercise(folder, number, text, options, true);
+        });
     refresh(type, number);
     report(problem, QStringLiteral("No se ha podido grabar el dictado %1").arg(number),
            QStringLiteral("Dictado %1 grabado con la voz «%2», normal y lento.")
                .arg(number)
-               .arg(options.voice));
+               .arg(voice));
+}
+
+SpeechOptions EditorWindow::speechOptions(const Progress &progress) const
+{
+    SpeechOptions options;
+    options.voice = m_voice->currentText().trimmed();
+    options.wordsPerMinute = m_speed->value();
+    options.program = m_services.speechProgram;
+    options.cancelled = &progress.cancelled;
+    return options;
+}
+
+QString EditorWindow::recordExercise(TypeFolder &folder, int number, const QString &text,
+                                     const SpeechOptions &options, bool both)
+{
+    // The recordings are made under hidden names, then put in place of the
+    // old ones together, in one change.
+    const QString normal = folder.newRecordingPath(number);
+    const QString slow = folder.newSlowRecordingPath(number);
+    QString problem;
+    if (both || !isOrdinaryFile(folder.recordingPath(number)))
+        problem = letro::synthesise(options, text, normal);
+    if (problem.isEmpty() && (both || !isOrdinaryFile(folder.slowRecordingPath(number))))
+        problem = synthesiseSlow(options, text, slow);
+    if (problem.isEmpty())
+        problem = folder.replaceRecordings(number);
+    QFile::remove(normal);
+    QFile::remove(slow);
+    return problem;
+}
+
+void EditorWindow::recordMissing()
+{
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
+    const QList<int> numbers = unrecorded(m_exercises[type]);
+    if (numbers.isEmpty()) {
+        m_services.dialogs->tell(this, QStringLiteral("Todos los dictados de «%1» tienen ya sus "
+                                                      "dos grabaciones.")
+                                           .arg(typeNames().at(type)));
+        return;
+    }
+    QMap<int, QString> texts;
+    for (const Exercise &e : std::as_const(m_exercises[type]))
+        texts.insert(e.number, e.text);
+    TypeFolder folder = typeFolder(type);
+    int made = 0;
+    const QString problem =
+        runJob(QStringLiteral("Grabando lo que falta en «%1»…").arg(typeNames().at(type)),
+               [&](Progress &progress) {
+                   const SpeechOptions options = speechOptions(progress);
+                   progress.total = int(numbers.size());
+                   for (const int number : numbers) {
+                       if (progress.cancelled)
+                           return cancelledRecording();
+                       const QString problem =
+                           recordExercise(folder, number, texts.value(number), options, false);
+                       if (problem == cancelledRecording())
+                           return problem;
+                       if (!problem.isEmpty())
+                           return QStringLiteral("dictado %1: %2").arg(number).arg(problem);
+                       progress.done = ++made;
+                   }
+                   return QString();
+               });
+    refresh(type, selectedNumber());
+    const QString done = QStringLiteral("%1 de %2 dictados de «%3» grabados.")
+                             .arg(made)
+                             .arg(numbers.size())
+                             .arg(typeNames().at(type));
+    if (problem == cancelledRecording())
+        m_services.dialogs->tell(this, QStringLiteral("Grabación cancelada: ") + done);
+    else
+        report(problem, QStringLiteral("No se ha grabado todo lo que faltaba (%1)").arg(done),
+               done);
 }
 
 void EditorWindow::recordVoice()

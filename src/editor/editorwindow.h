@@ -16,6 +16,7 @@
 #include "editor/exercisefolder.h"
 #include "editor/exerciselist.h"
 #include "editor/services.h"
+#include "grabar/recordings.h"
 
 #include <QMainWindow>
 
@@ -68,6 +69,7 @@ public:
     void moveExercise(int type, int number, int target);
     void closeGaps();
     void synthesise();
+    void recordMissing();
     void recordVoice();
     void play();
     void playSlow();
@@ -100,6 +102,12 @@ private:
     // Runs any long job so: `job` gets the progress to count and to check
     // for a cancel.
     QString runJob(const QString &label, const std::function<QString(Progress &)> &job);
+    // The voice and speed chosen, for a recording cancelled through `progress`.
+    SpeechOptions speechOptions(const Progress &progress) const;
+    // Records what exercise `number` of `folder` lacks (or, with `both`,
+    // both recordings again) and puts them in place in one change.
+    static QString recordExercise(TypeFolder &folder, int number, const QString &text,
+                                  const SpeechOptions &options, bool both);
     void watchFolders();
     void folderChanged();
 
@@ -123,7 +131,8 @@ private:
     QList<QPushButton *> m_writeButtons;
     QPushButton *m_edit = nullptr, *m_remove = nullptr, *m_up = nullptr, *m_down = nullptr,
                 *m_moveTo = nullptr, *m_gaps = nullptr, *m_synthesise = nullptr,
-                *m_microphone = nullptr, *m_play = nullptr, *m_playSlow = nullptr;
+                *m_microphone = nullptr, *m_play = nullptr, *m_playSlow = nullptr,
+                *m_recordMissing = nullptr;
 };
 
 } // namespace letro::editor

@@ -35,6 +35,16 @@ QString textProblem(const QString &text)
            described.join(QStringLiteral("; "));
 }
 
+QList<int> unrecorded(const QList<Exercise> &exercises)
+{
+    QList<int> numbers;
+    for (const Exercise &e : exercises)
+        if (e.hasText && e.status == ReadStatus::Ok && textProblem(e.text).isEmpty() &&
+            !(e.hasRecording && e.hasSlowRecording))
+            numbers.append(e.number);
+    return numbers;
+}
+
 QByteArray exerciseFileBytes(const QString &text, const QByteArray &rest)
 {
     QByteArray bytes = text.toUtf8() + "\r\n";

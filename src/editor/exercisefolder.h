@@ -45,6 +45,10 @@ struct Exercise
 // not be empty and every character must be one a key gives.
 QString textProblem(const QString &text);
 
+// The exercises "Grabar lo que falta" records: each one whose text can be
+// typed and that lacks its recording, its slow recording or both.
+QList<int> unrecorded(const QList<Exercise> &exercises);
+
 // The bytes of an exercise file holding `text` on its first line, as Letro
 // reads it best: UTF-8 without a byte-order mark, ending in CR LF. `rest` is
 // whatever followed the first line of an earlier version (a note for the

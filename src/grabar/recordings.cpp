@@ -4,6 +4,7 @@
 #include "exercise/sharednames.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -138,7 +139,7 @@ public:
 // its arguments), and puts that file in place once it is complete. input
 // goes to the program's stdin.
 QString produce(const QString &program, const QStringList &arguments, const QByteArray &input,
-                const QString &finalPath)
+                const QString &finalPath, const std::atomic<bool> *cancelled = nullptr)
 {
     const QString partPath = temporaryPathFor(finalPath);
     QFile::remove(partPath); // left by an interrupted run
@@ -151,20 +152,30 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
     note.child(process.processId());
     process.write(input);
     process.closeWriteChannel();
+    // Waits in short steps, so a cancel is seen at once.
     QString problem;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        problem = QStringLiteral("%1 no terminó").arg(program);
-    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
-        problem = QStringLiteral("%1 falló").arg(program);
-        if (!said.isEmpty())
-            problem += QStringLiteral(": ") + said;
-    } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
-        problem = QStringLiteral("la grabación salió vacía");
-    } else {
-        problem = replaceAtomically(partPath, finalPath);
+    QElapsedTimer running;
+    running.start();
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(100)) {
+        const bool cancel = cancelled && cancelled->load();
+        if (cancel || running.hasExpired(120000)) {
+            process.kill();
+            process.waitForFinished();
+            problem = cancel ? cancelledRecording() : QStringLiteral("%1 no terminó").arg(program);
+            break;
+        }
+    }
+    if (problem.isEmpty()) {
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
+            problem = QStringLiteral("%1 falló").arg(program);
+            if (!said.isEmpty())
+                problem += QStringLiteral(": ") + said;
+        } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
+            problem = QStringLiteral("la grabación salió vacía");
+        } else {
+            problem = replaceAtomically(partPath, finalPath);
+        }
     }
     if (!problem.isEmpty())
         QFile::remove(partPath);
@@ -251,7 +262,7 @@ QString slowSpeechMarkup(const QString &text)
 QString synthesise(const SpeechOptions &options, const QString &text, const QString &wavPath)
 {
     return produce(options.program, speechArguments(options, temporaryPathFor(wavPath)),
-                   text.toUtf8() + '\n', wavPath);
+                   text.toUtf8() + '\n', wavPath, options.cancelled);
 }
 
 QString synthesiseSlow(const SpeechOptions &options, const QString &text,
@@ -285,6 +296,11 @@ QString makeSlowVersion(const QString &wavPath, const QString &slowWavPath)
     return produce(QStringLiteral("sox"),
                    slowVersionArguments(wavPath, temporaryPathFor(slowWavPath)), QByteArray(),
                    slowWavPath);
+}
+
+QString cancelledRecording()
+{
+    return QStringLiteral("se ha cancelado la grabación");
 }
 
 QString voiceProblem(const SpeechOptions &options)

@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace letro {
 
 struct RecordingJob
@@ -39,7 +41,14 @@ struct SpeechOptions
     int wordGap = 8;     // extra pause between words, in units of 10 ms
     bool markup = false; // the text is SSML (espeak-ng -m)
     QString program = QStringLiteral("espeak-ng");
+    // Set (by another thread) to stop the recording under way: the program
+    // is stopped, its half-made file removed, and the reason is
+    // cancelledRecording(). Not owned; may be null.
+    const std::atomic<bool> *cancelled = nullptr;
 };
+
+// The reason a recording gives when it was cancelled.
+QString cancelledRecording();
 
 // espeak-ng's arguments for writing a recording to wavPath (the text goes on
 // stdin, in UTF-8).

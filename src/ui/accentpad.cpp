@@ -43,17 +43,18 @@ QString spokenName(QChar c, const PadKey &key)
     return c.isUpper() ? name + QStringLiteral(" mayúscula") : name;
 }
 
-} // namespace
-
-Qt::WindowFlags AccentPad::flagsFor(bool wayland)
+// The pad's window flags on X11, and on a Wayland desktop.
+Qt::WindowFlags flagsFor(bool waylandDesktop)
 {
     // A tooltip's kind is a popup that never grabs the keyboard nor the
     // pointer, placed by the program relative to its parent window.
-    return (wayland ? Qt::ToolTip : Qt::Tool) | Qt::WindowDoesNotAcceptFocus;
+    return (waylandDesktop ? Qt::ToolTip : Qt::Tool) | Qt::WindowDoesNotAcceptFocus;
 }
 
+} // namespace
+
 AccentPad::AccentPad(QWidget *mainWindow)
-    : QWidget(mainWindow, flagsFor(onWayland())), m_mainWindow(mainWindow),
+    : QWidget(mainWindow, flagsFor(onWayland() || onXwayland())), m_mainWindow(mainWindow),
       m_typingBox(mainWindow->findChild<QWidget *>(QStringLiteral("RichTextBox1"))),
       m_popup(onWayland())
 {
@@ -138,7 +139,8 @@ void AccentPad::placeBesideMainWindow()
         return;
     }
     const QRect main = m_mainWindow->frameGeometry();
-    const QMargins frame = windowFrame(this);
+    // A tooltip's kind of window gets no frame.
+    const QMargins frame = windowType() == Qt::ToolTip ? QMargins() : windowFrame(this);
     const int outerWidth = width() + frame.left() + frame.right();
     QPoint at(main.right() + 1 + Gap, main.top());
     if (const QScreen *screen = m_mainWindow->screen()) {

@@ -13,7 +13,10 @@
 // window there would be given the keyboard and put over the main window.
 // There the pad is a popup of the main window that never takes the keyboard
 // (a tooltip's kind): it sits beside the window, moves with it, and comes back
-// when the main window is active again after the compositor closed it.
+// when the main window is active again after the compositor closed it. An
+// X11 program on a Wayland desktop (through Xwayland) fares the same with a
+// tool window: there the pad is a tooltip's kind of X11 window, which the
+// compositor neither focuses nor moves, placed beside the window as on X11.
 #pragma once
 
 #include <QWidget>
@@ -39,9 +42,6 @@ public:
     // Puts the pad to the right of the main window, tops aligned, or to its
     // left when the screen has no room on the right.
     void placeBesideMainWindow();
-
-    // The window flags of the pad on X11 and on Wayland.
-    static Qt::WindowFlags flagsFor(bool wayland);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -16,6 +16,17 @@ bool onWayland()
     return qGuiApp && isWaylandPlatform(QGuiApplication::platformName());
 }
 
+bool isXwaylandClient(const QString &platformName, const QString &waylandDisplay)
+{
+    return platformName == QLatin1String("xcb") && !waylandDisplay.isEmpty();
+}
+
+bool onXwayland()
+{
+    return qGuiApp && isXwaylandClient(QGuiApplication::platformName(),
+                                       qEnvironmentVariable("WAYLAND_DISPLAY"));
+}
+
 bool refuseCloseUnderModalWindow(QCloseEvent *event)
 {
     if (!QGuiApplication::modalWindow())

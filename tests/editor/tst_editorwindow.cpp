@@ -14,6 +14,7 @@
 
 #include <QDialogButtonBox>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -160,6 +161,8 @@ private slots:
     void loneRecordingsStayApart();
     void cutShortChangeIsPutRight();
     void longChangeShowsProgressAndCancels();
+    void recordsWhatIsMissing();
+    void cancelledRecordingLeavesNothing();
 
 private:
     QPushButton *button(const char *name) const
@@ -173,6 +176,8 @@ private:
     std::shared_ptr<WatchedPlayback> m_playback;
     QStringList m_started;
     std::unique_ptr<EditorWindow> m_window;
+    EditorServices m_services;
+    void useVoice(const QByteArray &first = {});
 };
 
 void TestEditorWindow::initTestCase()
@@ -204,7 +209,24 @@ void TestEditorWindow::init()
     };
     services.speechProgram = QStringLiteral("false"); // no real voice here
     services.packageFileList = m_dir->filePath(QStringLiteral("letro.list"));
+    m_services = services;
     m_window = std::make_unique<EditorWindow>(services);
+}
+
+// A window whose voice is a shell script: it reads the text and writes a
+// stand-in recording of 100 bytes to the path after -w, after `first`.
+void TestEditorWindow::useVoice(const QByteArray &first)
+{
+    const QString script = m_dir->filePath(QStringLiteral("voz"));
+    writeLayout(m_dir->path(),
+                {{QStringLiteral("voz"), "#!/bin/sh\n"
+                                         "while [ $# -gt 0 ]; do [ \"$1\" = -w ] && part=$2; "
+                                         "shift; done\n"
+                                         "cat > /dev/null\n" +
+                                             first + "\nprintf '%0100d' 0 > \"$part\"\n"}});
+    QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    m_services.speechProgram = script;
+    m_window = std::make_unique<EditorWindow>(m_services);
 }
 
 void TestEditorWindow::cleanup()
@@ -732,6 +754,7 @@ void TestEditorWindow::staleListIsRefused_data()
     QTest::newRow("down") << "downButton";
     QTest::newRow("close gaps") << "gapsButton";
     QTest::newRow("move to a number") << "moveToButton";
+    QTest::newRow("record what is missing") << "recordMissingButton";
     QTest::newRow("add") << "addButton";
 }
 
@@ -931,6 +954,64 @@ void TestEditorWindow::longChangeShowsProgressAndCancels()
                                             "estaba: se ha cancelado."});
     QCOMPARE(readLayout(palabras), before);
     QVERIFY(button("addButton")->isEnabled());
+}
+
+// "Grabar lo que falta" records, off the window's thread, each dictation
+// whose text can be typed and lacks a recording; nothing else is touched.
+void TestEditorWindow::recordsWhatIsMissing()
+{
+    useVoice();
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    // 2 lacks its slow recording, 4 both; 3 cannot be typed; 7.wav has no text.
+    makeLetro(letro, "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 4=t4 7.wav=w7");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    writeLayout(palabras, {{QStringLiteral("3"), "a\tb\r\n"}});
+    m_window->setFolder(letro);
+    QVERIFY(button("recordMissingButton")->isEnabled());
+    Layout expected = readLayout(palabras);
+    const QByteArray made(100, '0');
+    for (const char *name : {"2.lento.wav", "4.wav", "4.lento.wav"})
+        expected.insert(QString::fromLatin1(name), made);
+
+    button("recordMissingButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList());
+    QCOMPARE(readLayout(palabras), expected);
+    QCOMPARE(m_window->statusBar()->currentMessage(),
+             QStringLiteral("2 de 2 dictados de «Palabras» grabados."));
+    QVERIFY(!button("recordMissingButton")->isEnabled()); // nothing more to record
+}
+
+// Cancelled while the voice speaks, the recording stops at once and leaves
+// neither a half-made file nor a changed folder.
+void TestEditorWindow::cancelledRecordingLeavesNothing()
+{
+    useVoice("printf RIFF > \"$part\"; exec sleep 60");
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->show();
+    const Layout before = readLayout(palabras);
+
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *dialog = m_window->findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+        if (!dialog || !dialog->isVisible() ||
+            !readLayout(palabras).keys().join(' ').contains(".part"))
+            return;
+        watcher.stop();
+        dialog->findChild<QPushButton *>()->click();
+    });
+    watcher.start();
+    QElapsedTimer clock;
+    clock.start();
+    button("recordMissingButton")->click();
+    QVERIFY(clock.elapsed() < 30000); // the voice's 60 s were cut short
+    QCOMPARE(m_dialogs->warned, QStringList());
+    QCOMPARE(m_dialogs->told, QStringList{"Grabación cancelada: 0 de 2 dictados de «Palabras» "
+                                          "grabados."});
+    QCOMPARE(readLayout(palabras), before); // hidden files included
 }
 
 QTEST_MAIN(TestEditorWindow)

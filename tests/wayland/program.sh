@@ -59,9 +59,7 @@ wait_gone() {
     e2e_fail "the window \"$1\" is still there"
 }
 
-# A keyboard that stays (wtype's own come and go), and the pointer.
-wtype -s 3600000 &
-e2e_track $!
+# The pointer.
 coproc POINTER { "$pointer_tool" 1280 1024; }
 e2e_track "$POINTER_PID"
 pointer() {
@@ -110,7 +108,11 @@ for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done
-kill -0 "$pid" 2>/dev/null && e2e_fail "the program is still running 10 s after the close"
+kill -0 "$pid" 2>/dev/null && {
+    cat "$E2E_TMP/letro.log" >&2
+    swaymsg -t get_tree -r | jq -r '.. | objects | select(.shell != null) | .name' >&2
+    e2e_fail "the program is still running 10 s after the close"
+}
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || { cat "$E2E_TMP/letro.log" >&2; e2e_fail "exit status $status, not 0"; }
 echo "ok: closing the main window ended the program with status 0"

@@ -70,19 +70,26 @@ private slots:
 void TestPlatform::platformNames_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("waylandDisplay");
     QTest::addColumn<bool>("wayland");
-    QTest::newRow("wayland") << QStringLiteral("wayland") << true;
-    QTest::newRow("wayland-egl") << QStringLiteral("wayland-egl") << true;
-    QTest::newRow("xcb") << QStringLiteral("xcb") << false;
-    QTest::newRow("offscreen") << QStringLiteral("offscreen") << false;
-    QTest::newRow("empty") << QString() << false;
+    QTest::addColumn<bool>("xwayland");
+    const QString socket = QStringLiteral("wayland-1");
+    QTest::newRow("wayland") << QStringLiteral("wayland") << socket << true << false;
+    QTest::newRow("wayland-egl") << QStringLiteral("wayland-egl") << socket << true << false;
+    QTest::newRow("xcb, X11 desktop") << QStringLiteral("xcb") << QString() << false << false;
+    QTest::newRow("xcb, Wayland desktop") << QStringLiteral("xcb") << socket << false << true;
+    QTest::newRow("offscreen") << QStringLiteral("offscreen") << socket << false << false;
+    QTest::newRow("empty") << QString() << QString() << false << false;
 }
 
 void TestPlatform::platformNames()
 {
     QFETCH(QString, name);
+    QFETCH(QString, waylandDisplay);
     QFETCH(bool, wayland);
+    QFETCH(bool, xwayland);
     QCOMPARE(isWaylandPlatform(name), wayland);
+    QCOMPARE(isXwaylandClient(name, waylandDisplay), xwayland);
 }
 
 void TestPlatform::placementFrame_data()

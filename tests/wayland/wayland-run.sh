@@ -5,7 +5,8 @@
 #   wayland-run.sh -- PROGRAM [ARGS...]
 #
 # The program gets QT_QPA_PLATFORM=wayland, WAYLAND_DISPLAY and SWAYSOCK (for
-# swaymsg), a 1280x1024 output and no X server. sway refuses to run as root:
+# swaymsg), a 1280x1024 output, a keyboard (type with wtype -s 50 ...), no X
+# server and no sound server. sway refuses to run as root:
 # under root it runs as the ordinary user letro-wayland, made if missing; the
 # clients stay root's, which may use its sockets.
 set -euo pipefail
@@ -66,6 +67,13 @@ mkdir -m 700 "$E2E_TMP/client"
 export XDG_RUNTIME_DIR="$E2E_TMP/client" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc"
 export QT_QPA_PLATFORM=wayland
 unset DISPLAY XAUTHORITY
+# No sound server: the sounds are silent, and no client starts one.
+e2e_no_pulse
+
+# A keyboard that stays for the whole run, so that the windows keep the
+# keyboard focus between the short-lived keyboards of each wtype.
+wtype -s 3600000 &
+e2e_track $!
 
 status=0
 "$@" || status=$?
