@@ -417,8 +417,8 @@ void TestExerciseFolder::cancelUndoesEverything()
 void TestExerciseFolder::marks_data()
 {
     QTest::addColumn<QString>("files");
-    QTest::addColumn<int>("odd");          // the exercise written with the bytes below
-    QTest::addColumn<QByteArray>("bytes"); // "<vacío>": an empty file, "<ilegible>": unreadable
+    QTest::addColumn<int>("odd");              // the exercise written with the bytes below
+    QTest::addColumn<QByteArray>("bytes");     // "<vacío>": an empty file, "<ilegible>": unreadable
     QTest::addColumn<QStringList>("expected"); // "N: mark" for each exercise
 
     const QString gap3 = QStringLiteral("hueco en la numeración: falta el 3, y Letro no pasa de "
