@@ -226,6 +226,36 @@ done
 [ ! -e "$system/Frase corta/$number" ] || e2e_fail "the system's folder was changed"
 echo "ok: synthesised, normal and slow"
 
+# The new dictation becomes the first with "Mover a…", from the keyboard:
+# the others come one place forward with their recordings.
+first="$(cat "$copy/Frase corta/1")"
+focus "$editor"
+for _ in 1 2 3 4 5; do
+    keys alt+r # again while the recording is still being put in place
+    for _ in $(seq 20); do
+        mover="$(xdotool search --onlyvisible --name "^Mover el dictado $number\$" 2>/dev/null | head -n 1)" &&
+            [ -n "$mover" ] && break 2
+        sleep 0.1
+    done
+done
+[ -n "${mover:-}" ] || e2e_fail "no \"Mover el dictado $number\" dialog"
+focus "$mover"
+keys 1 Return
+gone "^Mover el dictado"
+for _ in $(seq 300); do
+    [ "$(cat "$copy/Frase corta/1")" = "$TEXT"$'\r' ] && break
+    sleep 0.1
+done
+[ "$(cat "$copy/Frase corta/1")" = "$TEXT"$'\r' ] || e2e_fail "exercise 1 holds $(cat "$copy/Frase corta/1")"
+[ "$(cat "$copy/Frase corta/2")" = "$first" ] || e2e_fail "the old first is not exercise 2"
+cmp -s "$system/Frase corta/$((number - 1)).wav" "$copy/Frase corta/$number.wav" ||
+    e2e_fail "exercise $number lost the recording of $((number - 1))"
+for wav in 1.wav 1.lento.wav; do
+    [ -s "$copy/Frase corta/$wav" ] || e2e_fail "exercise 1 has no $wav"
+done
+number=1
+echo "ok: moved to number 1 with \"Mover a…\", recordings and all"
+
 # 3. Letro from the editor: the new dictation, typed and finished.
 keys alt+p
 intro="$(newest "$INTRO_TITLE")"
