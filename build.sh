@@ -24,13 +24,15 @@ RUN_PACKAGES=(
 # before, libqt6svg6 holds it.
 OPTIONAL_PACKAGES=(qt6-svg-plugins)
 # What the tests need on top: a virtual X server with the Spanish keyboard,
-# a private sound server, sanitizers, fuzzing, and the package checks.
+# a private sound server, sanitizers, fuzzing, the package checks, and the
+# accessibility bus with its Python reader and the screen reader.
 TEST_PACKAGES=(
     xvfb xauth xdotool x11-xkb-utils xkb-data x11-utils openbox imagemagick
     pulseaudio pulseaudio-utils
     clang libclang-rt-dev llvm clang-format-19 git
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
     sway wtype qt6-wayland libwayland-dev jq xwayland
+    dbus-bin at-spi2-core python3-pyatspi orca
 )
 
 # (Each output is read whole: with pipefail, a grep -q that stops reading

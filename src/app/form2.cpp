@@ -1,6 +1,7 @@
 #include "app/form2.h"
 
 #include "exercise/form1.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/shape.h"
 #include "ui/velantro.h"
@@ -26,6 +27,7 @@ void Form2::createControls()
 {
     designWindow(this, QStringLiteral("Form2"), QStringLiteral("Letro 1.0 - @EL "),
                  Qt::WindowCloseButtonHint, Qt::white, QSize(6390, 6135));
+    installAccessibleInterfaces();
 
     Shape1 = new Shape(3, this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
@@ -64,6 +66,10 @@ void Form2::createControls()
             this, QStringLiteral("TitleLetter(%1)").arg(i), QString(QChar(letters[i])),
             arialFont(36, true), QColor(0, 0, 192), {1920 + 360 * i, 120, 495, height}, top);
     }
+    // The title is read once, as the word it spells, not letter by letter.
+    TitleLetter[0]->setAccessibleName(QStringLiteral("Letro"));
+    for (int i = 1; i < TitleLetterCount; ++i)
+        silenceForScreenReaders(TitleLetter[size_t(i)]);
 
     Timer1 = designTimer(this, QStringLiteral("Timer1"), 200);
 }

@@ -16,6 +16,7 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
     resize(640, 660);
 
     m_browser->setObjectName(QStringLiteral("TextoAyuda"));
+    m_browser->setAccessibleName(QStringLiteral("Texto de la ayuda"));
     m_browser->setOpenLinks(true);
     m_browser->setOpenExternalLinks(false);
     m_browser->setSource(QUrl(QString::fromLatin1(PageUrl)));

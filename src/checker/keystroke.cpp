@@ -6,6 +6,8 @@
 
 #include "checker/judgekey.h"
 #include "scoring/score.h"
+#include "scoring/spoken.h"
+#include "ui/accessibility.h"
 #include "ui/richtextbox.h"
 #include "ui/velantro.h"
 
@@ -19,13 +21,17 @@ namespace letro {
 void Form1::correctKeyFeedback()
 {
     Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/si.gif"));
+    Velantro1->setAccessibleName(keyPictureName(true));
 }
 
 void Form1::wrongKeyFeedback(Mistake mistake)
 {
     m_services.sound->alert();
     Velantro1->setGifPath(m_services.programFolder + QStringLiteral("/gifs/no.gif"));
+    Velantro1->setAccessibleName(keyPictureName(false));
     Label1->setText(mistakeMessage(mistake));
+    // Heard as well as seen, the focus staying in the typing box.
+    announce(Label1, Label1->text());
 }
 
 void Form1::richtextbox1_KeyPress(QChar typed)
@@ -35,7 +41,7 @@ void Form1::richtextbox1_KeyPress(QChar typed)
 
     if (key.correct) {
         correctKeyFeedback();
-        Command8[0]->setText(incrementedCaption(Command8[0]->text()));
+        showFigure(Figure::Hits, incrementedCaption(Command8[0]->text()));
         RichTextBox1->setSelStart(TextPos - 1);
         RichTextBox1->setSelLength(1);
         RichTextBox1->setSelAccepted(true);
@@ -57,7 +63,7 @@ void Form1::richtextbox1_KeyPress(QChar typed)
 
     wrongKeyFeedback(key.mistake);
     if (key.countsMistake)
-        Command8[1]->setText(incrementedCaption(Command8[1]->text()));
+        showFigure(Figure::Mistakes, incrementedCaption(Command8[1]->text()));
     RichTextBox1->setSelStart(TextPos - 1);
     RichTextBox1->setSelLength(1);
     RichTextBox1->setSelColor(key.colour);

@@ -2,6 +2,7 @@
 
 #include "checker/characterkeys.h"
 #include "exercise/form1.h"
+#include "ui/accessibility.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -209,6 +210,7 @@ void Aids::showHint(Hint hint, QWidget *at)
     const QString texts[HintCount] = {penHint(), typingBoxHint(), capsLockHint()};
     m_balloon = texts[hint];
     QToolTip::showText(at->mapToGlobal(at->rect().center()), m_balloon, at);
+    announce(at, m_balloon); // screen readers do not read tooltips
 }
 
 void Aids::hideHint()

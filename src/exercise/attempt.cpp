@@ -2,6 +2,7 @@
 // away, the counters and the clock go back to zero and the typing box opens.
 #include "exercise/form1.h"
 
+#include "scoring/spoken.h"
 #include "ui/richtextbox.h"
 #include "ui/velantro.h"
 
@@ -25,8 +26,8 @@ void Form1::ResetAttempt()
 void Form1::Command5_Click()
 {
     ResetAttempt();
-    Command8[0]->setText(QStringLiteral("0"));
-    Command8[1]->setText(QStringLiteral("0"));
+    showFigure(Figure::Hits, QStringLiteral("0"));
+    showFigure(Figure::Mistakes, QStringLiteral("0"));
     // Starting the timer again also restarts its one-second phase.
     Timer1->start();
     ElapsedSeconds = 0;

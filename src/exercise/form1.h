@@ -48,6 +48,7 @@ namespace letro {
 class RichTextBox;
 class Velantro;
 enum class Mistake;
+enum class Figure;
 
 class Form1 : public QWidget
 {
@@ -139,6 +140,7 @@ private:
     void selectWholeTypingBox();
     void correctKeyFeedback();
     void wrongKeyFeedback(Mistake mistake);
+    void showFigure(Figure figure, const QString &caption);
 
     Services m_services;
     bool m_loading = false;

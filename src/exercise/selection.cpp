@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace letro {
 
@@ -25,6 +26,10 @@ void Form1::Command4_Click(int index)
     stopAttempt();
     Label3->setText(typeName(index));
     ExerciseType = quint8(index);
+    // A click toggles the button it presses: the chosen type stays the
+    // one checked, whichever way it was chosen.
+    for (size_t i = 0; i < Command4.size(); ++i)
+        Command4[i]->setChecked(int(i) == index);
     ExerciseFolder = AppFolder + QLatin1Char('/') + Label3->text();
     showNumberInText1(ExerciseNumber[ExerciseType]);
     LoadExercise();

@@ -4,6 +4,8 @@
 #include "exercise/form1.h"
 
 #include "scoring/score.h"
+#include "scoring/spoken.h"
+#include "ui/accessibility.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
 #include "ui/velantro.h"
@@ -32,15 +34,16 @@ void Form1::FinishExercise()
     const double sizeButtonRight = pixelsToTwips(Command7->x()) + pixelsToTwips(Command7->width());
     if (mistakes == 0) {
         CleanExercises = saturatingIncrement(CleanExercises, std::numeric_limits<qint32>::max());
-        Command9[0]->setText(tallyCaption(CleanExercises, true));
+        showFigure(Figure::CleanTally, tallyCaption(CleanExercises, true));
     } else {
         FaultyExercises = saturatingIncrement(FaultyExercises, std::numeric_limits<qint32>::max());
     }
     Velantro2->setLeft(verdictLeft(sizeButtonRight, mistakes));
     const QString picture = verdictPicture(mistakes);
     Velantro2->setGifPath(picture.isEmpty() ? QString() : AppFolder + picture);
+    Velantro2->setAccessibleName(verdictName(mistakes));
     if (mistakes != 0)
-        Command9[1]->setText(tallyCaption(FaultyExercises, false));
+        showFigure(Figure::FaultyTally, tallyCaption(FaultyExercises, false));
 
     // The new tally, the result picture and the stopped clock are on screen
     // while the message is up.
@@ -56,6 +59,8 @@ void Form1::FinishExercise()
     const QString summary =
         summaryLine(Label2->text(), Command8[0]->text(), Command8[1]->text(), ElapsedSeconds);
     RichTextBox2->setSelText(summary);
+    // The verdict and the figures, heard once the message box is closed.
+    announce(this, finishAnnouncement(mistakes, summary));
     RichTextBox2->setSelStart(RecordPos + int(summary.size()));
     // The next attempt is recorded just past the line break: one position for
     // the break, one because positions count from 1.

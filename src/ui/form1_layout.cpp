@@ -4,6 +4,8 @@
 #include "exercise/form1.h"
 
 #include "exercise/exercisenumber.h"
+#include "scoring/spoken.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/richtextbox.h"
 #include "ui/velantro.h"
@@ -31,6 +33,7 @@ void Form1::createControls()
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint, QColor(255, 128, 128),
                  QSize(10050, 7215));
     setFont(dialogFont(8, false));
+    installAccessibleInterfaces();
 
     // The picture buttons, made first: no other control overlaps them except
     // the yes/no picture, which the record-view button is raised above. Each
@@ -67,6 +70,12 @@ void Form1::createControls()
     };
     for (const auto &button : pictureButtons)
         *button.control = pictureButton(this, button.design);
+    // The chosen type is the checked one, for screen readers; the look is
+    // the same checked or not. (Not auto-exclusive: that would take the
+    // other two out of the Tab order.)
+    for (QPushButton *typeButton : Command4)
+        typeButton->setCheckable(true);
+    Command4[0]->setChecked(true);
 
     RichTextBox1 = new RichTextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
@@ -78,6 +87,7 @@ void Form1::createControls()
     RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
     RichTextBox2->setFont(arialFont(12, false));
     RichTextBox2->setAccessibleName(QStringLiteral("Lo escrito hasta ahora"));
+    RichTextBox2->setReadOnly(true);
     placeInTwips(RichTextBox2, {120, 4800, 9750, 1935});
     RichTextBox2->hide();
 
@@ -87,6 +97,7 @@ void Form1::createControls()
 
     Velantro1 = new Velantro(QStringLiteral("Velantro1"), QColor(192, 192, 192),
                              QRect(5520, 120, 975, 735), this);
+    Velantro1->setAccessibleDescription(QStringLiteral("La última tecla"));
     // The picture's box reaches under the record-view button; the button stays on top.
     Command2->raise();
     // The yes and no pictures are decoded now, not at the pupil's first key.
@@ -131,6 +142,10 @@ void Form1::createControls()
         *button.control = captionButton(this, button.name, button.caption, button.font, button.face,
                                         button.tip, button.twips);
     }
+    showFigure(Figure::Hits, Command8[0]->text());
+    showFigure(Figure::Mistakes, Command8[1]->text());
+    showFigure(Figure::CleanTally, Command9[0]->text());
+    showFigure(Figure::FaultyTally, Command9[1]->text());
 
     Label3 = designLabel(this, QStringLiteral("Label3"), QStringLiteral("Palabras"),
                          arialFont(18, true), blue, {120, 4320, 2775, 495});
@@ -142,12 +157,15 @@ void Form1::createControls()
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setEditText(QStringLiteral("Fuentes"));
-    Combo1->setAccessibleName(QStringLiteral("Tipos de letra"));
+    // Named for what it chooses; the font shown is its value.
+    nameComboBox(Combo1, QStringLiteral("Tipo de letra"));
+    Combo1->lineEdit()->setAccessibleName(QStringLiteral("Tipo de letra"));
     placeInTwips(Combo1, {7320, 600, 1455, 315});
     Combo1->hide();
 
     Velantro2 = new Velantro(QStringLiteral("Velantro2"), QColor(255, 128, 128),
                              QRect(8160, 960, 1215, 2055), this);
+    Velantro2->setAccessibleDescription(QStringLiteral("Resultado del último ejercicio"));
 
     // Tab order as designed, over the controls that can take the focus.
     QWidget *const tabOrder[] = {Command1,    Command2,    RichTextBox1, RichTextBox2, Command3[0],
@@ -160,6 +178,16 @@ void Form1::createControls()
     // Both timers are enabled in the design; start-up stops them.
     Timer1 = designTimer(this, QStringLiteral("Timer1"), 1000);
     Timer2 = designTimer(this, QStringLiteral("Timer2"), 10);
+}
+
+void Form1::showFigure(Figure figure, const QString &caption)
+{
+    const std::array<QPushButton *, 4> buttons = {Command8[0], Command8[1], Command9[0],
+                                                  Command9[1]};
+    QPushButton *button = buttons[size_t(figure)];
+    button->setText(caption);
+    // The caption alone is a bare number: the name says what it counts.
+    button->setAccessibleName(figureName(figure, caption));
 }
 
 void Form1::connectHandlers()

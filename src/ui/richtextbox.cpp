@@ -3,7 +3,9 @@
 #include "richtextview.h"
 
 #include "checker/characterkeys.h"
+#include "ui/accessibility.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -12,6 +14,8 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <utility>
 
 namespace letro {
 
@@ -147,7 +151,14 @@ RichTextBox::RichTextBox(QWidget *parent)
     setAcceptDrops(false);
     // Clicks and focus requests on the text edit give the focus to the box.
     m_view->setFocusProxy(this);
-    connect(m_view, &QTextEdit::cursorPositionChanged, this, [this] { updateMicroFocus(); });
+    // Screen readers know the box as one text object (src/ui/accessibility.cpp).
+    becomeTextObject(this);
+    connect(m_view, &QTextEdit::cursorPositionChanged, this, [this] {
+        updateMicroFocus();
+        tellCaretMove();
+    });
+    connect(m_view->document(), &QTextDocument::contentsChanged, this,
+            &RichTextBox::tellTextChange);
     select(0, 0);
 }
 
@@ -483,6 +494,46 @@ void RichTextBox::prepareGlyphs()
         painter.setPen(Qt::blue);
         painter.drawText(0, metrics.ascent(), typable);
     }
+}
+
+void RichTextBox::tellTextChange()
+{
+    // The change as one replacement between the common start and the common
+    // end of the old and the new text: a typed key is one inserted character.
+    const QString now = text();
+    if (now == m_toldText)
+        return;
+    const QString before = std::exchange(m_toldText, now);
+    if (!QAccessible::isActive())
+        return;
+    qsizetype start = 0;
+    while (start < before.size() && start < now.size() && before[start] == now[start])
+        ++start;
+    qsizetype endBefore = before.size(), endNow = now.size();
+    while (endBefore > start && endNow > start && before[endBefore - 1] == now[endNow - 1]) {
+        --endBefore;
+        --endNow;
+    }
+    const QString removed = before.mid(start, endBefore - start);
+    const QString inserted = now.mid(start, endNow - start);
+    if (removed.isEmpty()) {
+        QAccessibleTextInsertEvent event(this, int(start), inserted);
+        QAccessible::updateAccessibility(&event);
+    } else if (inserted.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, int(start), removed);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        QAccessibleTextUpdateEvent event(this, int(start), removed, inserted);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void RichTextBox::tellCaretMove()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextCursorEvent event(this, m_view->textCursor().position());
+    QAccessible::updateAccessibility(&event);
 }
 
 void RichTextBox::resizeEvent(QResizeEvent *event)

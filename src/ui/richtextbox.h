@@ -69,6 +69,11 @@ public:
     void setSelFontName(const QString &family);
     void setSelFontSize(double points);
 
+    // Told to screen readers: a read-only box is a text to read, not to
+    // type into. What keys do is still the key-down hook's business.
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
     // The format of the character at a 0-based position.
     QTextCharFormat formatAt(int position) const;
     quint32 colorAt(int position) const;
@@ -101,6 +106,8 @@ private:
     void typeCharacter(QChar typed);
     void loadAcceptedFont(const QFont &font);
     void prepareGlyphs();
+    void tellTextChange();
+    void tellCaretMove();
 
     RichTextView *m_view;
     KeyDownHook m_keyDown;
@@ -110,6 +117,8 @@ private:
     QFont m_acceptedFont;
     QFont m_preparedFont;
     bool m_typing = false;
+    bool m_readOnly = false;
+    QString m_toldText; // the content as screen readers were last told it
 };
 
 } // namespace letro

@@ -1,0 +1,334 @@
+#!/usr/bin/python3
+"""What a screen reader finds in Letro, read through AT-SPI as Orca reads it.
+
+Runs the real program (the path in the first argument) on the X server and
+D-Bus session that a11y.sh sets up, and checks:
+
+  - every focusable control of the introduction window, the main window, the
+    help window and the accent pad has a Spanish name that is not a bare
+    number; the introduction's title is read once, as "Letro";
+  - the typing box and the record box are text objects with their names and
+    the text interface, the typing box editable and the record box not;
+  - the figures carry their values, the font box keeps its name and the
+    chosen type button is the checked one;
+  - a key typed before the pen is pressed announces the pen hint;
+  - a wrong key announces exactly the message the window shows in Label1,
+    while the focus stays in the typing box;
+  - a finished exercise announces its verdict and its summary line.
+
+Announcements count as Orca counts them: a notification that becomes
+showing, or (Qt 6.8 and later) an announcement event.
+"""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+PROGRAM = sys.argv[1]
+TIMEOUT = 30.0
+ENGLISH = {"ok", "cancel", "close", "apply", "yes", "no", "open", "save", "help", "reset"}
+
+failures = []
+announcements = []  # (text, time) as they arrive
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL: " + message, flush=True)
+
+
+def pump(seconds=0.0):
+    """Lets AT-SPI events arrive for a moment (or only those waiting)."""
+    context = GLib.MainContext.default()
+    end = time.monotonic() + seconds
+    while True:
+        while context.iteration(False):
+            pass
+        if time.monotonic() >= end:
+            return
+        time.sleep(0.02)
+
+
+def wait_for(what, condition, timeout=TIMEOUT):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        pump()
+        try:
+            result = condition()
+        except Exception:  # the object may be going away or not there yet
+            result = None
+        if result:
+            return result
+        time.sleep(0.05)
+    raise SystemExit("FAIL: timed out waiting for " + what + " (applications: %r)\n" % application_debug() + "\n".join(failures))
+
+
+def on_event(event):
+    if os.environ.get("A11Y_DEBUG"):
+        try:
+            print("event %s %s %r %r" % (event.type, event.source.getRoleName(), event.source.name,
+                                         event.detail1), flush=True)
+        except Exception:  # noqa: BLE001
+            pass
+    try:
+        if event.type.startswith("object:state-changed:showing"):
+            if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+                announcements.append(event.source.name)
+        elif event.type.startswith("object:announcement"):
+            announcements.append(str(event.any_data))
+    except Exception as error:  # noqa: BLE001 - a vanished source is no announcement
+        print("event not read: %s" % error, flush=True)
+
+
+def application_debug():
+    desktop = pyatspi.Registry.getDesktop(0)
+    return [a.name for a in desktop if a is not None]
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name in ("Letro", "letro"):
+            return app
+    return None
+
+
+def frames():
+    app = application()
+    return [window for window in app if window is not None] if app else []
+
+
+def frame(title_part):
+    for window in frames():
+        if title_part in window.name and states(window).contains(pyatspi.STATE_VISIBLE):
+            return window
+    return None
+
+
+def walk(node):
+    yield node
+    for child in node:
+        if child is not None:
+            yield from walk(child)
+
+
+def states(node):
+    return node.getState()
+
+
+def by_name(root, name, role=None):
+    for node in walk(root):
+        if node.name == name and (role is None or node.getRole() == role):
+            return node
+    return None
+
+
+def focused_object():
+    for window in frames():
+        for node in walk(window):
+            if states(node).contains(pyatspi.STATE_FOCUSED):
+                return node
+    return None
+
+
+def check_names(root, where, role=None):
+    """Every focusable control (or every control of `role`) is named."""
+    count = 0
+    for node in walk(root):
+        if role is not None and node.getRole() != role:
+            continue
+        if role is None and not states(node).contains(pyatspi.STATE_FOCUSABLE):
+            continue
+        count += 1
+        name = (node.name or "").strip()
+        label = "%s: a focusable %s" % (where, node.getRoleName())
+        if not name:
+            fail(label + " has no name")
+        elif name.isdigit():
+            fail(label + " is named only by the number %r" % name)
+        elif not any(c.isalpha() for c in name) or name.lower() in ENGLISH:
+            fail(label + " has no Spanish name: %r" % name)
+    if count == 0:
+        fail(where + ": no control found")
+    print("%s: %d focusable controls named" % (where, count), flush=True)
+
+
+def check_text_box(root, name, editable):
+    box = by_name(root, name)
+    if box is None:
+        fail("no object named %r" % name)
+        return None
+    if box.getRole() != pyatspi.ROLE_TEXT:
+        fail("%r is a %s, not a text" % (name, box.getRoleName()))
+    try:
+        box.queryText()
+    except NotImplementedError:
+        fail("%r has no text interface" % name)
+    if states(box).contains(pyatspi.STATE_EDITABLE) != editable:
+        fail("%r should%s be editable" % (name, "" if editable else " not"))
+    if box.childCount != 0:
+        fail("%r shows %d children; its text is its own" % (name, box.childCount))
+    return box
+
+
+def text_of(node):
+    text = node.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def key(*keys):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
+
+
+def press(root, name):
+    button = by_name(root, name)
+    if button is None:
+        raise SystemExit("FAIL: no button named %r" % name)
+    action = button.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i) in ("Press", "press", "click"):
+            action.doAction(i)
+            return
+    action.doAction(0)
+
+
+def announced(prefix=None, exact=None, after=0):
+    for text in announcements[after:]:
+        if exact is not None and text == exact:
+            return text
+        if prefix is not None and text.startswith(prefix):
+            return text
+    return None
+
+
+def main():
+    for kind in ("object:state-changed:showing", "object:announcement"):
+        pyatspi.Registry.registerEventListener(on_event, kind)
+
+    program = subprocess.Popen([PROGRAM], stdout=sys.stdout, stderr=sys.stderr)
+    try:
+        run()
+    finally:
+        program.terminate()
+        try:
+            program.wait(10)
+        except subprocess.TimeoutExpired:
+            program.kill()
+    if failures:
+        print("\n%d failures" % len(failures))
+        sys.exit(1)
+    print("all accessibility checks passed")
+
+
+def run():
+    intro = wait_for("the introduction window", lambda: frame("@EL"))
+    wait_for("the introduction's controls", lambda: by_name(intro, "CONTINUAR"))
+    check_names(intro, "introduction")
+    showing_texts = [n.name for n in walk(intro)
+                     if n.getRole() == pyatspi.ROLE_LABEL
+                     and states(n).contains(pyatspi.STATE_SHOWING)]
+    if showing_texts.count("Letro") != 1 or any(t in ("L", "e", "t", "r", "o") for t in showing_texts):
+        fail("the introduction's title is not read once as 'Letro': %r" % showing_texts)
+
+    press(intro, "CONTINUAR")
+    main_window = wait_for("the main window", lambda: frame("letro@example.org"))
+    typing = wait_for("the typing box", lambda: by_name(main_window, "Escribe aquí el dictado"))
+    check_names(main_window, "main window")
+    typing = check_text_box(main_window, "Escribe aquí el dictado", editable=True)
+    record = check_text_box(main_window, "Lo escrito hasta ahora", editable=False)
+    for name in ("Aciertos: 0", "Errores: 0", "Ejercicios sin faltas: 0", "Ejercicios con faltas: 0"):
+        if by_name(main_window, name, pyatspi.ROLE_PUSH_BUTTON) is None and \
+                by_name(main_window, name) is None:
+            fail("no figure named %r" % name)
+    combo = by_name(main_window, "Tipo de letra", pyatspi.ROLE_COMBO_BOX)
+    if combo is None:
+        fail("the font box is not a combo box named 'Tipo de letra'")
+    checked = [n.name for n in walk(main_window)
+               if n.name in ("Palabras", "Frase corta", "Frase larga")
+               and states(n).contains(pyatspi.STATE_CHECKED)]
+    if checked != ["Palabras"]:
+        fail("the chosen type should be the one checked: %r" % checked)
+
+    # The help window and the accent pad.
+    key("F1")
+    help_window = wait_for("the help window", lambda: frame("Ayuda de Letro"))
+    wait_for("the help's buttons", lambda: by_name(help_window, "Cerrar"))
+    check_names(help_window, "help window")
+    if by_name(help_window, "Texto de la ayuda") is None:
+        fail("the help text has no name")
+    key("F2")
+    pad = wait_for("the accent pad", lambda: frame("Acentos"))
+    wait_for("the pad's keys", lambda: pad.childCount > 0)
+    # The pad never takes the focus; its keys are read with the mouse or by
+    # a screen reader's review.
+    check_names(pad, "accent pad", pyatspi.ROLE_PUSH_BUTTON)
+    key("F2")
+    key("Escape")
+    wait_for("the help window to close", lambda: frame("Ayuda de Letro") is None)
+
+    # A key typed outside the typing box: the balloon shown is heard (the pen
+    # hint, or the typing box's while that box is open).
+    wait_for("the main window to be active",
+             lambda: states(main_window).contains(pyatspi.STATE_ACTIVE))
+    mark = len(announcements)
+    key("a")
+    hint = wait_for("a hint", lambda: announced(prefix="", after=mark))
+    if hint not in ("Pulsa la pluma para empezar", "Haz clic aquí para escribir"):
+        fail("the hint announced is %r" % hint)
+    print("hint heard: %r" % hint, flush=True)
+
+    # The pen: the typing box takes the focus.
+    press(main_window, "Empezar a escribir")
+    wait_for("the focus in the typing box",
+             lambda: states(typing).contains(pyatspi.STATE_FOCUSED))
+    focused = focused_object()
+    if focused is None or focused.name != "Escribe aquí el dictado" or \
+            focused.getRole() != pyatspi.ROLE_TEXT:
+        fail("the focused object is not the typing box as a text: %r" %
+             (focused and (focused.name, focused.getRoleName())))
+
+    # A wrong key: "S" where the text has "s".
+    mark = len(announcements)
+    key("shift+s")
+    heard = wait_for("a mistake announced", lambda: announced(prefix="", after=mark))
+    label1 = wait_for("the message in Label1",
+                      lambda: next((n.name for n in walk(main_window)
+                                    if n.getRole() == pyatspi.ROLE_LABEL and n.name.startswith("¡")),
+                                   None))
+    if heard != label1:
+        fail("announced %r, Label1 shows %r" % (heard, label1))
+    if heard != "¡MAYÚSCULAS - MINÚSCULAS!":
+        fail("the mistake announced is %r" % heard)
+    pump(0.3)
+    if not states(typing).contains(pyatspi.STATE_FOCUSED):
+        fail("the focus left the typing box at the announcement")
+    if by_name(main_window, "Errores: 1") is None:
+        fail("the mistakes figure is not named 'Errores: 1'")
+    print("mistake heard: %r" % heard, flush=True)
+
+    # Typing the exercise to its end; the end box is closed with Return.
+    key("s", "o", "l")
+    wait_for("the end box", lambda: any(
+        "Fin del ejercicio" in n.name for w in frames() for n in walk(w)
+        if n.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG, pyatspi.ROLE_LABEL)))
+    mark = len(announcements)
+    key("Return")
+    heard = wait_for("the end announced", lambda: announced(prefix="Ejercicio terminado.", after=mark))
+    lines = [line for line in text_of(record).split("\n") if line.strip()]
+    # The last line is the attempt's keys followed by the summary " ** ... **".
+    last = lines[-1] if lines else ""
+    summary = last[last.find("**"):].strip("* ").lstrip("- ") if "**" in last else ""
+    if not summary or summary not in heard or "1 falta" not in heard:
+        fail("the end announced %r; the record box's summary is %r" % (heard, summary))
+    if by_name(main_window, "Ejercicios con faltas: 1") is None:
+        fail("the tally is not named 'Ejercicios con faltas: 1'")
+    if by_name(main_window, "1 falta") is None:
+        fail("the verdict picture is not named '1 falta'")
+    print("end heard: %r" % heard, flush=True)
+
+
+if __name__ == "__main__":
+    main()
