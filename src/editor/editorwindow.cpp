@@ -787,6 +787,8 @@ void EditorWindow::makeCopy()
         QDir::homePath());
     if (parent.isEmpty())
         return;
+    if (const QString told = removeUnfinishedCopies(parent); !told.isEmpty())
+        m_services.dialogs->tell(this, told);
     QString made;
     const QString source = m_folder;
     QString problem = runJob(QStringLiteral("Copiando Letro…"), [&](Progress &progress) {

@@ -49,6 +49,11 @@ void setStepGate(StepGate *g)
     gate.store(g);
 }
 
+int askStepGate(Step step, const QString &path, const QString &other)
+{
+    return gateSays(step, path, other);
+}
+
 QString renameNoReplace(const QString &from, const QString &to)
 {
     if (const int error = gateSays(Step::Rename, from, to))

@@ -20,6 +20,8 @@ enum class Step {
     Remove,     // a name removed
     SyncFile,   // an existing file's data flushed
     SyncFolder, // a folder's entries flushed
+    MakeFolder, // a new folder made
+    Copy,       // a new file made as a copy of another, flushed
 };
 
 // Asked before each step; a test's gate returns an errno value to make the
@@ -33,6 +35,10 @@ public:
 
 // The gate every step asks from now on (nullptr: none). Not owned.
 void setStepGate(StepGate *gate);
+
+// What the gate says of a step done outside this file (0: go ahead, else
+// the errno value it fails with).
+int askStepGate(Step step, const QString &path, const QString &other = QString());
 
 // Renames `from` to `to` in one step; fails when `to` exists. Returns an
 // empty string or the reason.

@@ -17,6 +17,7 @@
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -169,16 +170,26 @@ QStringList copyPlan(const QString &source)
 
 QString mkdirProblem(const QString &path)
 {
-    if (::mkdir(QFile::encodeName(path).constData(), 0755) == 0)
+    int error = askStepGate(Step::MakeFolder, path);
+    if (error == 0 && ::mkdir(QFile::encodeName(path).constData(), 0755) == 0)
         return QString();
+    if (error == 0)
+        error = errno;
     return QStringLiteral("no se puede crear la carpeta «%1»: %2")
-        .arg(QDir::toNativeSeparators(path), fileErrorReason(errno));
+        .arg(QDir::toNativeSeparators(path), fileErrorReason(error));
 }
+
+// A copy under way is made under this hidden name in the chosen folder,
+// with the number of the process making it.
+const QString UnfinishedCopy = QStringLiteral(".letro-copia-a-medias-");
 
 // Copies one file, block by block; the reason names the real cause (a full
 // disk, a read-only one...), which QFile::copy does not tell.
 QString copyFile(const QString &from, const QString &to, mode_t mode, Progress *progress)
 {
+    if (const int error = askStepGate(Step::Copy, to, from))
+        return QStringLiteral("no se puede copiar «%1»: %2")
+            .arg(QDir::toNativeSeparators(from), fileErrorReason(error));
     const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return QStringLiteral("no se puede leer «%1»: %2")
@@ -250,6 +261,12 @@ QString copyInto(const QString &source, const QString &target, const QStringList
         if (!problem.isEmpty())
             return problem;
     }
+    // Every new folder's entries on disk before the copy gets its name.
+    for (const QString &name : plan)
+        if (name.endsWith(QLatin1Char('/')))
+            if (const QString problem = syncFolder(to.filePath(name.chopped(1)));
+                !problem.isEmpty())
+                return problem;
     return syncFolder(target);
 }
 
@@ -320,7 +337,10 @@ QString copyLetro(const QString &source, const QString &parent, QString *made, P
             return QStringLiteral("ya hay demasiadas copias de Letro en «%1»").arg(parent);
         target = dir.filePath(QStringLiteral("Letro %1").arg(n));
     }
-    const QString partial = temporaryName(parent);
+    const QString partial =
+        dir.filePath(UnfinishedCopy + QString::number(QCoreApplication::applicationPid()));
+    if (nameExists(partial))
+        QDir(partial).removeRecursively(); // this process's own, cancelled
     QString problem = copyInto(source, partial, plan, progress);
     if (problem.isEmpty())
         problem = renameNoReplace(partial, target);
@@ -330,7 +350,32 @@ QString copyLetro(const QString &source, const QString &parent, QString *made, P
     }
     if (made)
         *made = target;
+    // The new name on disk too; the copy is whole either way.
+    syncFolder(parent);
     return QString();
+}
+
+QString removeUnfinishedCopies(const QString &parent)
+{
+    const QDir dir(parent);
+    const QStringList names =
+        dir.entryList({UnfinishedCopy + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
+    int removed = 0;
+    for (const QString &name : names) {
+        bool ok = false;
+        const pid_t pid = pid_t(name.mid(UnfinishedCopy.size()).toInt(&ok));
+        // One whose process is still running is being made now.
+        if (ok && pid > 0 && pid != ::getpid() && (::kill(pid, 0) == 0 || errno != ESRCH))
+            continue;
+        if (QDir(dir.filePath(name)).removeRecursively())
+            ++removed;
+    }
+    if (removed == 0)
+        return QString();
+    syncFolder(parent);
+    return QStringLiteral("Una copia de Letro que quedó a medias en «%1» al cerrarse el editor de "
+                          "golpe se ha borrado: la carpeta está como antes de esa copia.")
+        .arg(QDir::toNativeSeparators(parent));
 }
 
 QString menuEntryPath(const QString &folder)

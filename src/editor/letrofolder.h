@@ -58,6 +58,11 @@ void rememberFolder(const QString &folder);
 QString copyLetro(const QString &source, const QString &parent, QString *made,
                   Progress *progress = nullptr);
 
+// A copy cut short by a crash leaves its hidden folder in `parent`; this
+// removes such leftovers (not a copy another editor is making now) and says
+// so in one Spanish sentence, or returns "" when there were none.
+QString removeUnfinishedCopies(const QString &parent);
+
 // How many bytes a copy of the Letro of `source` takes.
 qint64 copySize(const QString &source);
 

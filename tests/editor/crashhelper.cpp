@@ -7,10 +7,12 @@
 //   letro_crash_helper FOLDER OPERATION...
 //
 // OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N,
-// or recover: put the folder right as opening it does.
+// or recover: put the folder right as opening it does; copy SOURCE: make a
+// copy of the Letro in SOURCE inside FOLDER.
 #include "editor/exercisefolder.h"
 #include "editor/filesystem.h"
 #include "editor/journal.h"
+#include "editor/letrofolder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -64,6 +66,8 @@ QString run(TypeFolder &folder, const QStringList &words)
         const Recovery recovery = recoverFolder(folder.path());
         return recovery.outcome == Recovery::Failed ? recovery.problem : QString();
     }
+    if (what == QLatin1String("copy"))
+        return copyLetro(words.value(1), folder.path(), nullptr);
     if (what == QLatin1String("record")) {
         // New recordings are made beside the old ones, then put in place.
         for (const QString &path : {folder.newRecordingPath(n), folder.newSlowRecordingPath(n)})

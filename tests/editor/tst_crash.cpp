@@ -8,9 +8,11 @@
 // told which. Putting the folder right is killed in turn at its steps, and
 // the folder opened once more: the same must hold.
 #include "editor/journal.h"
+#include "editor/letrofolder.h"
 #include "folders.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -120,6 +122,7 @@ private slots:
     void killedAtEveryStep();
     void killedWhilePuttingRight_data() { killedAtEveryStep_data(); }
     void killedWhilePuttingRight();
+    void copyKilledAtEveryStep();
 
 private:
     QTemporaryDir m_root;
@@ -268,6 +271,71 @@ void TestCrash::killedWhilePuttingRight()
         }
     }
     QVERIFY(QDir(folder).removeRecursively());
+}
+
+// A copy of Letro killed at every step: the folder it goes into is left as
+// it was, or holds the whole copy; a half-made copy is removed, and the
+// teacher told, the next time a copy is made there.
+void TestCrash::copyKilledAtEveryStep()
+{
+    const QString source = m_root.filePath(QStringLiteral("sistema"));
+    writeLayout(source, {{QStringLiteral("letro"), "#!/bin/sh\n"}});
+    QVERIFY(QFile::setPermissions(source + QStringLiteral("/letro"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    writeLayout(source + QStringLiteral("/gifs"),
+                {{QStringLiteral("si.gif"), "s"}, {QStringLiteral("no.gif"), "n"}});
+    writeLayout(source + QStringLiteral("/Palabras"), layout("1=t1 1.wav=w1 2=t2 2.lento.wav=l2"));
+    writeLayout(source + QStringLiteral("/Frase corta"), layout("1=t9"));
+    const QString parent = m_root.filePath(QStringLiteral("documentos"));
+    writeLayout(parent, {{QStringLiteral("notas"), "n"}});
+    auto tree = [](const QString &folder) {
+        QStringList all;
+        QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            all.append(path.mid(folder.size()) + QLatin1Char('=') +
+                       QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : "/"));
+        }
+        all.sort();
+        return all;
+    };
+    const QStringList before = tree(parent);
+
+    const Outcome done = runHelper(parent, QStringLiteral("copy ") + source, 0);
+    QVERIFY2(!done.crashed && done.steps > 0, qPrintable(done.said));
+    const QStringList after = tree(parent);
+    QVERIFY2(after.contains(QStringLiteral("/Letro/Palabras/2.lento.wav=RIFF lenta 2")),
+             qPrintable(after.join(QLatin1Char(' '))));
+    QVERIFY(QDir(parent + QStringLiteral("/Letro")).removeRecursively());
+
+    int sawBefore = 0, sawAfter = 0;
+    for (long k = 1; k <= done.steps; ++k) {
+        const Outcome killed = runHelper(parent, QStringLiteral("copy ") + source, k);
+        QVERIFY2(killed.crashed, qPrintable(QStringLiteral("step %1: %2").arg(k).arg(killed.said)));
+        const bool halfMade =
+            tree(parent).join(QLatin1Char(' ')).contains(QStringLiteral("/.letro-copia-a-medias-"));
+        const QString told = removeUnfinishedCopies(parent);
+        const QStringList now = tree(parent);
+        if (now == after) {
+            ++sawAfter;
+            QCOMPARE(told, QString());
+            QVERIFY(QDir(parent + QStringLiteral("/Letro")).removeRecursively());
+        } else {
+            QVERIFY2(
+                now == before,
+                qPrintable(QStringLiteral("step %1: %2").arg(k).arg(now.join(QLatin1Char(' ')))));
+            ++sawBefore;
+            if (halfMade)
+                QVERIFY2(told.endsWith(QStringLiteral("se ha borrado: la carpeta está como antes "
+                                                      "de esa copia.")),
+                         qPrintable(QStringLiteral("step %1: %2").arg(k).arg(told)));
+            else
+                QCOMPARE(told, QString());
+        }
+    }
+    QVERIFY(sawBefore > 0 && sawAfter > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCrash)
