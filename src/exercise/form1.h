@@ -25,9 +25,12 @@
 //   src/scoring/clock.cpp        Timer1 (seconds) and Timer2 (late emptying)
 //
 // All exercise state is plain members of this class, each also readable as a
-// Qt property under its own name. The per-attempt counters and the tallies
-// live only as decimal text in button captions. Positions (TextPos, RecordPos,
-// RecordStart) are 1-based; the rich-text boxes count selections from 0.
+// Qt property under its own name. The tallies of finished exercises
+// (FaultyExercises, CleanExercises) are members shown in their buttons'
+// captions; the per-attempt counters of hits and mistakes live only as
+// decimal text in the captions of Command8(0) and Command8(1). Positions
+// (TextPos, RecordPos, RecordStart) are 1-based; the rich-text boxes count
+// selections from 0.
 #pragma once
 
 #include "services.h"
@@ -163,7 +166,7 @@ private:
     qint32 FaultyExercises = 0;
     qint32 CleanExercises = 0;
 
-    // Controls, named as in the window design.
+    // Controls, each named by its objectName (src/ui/form1_layout.cpp).
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     RichTextBox *RichTextBox1 = nullptr;

@@ -175,7 +175,7 @@ void Form1::createControls()
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    // Both timers are enabled in the design; start-up stops them.
+    // Both timers run from the window's creation; start-up stops them.
     Timer1 = designTimer(this, QStringLiteral("Timer1"), 1000);
     Timer2 = designTimer(this, QStringLiteral("Timer2"), 10);
 }

@@ -340,7 +340,7 @@ void TestForm1Design::timers()
     QVERIFY(t1 && t2);
     QCOMPARE(t1->interval(), 1000);
     QCOMPARE(t2->interval(), 10);
-    // Enabled in the design; the start-up stops both.
+    // Running once the window is made; the start-up stops both.
     QVERIFY(t1->isActive());
     QVERIFY(t2->isActive());
     QVERIFY(!m_loaded->child<QTimer>("Timer1")->isActive());
