@@ -5,13 +5,16 @@
 // platform's input method and be judged like any other key.
 #include "testsupport.h"
 
+#include "app/form2.h"
 #include "exercise/aids.h"
+#include "exercise/form1.h"
 #include "ui/accentpad.h"
 #include "ui/richtextbox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -58,6 +61,7 @@ private slots:
     void initTestCase();
     void typesTheExerciseWithRealKeys();
     void typesWithThePadOnTheUsLayout();
+    void keyboardOnlyOnTheUsLayout();
 
 private:
     // xdotool key names for the keys that type one character on the Spanish layout.
@@ -356,6 +360,118 @@ void E2eKeyboard::typesWithThePadOnTheUsLayout()
     QTRY_COMPARE(box->text(), QString());
     // Shut with the box.
     QVERIFY(!pad->findChild<QPushButton *>(QStringLiteral("á"))->isEnabled());
+}
+
+// No mouse at all, on the US layout: Return on the introduction's CONTINUAR,
+// Alt+Right to the exercise, Ctrl+Return for the pen, and every Spanish
+// character by the keyboard's accent keys (Ctrl+' and the vowel, Ctrl+" and
+// u, Ctrl+~ and n, Ctrl+? and Ctrl+!), judged as the Spanish keys are.
+void E2eKeyboard::keyboardOnlyOnTheUsLayout()
+{
+    int status = 0;
+    run(QStringLiteral("setxkbmap"), {QStringLiteral("us")}, &status);
+    QCOMPARE(status, 0);
+    const QString keymap =
+        run(QStringLiteral("xkbcomp"),
+            {QStringLiteral("-xkb"), qEnvironmentVariable("DISPLAY"), QStringLiteral("-")});
+    QVERIFY2(!keymap.contains(QLatin1String("ntilde")), "the US layout did not take");
+
+    ProgramFolder folder;
+    folder.addExercise(0, 1, "uno\r\n");
+    folder.addExercise(0, 2, Exercise.toUtf8() + "\r\n");
+    Services services;
+    services.programFolder = folder.path();
+    auto sound = std::make_shared<FakeSound>();
+    auto messages = std::make_shared<ScriptedMessages>();
+    services.sound = sound;
+    services.messages = messages;
+
+    // The introduction window, its CONTINUAR focused: Return goes on.
+    // The main window's start-up closes (and deletes) the introduction.
+    QPointer<Form2> intro = new Form2(services);
+    intro->Form_Load();
+    intro->show();
+    QVERIFY(QTest::qWaitForWindowExposed(intro));
+    focusOn(intro);
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+    press({QStringLiteral("Return")});
+    Form1 *form = nullptr;
+    QTRY_VERIFY((form = qobject_cast<Form1 *>(QApplication::activeWindow())));
+    QCOMPARE(form->expectedText(), QStringLiteral("uno"));
+    QTRY_VERIFY(!intro);
+
+    // The next exercise and the pen, by their keys.
+    press({QStringLiteral("alt+Right")});
+    QTRY_COMPARE(form->expectedText(), Exercise);
+    auto *box = form->findChild<RichTextBox *>(QStringLiteral("RichTextBox1"));
+    auto *label = form->findChild<QLabel *>(QStringLiteral("Label1"));
+    auto *right = form->findChild<QAbstractButton *>(QStringLiteral("Command8(0)"));
+    auto *wrong = form->findChild<QAbstractButton *>(QStringLiteral("Command8(1)"));
+    press({QStringLiteral("ctrl+Return")});
+    QTRY_VERIFY(box->isEnabled());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box));
+
+    // The US keys for each character; xdotool adds Shift where the US
+    // layout puts the character on a shifted level (", ~, ?, !).
+    const auto keysFor = [](QChar c) -> QStringList {
+        static const QString acute = QStringLiteral("áéíóúÁÉÍÓÚ");
+        static const QString plain = QStringLiteral("aeiouAEIOU");
+        const auto letter = [](QChar l) {
+            return l.isUpper() ? QStringLiteral("shift+") + l.toLower() : QString(l);
+        };
+        if (const auto i = acute.indexOf(c); i >= 0)
+            return {QStringLiteral("ctrl+apostrophe"), letter(plain.at(i))};
+        switch (c.unicode()) {
+        case 0x00FC: // ü
+            return {QStringLiteral("ctrl+quotedbl"), QStringLiteral("u")};
+        case 0x00F1: // ñ
+            return {QStringLiteral("ctrl+asciitilde"), QStringLiteral("n")};
+        case 0x00D1: // Ñ
+            return {QStringLiteral("ctrl+asciitilde"), QStringLiteral("shift+n")};
+        case 0x00BF: // ¿
+            return {QStringLiteral("ctrl+question")};
+        case 0x00A1: // ¡
+            return {QStringLiteral("ctrl+exclam")};
+        case ' ':
+            return {QStringLiteral("space")};
+        case ',':
+            return {QStringLiteral("comma")};
+        case '!':
+            return {QStringLiteral("shift+1")};
+        case '?':
+            return {QStringLiteral("shift+slash")};
+        }
+        return {letter(c)};
+    };
+
+    const int last = int(Exercise.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        const QChar c = Exercise.at(i);
+        if (i == WrongAt) {
+            press({QStringLiteral("a")});
+            QTRY_VERIFY(form->mistakePending());
+            QCOMPARE(label->text(), QStringLiteral("Esta vocal lleva acento"));
+            QCOMPARE(wrong->text(), QStringLiteral("1"));
+        }
+        press(keysFor(c));
+        if (i < last) {
+            QTRY_COMPARE(form->textPos(), i + 2);
+            QCOMPARE(box->text(), Exercise.left(i + 1));
+            QCOMPARE(right->text(), QString::number(i + 1));
+            QCOMPARE(label->text(), QString());
+        } else {
+            QTRY_COMPARE(messages->shown, QStringList{QStringLiteral("Fin del ejercicio")});
+        }
+    }
+    QCOMPARE(right->text(), QString::number(Exercise.size()));
+    QCOMPARE(wrong->text(), QStringLiteral("1"));
+    QCOMPARE(sound->alerts, 1);
+    QCOMPARE(form->faultyExercises(), 1);
+    const auto *record = form->findChild<RichTextBox *>(QStringLiteral("RichTextBox2"));
+    QVERIFY(record->text().startsWith(Exercise + QStringLiteral(" ** ")));
+    for (int p = 0; p <= last; ++p)
+        QCOMPARE(record->colorAt(p), p == WrongAt ? Magenta : Blue);
+    form->close();
 }
 
 QTEST_MAIN(E2eKeyboard)
