@@ -2,9 +2,12 @@
 // server with the Spanish layout, and xdotool presses the keys a pupil presses
 // (dead acute then the vowel, Shift with the dead acute for the diaeresis, the
 // ñ key, the inverted marks' key...). Every accent has to arrive through the
-// platform's input method and be judged like any other key.
+// platform's input method and be judged like any other key. On the US
+// layout the accents come from the pad, or from the keyboard's own Ctrl
+// sequences with no mouse at all.
 #include "testsupport.h"
 
+#include "app/form2.h"
 #include "exercise/aids.h"
 #include "ui/accentpad.h"
 #include "ui/richtextbox.h"
@@ -12,6 +15,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -58,6 +62,7 @@ private slots:
     void initTestCase();
     void typesTheExerciseWithRealKeys();
     void typesWithThePadOnTheUsLayout();
+    void keyboardOnlyOnTheUsLayout();
 
 private:
     // xdotool key names for the keys that type one character on the Spanish layout.
@@ -356,6 +361,152 @@ void E2eKeyboard::typesWithThePadOnTheUsLayout()
     QTRY_COMPARE(box->text(), QString());
     // Shut with the box.
     QVERIFY(!pad->findChild<QPushButton *>(QStringLiteral("á"))->isEnabled());
+}
+
+// A pupil without a mouse and without a Spanish keyboard: the US layout, from
+// the introduction window to a finished sentence, every accent, ñ, ü, ¿ and ¡
+// typed with the keyboard's Ctrl sequences, every button reached by its key.
+void E2eKeyboard::keyboardOnlyOnTheUsLayout()
+{
+    int status = 0;
+    run(QStringLiteral("setxkbmap"), {QStringLiteral("us")}, &status);
+    QCOMPARE(status, 0);
+    const QString keymap =
+        run(QStringLiteral("xkbcomp"),
+            {QStringLiteral("-xkb"), qEnvironmentVariable("DISPLAY"), QStringLiteral("-")});
+    QVERIFY2(!keymap.contains(QLatin1String("ntilde")), "the US layout did not take");
+
+    // The sentence is exercise 2 of "Frase corta": reached with the keys for
+    // the type and the next exercise.
+    ProgramFolder folder;
+    folder.addExercise(0, 1, "casa\r\n");
+    folder.addExercise(1, 1, "uno\r\n");
+    folder.addExercise(1, 2, Exercise.toUtf8() + "\r\n");
+    auto sound = std::make_shared<FakeSound>();
+    auto messages = std::make_shared<ScriptedMessages>();
+    Services services;
+    services.programFolder = folder.path();
+    services.sound = sound;
+    services.messages = messages;
+    services.fontList = [] { return QStringList{QStringLiteral("Arial")}; };
+    services.screenTwips = [] { return QSize(15360, 11520); };
+
+    auto *intro = new Form2(services);
+    intro->setAttribute(Qt::WA_DeleteOnClose);
+    intro->Form_Load();
+    intro->show();
+    QVERIFY(QTest::qWaitForWindowExposed(intro));
+    // The window manager gives the new window the keyboard, its button the focus.
+    QTRY_VERIFY(intro->isActiveWindow());
+    auto *continuar = intro->findChild<QPushButton *>(QStringLiteral("Command1"));
+    QVERIFY(continuar);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(continuar));
+
+    // Return presses CONTINUAR as Space would: the main window opens and the
+    // introduction closes.
+    const QPointer<Form2> introduction(intro);
+    press({QStringLiteral("Return")});
+    Form1 *form = nullptr;
+    QTRY_VERIFY((form = [] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *f = qobject_cast<Form1 *>(w); f && f->isVisible())
+                return f;
+        }
+        return static_cast<Form1 *>(nullptr);
+    }()));
+    QTRY_VERIFY(!introduction);
+    QTRY_VERIFY(form->isActiveWindow());
+    auto *box = form->findChild<RichTextBox *>(QStringLiteral("RichTextBox1"));
+    auto *label = form->findChild<QLabel *>(QStringLiteral("Label1"));
+    auto *right = form->findChild<QAbstractButton *>(QStringLiteral("Command8(0)"));
+    auto *wrong = form->findChild<QAbstractButton *>(QStringLiteral("Command8(1)"));
+    QVERIFY(box && label && right && wrong);
+    QCOMPARE(form->expectedText(), QStringLiteral("casa"));
+
+    // Alt+2 chooses "Frase corta", Alt+Right its next exercise, Ctrl+Return
+    // is the pen: the typing box opens with the focus.
+    press({QStringLiteral("alt+2")});
+    QTRY_COMPARE(form->exerciseType(), 1);
+    QCOMPARE(form->expectedText(), QStringLiteral("uno"));
+    press({QStringLiteral("alt+Right")});
+    QTRY_COMPARE(form->expectedText(), Exercise);
+    QCOMPARE(form->exerciseNumbers().at(1), 2);
+    QVERIFY(!box->isEnabled());
+    press({QStringLiteral("ctrl+Return")});
+    QTRY_VERIFY(box->isEnabled());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box));
+    QVERIFY(messages->shown.isEmpty());
+
+    // The US keys: Ctrl+' and the vowel, Ctrl+Shift+' (Ctrl+") and u,
+    // Ctrl+Shift+` (Ctrl+~) and n, Ctrl+Shift+/ (Ctrl+?), Ctrl+Shift+1 (Ctrl+!).
+    const auto usKeys = [](QChar c) -> QStringList {
+        const auto letter = [](QChar l) {
+            return l.isUpper() ? QStringLiteral("shift+") + l.toLower() : QString(l);
+        };
+        switch (c.unicode()) {
+        case ' ':
+            return {QStringLiteral("space")};
+        case ',':
+            return {QStringLiteral("comma")};
+        case '!':
+            return {QStringLiteral("shift+1")};
+        case '?':
+            return {QStringLiteral("shift+slash")};
+        case 0x00BF: // ¿
+            return {QStringLiteral("ctrl+shift+slash")};
+        case 0x00A1: // ¡
+            return {QStringLiteral("ctrl+shift+1")};
+        }
+        const QChar base = QString(c).normalized(QString::NormalizationForm_D).at(0);
+        if (base == c)
+            return {letter(c)};
+        if (c.toLower() == QChar(0x00FC)) // ü
+            return {QStringLiteral("ctrl+shift+apostrophe"), letter(base)};
+        if (c.toLower() == QChar(0x00F1)) // ñ
+            return {QStringLiteral("ctrl+shift+grave"), letter(base)};
+        return {QStringLiteral("ctrl+apostrophe"), letter(base)};
+    };
+
+    // The counters as the finished exercise leaves them, read while the
+    // "Fin del ejercicio" box is up.
+    QStringList countersAtTheEnd;
+    messages->onShow = [&](const QString &) { countersAtTheEnd = {right->text(), wrong->text()}; };
+    const int last = int(Exercise.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        const QChar c = Exercise.at(i);
+        if (i == WrongAt) {
+            // The vowel without its accent: judged wrong, then the sequence
+            // puts the right one over it, as a Spanish keyboard's key would.
+            press({QStringLiteral("a")});
+            QTRY_VERIFY(form->mistakePending());
+            QCOMPARE(label->text(), QStringLiteral("Esta vocal lleva acento"));
+            QCOMPARE(wrong->text(), QStringLiteral("1"));
+            QCOMPARE(box->colorAt(i), Red);
+        }
+        press(usKeys(c));
+        if (i < last) {
+            QTRY_COMPARE(form->textPos(), i + 2);
+            QCOMPARE(box->text(), Exercise.left(i + 1));
+            QCOMPARE(right->text(), QString::number(i + 1));
+            QCOMPARE(label->text(), QString());
+        } else {
+            QTRY_COMPARE(messages->shown, QStringList{QStringLiteral("Fin del ejercicio")});
+        }
+    }
+    // Every key right but one: the hits and the mistakes shown.
+    QCOMPARE(countersAtTheEnd,
+             QStringList({QString::number(Exercise.size()), QStringLiteral("1")}));
+    QCOMPARE(right->text(), QString::number(Exercise.size()));
+    QCOMPARE(wrong->text(), QStringLiteral("1"));
+    QCOMPARE(sound->alerts, 1);
+    QCOMPARE(form->faultyExercises(), 1);
+    const auto *record = form->findChild<RichTextBox *>(QStringLiteral("RichTextBox2"));
+    QVERIFY(record->text().startsWith(Exercise + QStringLiteral(" ** ")));
+    for (int p = 0; p <= last; ++p)
+        QCOMPARE(record->colorAt(p), p == WrongAt ? Magenta : Blue);
+    QTRY_COMPARE(box->text(), QString());
+    QVERIFY(!box->isEnabled());
+    form->close();
 }
 
 QTEST_MAIN(E2eKeyboard)
