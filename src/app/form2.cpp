@@ -2,6 +2,7 @@
 
 #include "exercise/form1.h"
 #include "ui/accessibility.h"
+#include "ui/buttonkeys.h"
 #include "ui/controls.h"
 #include "ui/shape.h"
 #include "ui/velantro.h"
@@ -20,6 +21,7 @@ Form2::Form2(const Services &services, QWidget *parent)
     createControls();
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    letReturnPressButtons(); // CONTINUAR from the keyboard, with Return as with Space
     placeAgainWhenFrameChanges(this, [this] { centreWindow(this, m_services.screenTwips()); });
 }
 

@@ -2,12 +2,16 @@
 
 #include "checker/characterkeys.h"
 #include "exercise/form1.h"
+#include "ui/accentkeyfilter.h"
 #include "ui/accessibility.h"
+#include "ui/buttonkeys.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolTip>
 
 namespace letro {
@@ -60,13 +64,31 @@ bool looksLikeCapsLock(QChar c, bool shift)
     return c.toUpper() != c.toLower() && c.isUpper() != shift;
 }
 
+// A letter in the case Shift gives: Caps Lock is off.
+bool looksLikeNoCapsLock(QChar c, bool shift)
+{
+    return c.toUpper() != c.toLower() && c.isUpper() == shift;
+}
+
+// Space (and Return, which presses a button as Space does) on a focused
+// button press it: the key is meant there.
+bool pressesButton(const QWidget *receiver, const QString &characters)
+{
+    return qobject_cast<const QAbstractButton *>(receiver) && characters == QLatin1String(" ");
+}
+
 } // namespace
 
 Aids::Aids(Form1 *form)
     : QObject(form), m_form(form), m_typingBox(control(form, "RichTextBox1")),
       m_pen(control(form, "Command5")), m_numberBox(control(form, "Text1")),
-      m_fontBox(control(form, "Combo1"))
+      m_fontBox(control(form, "Combo1")), m_hintTimer(new QTimer(this))
 {
+    m_hintTimer->setObjectName(QStringLiteral("HintTimer"));
+    m_hintTimer->setSingleShot(true);
+    m_hintTimer->setInterval(HintMilliseconds);
+    connect(m_hintTimer, &QTimer::timeout, this, &Aids::hintTimeUp);
+
     const auto key = [form](QKeySequence keys) {
         auto *shortcut = new QShortcut(keys, form);
         shortcut->setContext(Qt::WindowShortcut);
@@ -80,7 +102,40 @@ Aids::Aids(Form1 *form)
     if (QWidget *loudspeaker = control(form, "Command1"))
         loudspeaker->setToolTip(QStringLiteral("Escuchar el dictado (F5; más despacio: Mayús+F5)"));
 
+    // Keys for the buttons a pupil uses at every exercise. None types a
+    // character: Ctrl and Alt keys are never typing, in the boxes or out.
+    for (const ButtonKey &button : buttonKeys()) {
+        auto *target = qobject_cast<QAbstractButton *>(control(form, button.name));
+        if (!target)
+            continue;
+        target->setToolTip(button.toolTip);
+        for (const QKeySequence &keys : button.keys)
+            connect(key(keys), &QShortcut::activated, target, &QAbstractButton::click);
+    }
+    if (m_typingBox)
+        new AccentKeyFilter(m_typingBox);
+    letReturnPressButtons();
+
     qApp->installEventFilter(this);
+}
+
+QList<Aids::ButtonKey> Aids::buttonKeys()
+{
+    const auto alt = [](Qt::Key key) { return QKeySequence(Qt::ALT | key); };
+    return {
+        {"Command5",
+         QStringLiteral("Empezar a escribir (Ctrl+Intro)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}},
+        {"Command3(0)",
+         QStringLiteral("Ejercicio siguiente (Alt+Flecha derecha)"),
+         {alt(Qt::Key_Right)}},
+        {"Command3(1)",
+         QStringLiteral("Ejercicio anterior (Alt+Flecha izquierda)"),
+         {alt(Qt::Key_Left)}},
+        {"Command4(0)", Form1::typeName(0) + QStringLiteral(" (Alt+1)"), {alt(Qt::Key_1)}},
+        {"Command4(1)", Form1::typeName(1) + QStringLiteral(" (Alt+2)"), {alt(Qt::Key_2)}},
+        {"Command4(2)", Form1::typeName(2) + QStringLiteral(" (Alt+3)"), {alt(Qt::Key_3)}},
+    };
 }
 
 Aids::~Aids()
@@ -117,6 +172,8 @@ bool Aids::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_CapsLock)
+            hideHintIf(CapsLock); // most likely turning it off
         if (!isLoneModifier(key->key()) && isNewKey(watched, event))
             keyArrived(static_cast<QWidget *>(watched),
                        characterKeys(key->text(), key->modifiers()), key->modifiers());
@@ -137,9 +194,15 @@ bool Aids::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::EnabledChange:
         // The typing box opens at the start of an attempt and shuts at its
-        // end: each hint may show once again.
-        if (watched == m_typingBox)
+        // end: each hint may show once again, and none up still holds.
+        if (watched == m_typingBox) {
             m_shown.fill(false);
+            hideHint();
+        }
+        break;
+    case QEvent::FocusIn:
+        if (watched == m_typingBox)
+            hideHintIf(TypingBox);
         break;
     default:
         break;
@@ -182,8 +245,13 @@ bool Aids::isOwnInput(const QWidget *receiver, const QString &characters) const
 
 void Aids::keyArrived(QWidget *receiver, const QString &characters, Qt::KeyboardModifiers modifiers)
 {
-    hideHint();
-    if (!m_typingBox || characters.isEmpty() || isOwnInput(receiver, characters))
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    for (QChar c : characters) {
+        if (looksLikeNoCapsLock(c, shift))
+            hideHintIf(CapsLock);
+    }
+    if (!m_typingBox || characters.isEmpty() || isOwnInput(receiver, characters) ||
+        pressesButton(receiver, characters))
         return;
     if (!m_typingBox->isEnabled()) {
         showHint(Pen, m_pen);
@@ -193,7 +261,6 @@ void Aids::keyArrived(QWidget *receiver, const QString &characters, Qt::Keyboard
         showHint(TypingBox, m_typingBox);
         return;
     }
-    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     for (QChar c : characters) {
         if (looksLikeCapsLock(c, shift)) {
             showHint(CapsLock, m_typingBox);
@@ -209,7 +276,11 @@ void Aids::showHint(Hint hint, QWidget *at)
     m_shown[hint] = true;
     const QString texts[HintCount] = {penHint(), typingBoxHint(), capsLockHint()};
     m_balloon = texts[hint];
-    QToolTip::showText(at->mapToGlobal(at->rect().center()), m_balloon, at);
+    m_up = hint;
+    // Qt's own expiry is left beyond ours, which the pupil's situation may cut short.
+    QToolTip::showText(at->mapToGlobal(at->rect().center()), m_balloon, at, QRect(),
+                       2 * HintMilliseconds);
+    m_hintTimer->start();
     announce(at, m_balloon); // screen readers do not read tooltips
 }
 
@@ -219,6 +290,19 @@ void Aids::hideHint()
     if (!m_balloon.isEmpty() && QToolTip::isVisible() && QToolTip::text() == m_balloon)
         QToolTip::hideText();
     m_balloon.clear();
+    m_up = HintCount;
+    m_hintTimer->stop();
+}
+
+void Aids::hideHintIf(Hint hint)
+{
+    if (m_up == hint)
+        hideHint();
+}
+
+void Aids::hintTimeUp()
+{
+    hideHint();
 }
 
 } // namespace letro

@@ -1,6 +1,7 @@
 // Loading an exercise: its text file's first line becomes ExpectedText and
 // its recording starts. A missing exercise is reported and the search goes
-// down to lower numbers, one message per missing number.
+// down to lower numbers; one search gives one message, however many numbers
+// it steps over.
 #include "exercise/form1.h"
 
 #include "checker/characterkeys.h"
@@ -59,6 +60,10 @@ void Form1::LoadExercise()
         return;
     }
     m_loading = true;
+    // Only the first missing number of a search is reported: a pupil who
+    // types "500" into a folder ending at 80 gets one message, not 420 boxes
+    // in a row that Escape only moves on to the next of.
+    bool reported = false;
     do {
         m_reloadRequested = false;
         const int number = ExerciseNumber[ExerciseType];
@@ -69,8 +74,11 @@ void Form1::LoadExercise()
             break;
         }
         // Missing, unreadable, empty or impossible to type: the pupil is
-        // told, and the search goes on below.
-        m_services.messages->show(this, QStringLiteral("No encuentro el archivo"));
+        // told once, and the search goes on below.
+        if (!reported) {
+            reported = true;
+            m_services.messages->show(this, QStringLiteral("No encuentro el archivo"));
+        }
         if (number == 0 && Text1->text().isEmpty()) {
             // The number box was erased: nothing to go down from.
             showNumberInText1(0);

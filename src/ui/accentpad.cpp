@@ -113,7 +113,12 @@ QString AccentPad::characters()
 
 void AccentPad::type(QChar character)
 {
-    if (!m_typingBox || !m_typingBox->isEnabled())
+    typeInto(m_typingBox, character);
+}
+
+void AccentPad::typeInto(QWidget *typingBox, QChar character)
+{
+    if (!typingBox || !typingBox->isEnabled())
         return;
     // The key a keyboard with this character would send: Qt names Latin-1
     // keys by their capital's code; a capital comes with Shift held.
@@ -121,11 +126,11 @@ void AccentPad::type(QChar character)
     const Qt::KeyboardModifiers modifiers =
         character.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
     QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(character));
-    QCoreApplication::sendEvent(m_typingBox, &press);
+    QCoreApplication::sendEvent(typingBox, &press);
     // The key may have finished the exercise and closed the box meanwhile;
     // the release goes to it all the same, as a keyboard's would.
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(character));
-    QCoreApplication::sendEvent(m_typingBox, &release);
+    QCoreApplication::sendEvent(typingBox, &release);
 }
 
 void AccentPad::placeBesideMainWindow()

@@ -38,6 +38,8 @@ public:
     // Types one character into the typing box as a key would; nothing while
     // the box is disabled.
     void type(QChar character);
+    // The same into `typingBox`; the keyboard's accent keys type this way too.
+    static void typeInto(QWidget *typingBox, QChar character);
 
     // Puts the pad to the right of the main window, tops aligned, or to its
     // left when the screen has no room on the right.

@@ -1,7 +1,7 @@
 // The aids beside the main window: the accent pad types exactly as the
 // keyboard does and only while the typing box is open, never taking the
 // focus; F5 and Shift+F5 replay (slowly) as the loudspeaker does; the hints
-// show in their situations only, once per attempt, gone at the next key; F1
+// show in their situations only, once per attempt, up until read or moot; F1
 // shows the help page with every message and picture.
 #include "testsupport.h"
 
@@ -16,12 +16,14 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolTip>
 
 using namespace letro;
@@ -111,6 +113,30 @@ void keyboard(QWidget *box, QChar c)
     QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c.toUpper().unicode()), QString(c), shift);
 }
 
+// A character as the keyboard's accent keys type it on a US layout: Ctrl+'
+// (Ctrl+Shift+' for ü, Ctrl+Shift+` for ñ) and the plain letter, or Ctrl+Shift+/
+// and Ctrl+Shift+1 for ¿ and ¡. Any other character as the keyboard gives it.
+void accentKeys(QWidget *box, QChar c)
+{
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, ctrlShift = ctrl | Qt::ShiftModifier;
+    const auto send = [box](Qt::Key key, Qt::KeyboardModifiers modifiers, const char *text) {
+        QTest::sendKeyEvent(QTest::Click, box, key, QString::fromLatin1(text), modifiers);
+    };
+    if (c == u'¿')
+        return send(Qt::Key_Question, ctrlShift, "?");
+    if (c == u'¡')
+        return send(Qt::Key_Exclam, ctrlShift, "!");
+    if (!AccentPad::characters().contains(c))
+        return keyboard(box, c);
+    if (c.toLower() == u'ü')
+        send(Qt::Key_QuoteDbl, ctrlShift, "\"");
+    else if (c.toLower() == u'ñ')
+        send(Qt::Key_AsciiTilde, ctrlShift, "~");
+    else
+        send(Qt::Key_Apostrophe, ctrl, "'");
+    keyboard(box, QString(c).normalized(QString::NormalizationForm_D).at(0));
+}
+
 QWidget *balloon()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -145,10 +171,16 @@ private slots:
     void replayKeys_data();
     void replayKeys();
 
+    // The keys of the buttons.
+    void buttonKeys_data();
+    void buttonKeys();
+
     // The hints.
     void hints_data();
     void hints();
     void hintsOncePerAttemptGoneAtTheNextKey();
+    void hintsStayUntilReadOrMoot_data();
+    void hintsStayUntilReadOrMoot();
 
     // Help.
     void helpPage();
@@ -158,27 +190,38 @@ void TestAids::padTypesAsTheKeyboard_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("byAccentKeys"); // the keyboard's accent keys instead of the pad
     const QString small = QStringLiteral("¡Sí! ¿Qué pingüino ñoño salió más rápido, tú?");
     const QString capitals = QStringLiteral("ÁNGEL, ÉL, ÍÑIGO, ÓSCAR, ÚRSULA, PINGÜINO.");
-    QTest::newRow("every small letter and both marks") << small << small;
-    QTest::newRow("every capital") << capitals << capitals;
-    // A plain vowel from the keyboard, then pad keys wrong where a small
-    // letter or another letter is due.
-    QTest::newRow("wrong keys") << QStringLiteral("más niño") << QStringLiteral("maÁás nñiño");
-    QTest::newRow("the pad's key finishes") << QStringLiteral("mamá") << QStringLiteral("mamaá");
+    for (const bool keys : {false, true}) {
+        const auto row = [keys](const char *name) {
+            return &QTest::newRow(
+                qPrintable(QLatin1String(name) + QLatin1String(keys ? ", accent keys" : ", pad")));
+        };
+        *row("every small letter and both marks") << small << small << keys;
+        *row("every capital") << capitals << capitals << keys;
+        // A plain vowel from the keyboard, then accented keys wrong where a
+        // small letter or another letter is due.
+        *row("wrong keys") << QStringLiteral("más niño") << QStringLiteral("maÁás nñiño") << keys;
+        *row("the accented key finishes")
+            << QStringLiteral("mamá") << QStringLiteral("mamaá") << keys;
+    }
 }
 
 void TestAids::padTypesAsTheKeyboard()
 {
     QFETCH(QString, text);
     QFETCH(QString, typed);
+    QFETCH(bool, byAccentKeys);
     Fixture byKeyboard(text), byPad(text);
     byKeyboard.start();
     byPad.start();
     QCOMPARE(byPad.seen(), byKeyboard.seen());
     for (QChar c : typed) {
         keyboard(byKeyboard.typing(), c);
-        if (AccentPad::characters().contains(c)) {
+        if (byAccentKeys) {
+            accentKeys(byPad.typing(), c);
+        } else if (AccentPad::characters().contains(c)) {
             QPushButton *key = byPad.padKey(c);
             QVERIFY(key && key->isEnabled());
             key->click();
@@ -307,6 +350,84 @@ void TestAids::replayKeys()
     QVERIFY(f.child("Command1")->toolTip().contains(QStringLiteral("F5")));
 }
 
+void TestAids::buttonKeys_data()
+{
+    QTest::addColumn<bool>("typing");   // an attempt under way, the focus in its box
+    QTest::addColumn<QString>("focus"); // else the control with the focus
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("boxOpen");
+    const auto row = [](const char *name, bool typing, const char *focus, const char *keys,
+                        int type, int number, bool boxOpen) {
+        QTest::newRow(name) << typing << QString::fromLatin1(focus) << QString::fromLatin1(keys)
+                            << type << number << boxOpen;
+    };
+    row("Ctrl+Return from the loudspeaker", false, "Command1", "Ctrl+Return", 0, 1, true);
+    row("Ctrl+Return from the number box", false, "Text1", "Ctrl+Return", 0, 1, true);
+    row("Ctrl+Return while typing starts again", true, "", "Ctrl+Return", 0, 1, true);
+    row("Alt+Right from the loudspeaker", false, "Command1", "Alt+Right", 0, 2, false);
+    row("Alt+Right while typing", true, "", "Alt+Right", 0, 2, false);
+    row("Alt+Right in the number box", false, "Text1", "Alt+Right", 0, 2, false);
+    row("Alt+Right then Alt+Left", false, "Command1", "Alt+Right, Alt+Left", 0, 1, false);
+    row("Alt+2 while typing", true, "", "Alt+2", 1, 1, false);
+    row("Alt+2 in the number box", false, "Text1", "Alt+2", 1, 1, false);
+    row("Alt+2 then Alt+1", false, "Command1", "Alt+2, Alt+1", 0, 1, false);
+    // Return presses the focused button as Space does.
+    row("Return on the pen", false, "Command5", "Return", 0, 1, true);
+    row("Enter on the pen", false, "Command5", "Enter", 0, 1, true);
+    row("Return on the next button", false, "Command3(0)", "Return", 0, 2, false);
+    row("Return on a type button", false, "Command4(1)", "Return", 1, 1, false);
+    row("Space on a type button", false, "Command4(1)", "Space", 1, 1, false);
+}
+
+// Keys for the pen, the next and previous exercise and the types work from
+// anywhere in the window and never type into the boxes; Return presses the
+// focused button.
+void TestAids::buttonKeys()
+{
+    QFETCH(bool, typing);
+    QFETCH(QString, focus);
+    QFETCH(QString, keys);
+    QFETCH(int, type);
+    QFETCH(int, number);
+    QFETCH(bool, boxOpen);
+    Fixture f(QStringLiteral("casa"));
+    QVERIFY(f.active());
+    f.h->form->Command4_Click(0);
+    if (typing)
+        f.start();
+    QWidget *to = typing ? f.typing() : f.child(focus.toLatin1().constData());
+    to->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), to);
+    const QString number1 = f.child<QLineEdit>("Text1")->text();
+    if (typing)
+        typeText(f.typing(), QStringLiteral("ca"));
+
+    QTest::keySequence(to, QKeySequence(keys));
+    QCOMPARE(f.h->form->exerciseType(), type);
+    QCOMPARE(f.h->form->exerciseNumbers().at(type), number);
+    QCOMPARE(f.typing()->isEnabled(), boxOpen);
+    // No key typed anything: a fresh attempt or a shut, empty box.
+    if (boxOpen || typing)
+        QCOMPARE(f.typing()->text(), QString());
+    QVERIFY(f.h->messages->shown.isEmpty());
+    if (focus == QLatin1String("Text1") && type == 0 && number == 1)
+        QCOMPARE(f.child<QLineEdit>("Text1")->text(), number1);
+    // The key is named where the pupil looks for it.
+    for (const Aids::ButtonKey &button : Aids::buttonKeys()) {
+        for (const QKeySequence &sequence : button.keys)
+            QVERIFY(
+                f.child(button.name)
+                    ->toolTip()
+                    .contains(sequence.toString()
+                                  .replace(QLatin1String("Return"), QLatin1String("Intro"))
+                                  .replace(QLatin1String("Right"), QLatin1String("Flecha derecha"))
+                                  .replace(QLatin1String("Left"), QLatin1String("Flecha izquierda"))
+                                  .replace(QLatin1String("Enter"), QLatin1String("Intro"))));
+    }
+}
+
 // Where the pupil is when the key comes.
 constexpr int StartUp = 0, Chosen = 1, Finished = 2, Typing = 3;
 
@@ -341,6 +462,10 @@ void TestAids::hints_data()
     row("typing: ¿ without Shift", Typing, "", "¿", none, {}, "");
     row("typing: accent commit as a capital", Typing, "", "commit:Á", none, caps, Box);
     row("typing: the pad's capital", Typing, "", "pad:Á", none, {}, "");
+    // Space and Return press the focused button; they are not stray keys.
+    row("chosen: Space on the loudspeaker", Chosen, "Command1", " ", none, {}, "");
+    row("chosen: Return on the loudspeaker", Chosen, "Command1", "Return", none, {}, "");
+    row("start-up: Space on a type button", StartUp, "Command4(1)", " ", none, {}, "");
 }
 
 void TestAids::hints()
@@ -369,6 +494,8 @@ void TestAids::hints()
 
     if (key == QLatin1String("F5"))
         QTest::keyClick(to, Qt::Key_F5);
+    else if (key == QLatin1String("Return"))
+        QTest::keyClick(to, Qt::Key_Return);
     else if (key.startsWith(QLatin1String("commit:")))
         commitText(to, key.mid(7));
     else if (key.startsWith(QLatin1String("pad:")))
@@ -415,14 +542,78 @@ void TestAids::hintsOncePerAttemptGoneAtTheNextKey()
     type(u'C');
     QCOMPARE(balloonText(), Aids::capsLockHint());
 
-    // The pen's hint: once while the box is shut, gone at the next key.
+    // The pen's hint: once while the box is shut, up while the box stays
+    // shut until it has been read.
     f.h->form->Command4_Click(0);
     type(u'x');
     QCOMPARE(balloonText(), Aids::penHint());
     type(u'y');
+    QCOMPARE(balloonText(), Aids::penHint());
+    f.aids()->hintTimeUp();
     QTRY_COMPARE(balloonText(), QString());
     type(u'z');
     QCOMPARE(balloonText(), QString());
+}
+
+// A hint stays up through the keys that follow (a child types "La" before
+// pressing the pen) until its time is up or the situation it names is gone.
+void TestAids::hintsStayUntilReadOrMoot_data()
+{
+    QTest::addColumn<int>("situation");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("end");
+    const QString pen = Aids::penHint(), box = Aids::typingBoxHint(), caps = Aids::capsLockHint();
+    QTest::newRow("pen: read") << Chosen << pen << "time";
+    QTest::newRow("pen: the pen pressed") << Chosen << pen << "pen";
+    QTest::newRow("box: read") << StartUp << box << "time";
+    QTest::newRow("box: the box focused") << StartUp << box << "focus";
+    QTest::newRow("Caps Lock: read") << Typing << caps << "time";
+    QTest::newRow("Caps Lock: a small letter") << Typing << caps << "small";
+    QTest::newRow("Caps Lock: a capital with Shift") << Typing << caps << "shifted";
+    QTest::newRow("Caps Lock: the Caps Lock key") << Typing << caps << "capslock";
+}
+
+void TestAids::hintsStayUntilReadOrMoot()
+{
+    QFETCH(int, situation);
+    QFETCH(QString, hint);
+    QFETCH(QString, end);
+    Fixture f(QStringLiteral("casa"));
+    QVERIFY(f.active());
+    if (situation == Chosen)
+        f.h->form->Command4_Click(0);
+    if (situation == Typing)
+        f.start();
+    QWidget *to = QApplication::focusWidget();
+    QVERIFY(to);
+    QCOMPARE(to == f.typing(), situation == Typing);
+    auto *timer = f.aids()->findChild<QTimer *>(QStringLiteral("HintTimer"));
+    QVERIFY(timer);
+    QVERIFY(!timer->isActive());
+    const auto key = [](QWidget *w, QChar c, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), modifiers);
+    };
+    key(to, u'L');
+    QCOMPARE(balloonText(), hint);
+    key(to, u'A');
+    QCOMPARE(balloonText(), hint);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 4000);
+
+    if (end == QLatin1String("time"))
+        f.aids()->hintTimeUp();
+    else if (end == QLatin1String("pen"))
+        f.start();
+    else if (end == QLatin1String("focus"))
+        f.typing()->setFocus();
+    else if (end == QLatin1String("small"))
+        key(f.typing(), u'c');
+    else if (end == QLatin1String("shifted"))
+        key(f.typing(), u'C', Qt::ShiftModifier);
+    else
+        QTest::keyClick(f.typing(), Qt::Key_CapsLock);
+    QTRY_COMPARE(balloonText(), QString());
+    QVERIFY(!timer->isActive());
 }
 
 void TestAids::helpPage()
@@ -447,6 +638,18 @@ void TestAids::helpPage()
                           QStringLiteral("F1"),
                           QStringLiteral("F2"),
                           QStringLiteral("Mayús+F5"),
+                          QStringLiteral("Ctrl+Intro"),
+                          QStringLiteral("Alt+Flecha derecha"),
+                          QStringLiteral("Alt+Flecha izquierda"),
+                          QStringLiteral("Alt+1"),
+                          QStringLiteral("Alt+2"),
+                          QStringLiteral("Alt+3"),
+                          QStringLiteral("Ctrl+'"),
+                          QStringLiteral("Ctrl+\""),
+                          QStringLiteral("Ctrl+~"),
+                          QStringLiteral("Ctrl+?"),
+                          QStringLiteral("Ctrl+!"),
+                          QStringLiteral("letro-editor"),
                           QStringLiteral("letro-grabar"),
                           QStringLiteral("N.lento.wav"),
                           Aids::penHint(),
@@ -475,15 +678,17 @@ void TestAids::helpPage()
                      qPrintable(url.toString()));
         }
     }
-    for (const char *icon : {"palabras", "altavoz", "pluma", "libro"})
+    for (const char *icon : {"palabras", "altavoz", "pluma", "recuadro", "libro"})
         QVERIFY(pictures.contains(QStringLiteral("/icons/%1.svg").arg(QLatin1String(icon))));
 
-    // Its button shows and hides the accent pad.
+    // Its button shows and hides the accent pad, with Return as with a click.
     auto *accents = help->findChild<QPushButton *>(QStringLiteral("BotonAcentos"));
     accents->click();
     QVERIFY(f.aids()->accentPad() && f.aids()->accentPad()->isVisible());
-    accents->click();
+    QTest::keyClick(accents, Qt::Key_Return);
     QVERIFY(!f.aids()->accentPad()->isVisible());
+    QTest::keyClick(help->findChild<QPushButton *>(QStringLiteral("BotonCerrar")), Qt::Key_Return);
+    QVERIFY(!help->isVisible());
 }
 
 QTEST_MAIN(TestAids)
