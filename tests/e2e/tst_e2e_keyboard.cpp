@@ -191,7 +191,7 @@ void E2eKeyboard::typesTheExerciseWithRealKeys()
     folder.addExercise(0, 1, bytes + "\r\n");
 
     Harness h(folder.path());
-    QCOMPARE(h.state("ExpectedText").toString(), Exercise);
+    QCOMPARE(h.form->expectedText(), Exercise);
     auto *box = h.child<RichTextBox>(QStringLiteral("RichTextBox1"));
     auto *record = h.child<RichTextBox>(QStringLiteral("RichTextBox2"));
     auto *label = h.child<QLabel>(QStringLiteral("Label1"));
@@ -217,14 +217,14 @@ void E2eKeyboard::typesTheExerciseWithRealKeys()
         if (i == WrongAt) {
             // The vowel without its accent: judged wrong, written red, named.
             press({QStringLiteral("a")});
-            QTRY_VERIFY(h.state("MistakePending").toBool());
+            QTRY_VERIFY(h.form->mistakePending());
             QCOMPARE(label->text(), QStringLiteral("Esta vocal lleva acento"));
             QCOMPARE(wrong->text(), QStringLiteral("1"));
             QCOMPARE(right->text(), QString::number(i));
             QCOMPARE(box->text(), Exercise.left(i) + QLatin1Char('a'));
             QCOMPARE(box->colorAt(i), Red);
             QCOMPARE(h.sound->alerts, 1);
-            QCOMPARE(h.state("TextPos").toInt(), i + 1);
+            QCOMPARE(h.form->textPos(), i + 1);
         }
 
         if (i == last) {
@@ -237,7 +237,7 @@ void E2eKeyboard::typesTheExerciseWithRealKeys()
 
         press(keys);
         if (i < last) {
-            QTRY_COMPARE(h.state("TextPos").toInt(), i + 2);
+            QTRY_COMPARE(h.form->textPos(), i + 2);
             QCOMPARE(box->text().size(), i + 1);
             QCOMPARE(box->text().at(i), c);
             QCOMPARE(label->text(), QString());
@@ -251,9 +251,9 @@ void E2eKeyboard::typesTheExerciseWithRealKeys()
     QCOMPARE(right->text(), QString::number(Exercise.size()));
     QCOMPARE(wrong->text(), QStringLiteral("1"));
     QCOMPARE(h.sound->alerts, 1);
-    QCOMPARE(h.state("FaultyExercises").toInt(), 1);
-    QCOMPARE(h.state("TextPos").toInt(), 1);
-    QVERIFY(!h.state("MistakePending").toBool());
+    QCOMPARE(h.form->faultyExercises(), 1);
+    QCOMPARE(h.form->textPos(), 1);
+    QVERIFY(!h.form->mistakePending());
     QCOMPARE(label->text(), QString());
     QTRY_COMPARE(box->text(), QString());
     QVERIFY(!box->isEnabled());
@@ -282,7 +282,7 @@ void E2eKeyboard::typesWithThePadOnTheUsLayout()
     ProgramFolder folder;
     folder.addExercise(0, 1, Exercise.toUtf8() + "\r\n");
     Harness h(folder.path());
-    QCOMPARE(h.state("ExpectedText").toString(), Exercise);
+    QCOMPARE(h.form->expectedText(), Exercise);
     auto *box = h.child<RichTextBox>(QStringLiteral("RichTextBox1"));
     auto *label = h.child<QLabel>(QStringLiteral("Label1"));
     auto *right = h.child<QAbstractButton>(QStringLiteral("Command8(0)"));
@@ -333,7 +333,7 @@ void E2eKeyboard::typesWithThePadOnTheUsLayout()
             // The vowel without its accent from the keyboard, then the pad's
             // á over it: magenta, as with the Spanish keyboard.
             press({QStringLiteral("a")});
-            QTRY_VERIFY(h.state("MistakePending").toBool());
+            QTRY_VERIFY(h.form->mistakePending());
             QCOMPARE(label->text(), QStringLiteral("Esta vocal lleva acento"));
         }
         if (AccentPad::characters().contains(c))
@@ -341,7 +341,7 @@ void E2eKeyboard::typesWithThePadOnTheUsLayout()
         else
             press({usKeys(c)});
         if (i < last) {
-            QTRY_COMPARE(h.state("TextPos").toInt(), i + 2);
+            QTRY_COMPARE(h.form->textPos(), i + 2);
             QCOMPARE(box->text(), Exercise.left(i + 1));
             QCOMPARE(right->text(), QString::number(i + 1));
             // Clicking the pad moved neither the activation nor the focus.
@@ -353,7 +353,7 @@ void E2eKeyboard::typesWithThePadOnTheUsLayout()
     }
     QCOMPARE(right->text(), QString::number(Exercise.size()));
     QCOMPARE(wrong->text(), QStringLiteral("1"));
-    QCOMPARE(h.state("FaultyExercises").toInt(), 1);
+    QCOMPARE(h.form->faultyExercises(), 1);
     const auto *record = h.child<RichTextBox>(QStringLiteral("RichTextBox2"));
     QVERIFY(record->text().startsWith(Exercise + QStringLiteral(" ** ")));
     for (int p = 0; p <= last; ++p)
