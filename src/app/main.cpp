@@ -1,7 +1,11 @@
 #include "app/form2.h"
 #include "app/translations.h"
+#include "ui/platform.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -17,5 +21,13 @@ int main(int argc, char *argv[])
     intro->setAttribute(Qt::WA_DeleteOnClose);
     intro->Form_Load();
     intro->show();
-    return app.exec();
+    const int status = app.exec();
+    if (letro::onWayland()) {
+        // Qt 6.4's Wayland plugin now and then hangs for ever while it
+        // disconnects (waiting on its own event thread), with the windows
+        // already gone. The program keeps nothing to save: it ends here.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

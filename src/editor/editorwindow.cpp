@@ -96,7 +96,7 @@ void EditorWindow::createWidgets()
     m_tabs->setObjectName(QStringLiteral("typeTabs"));
     const QStringList types = typeNames();
     for (int type = 0; type < 3; ++type) {
-        auto *list = new QTreeWidget(this);
+        auto *list = new ExerciseList(this);
         list->setObjectName(QStringLiteral("exerciseList(%1)").arg(type));
         list->setAccessibleName(types.at(type));
         list->setRootIsDecorated(false);
@@ -114,6 +114,11 @@ void EditorWindow::createWidgets()
             if (!m_readOnly)
                 editExercise();
         });
+        list->setAccessibleDescription(QStringLiteral("Para cambiar un dictado de número, "
+                                                      "arrástrelo a su nuevo sitio o pulse "
+                                                      "«Mover a…»"));
+        connect(list, &ExerciseList::moveRequested, this,
+                [this, type](int number, int target) { moveExercise(type, number, target); });
         m_lists[type] = list;
         m_tabs->addTab(list, types.at(type));
         m_tabs->setTabToolTip(type, QStringLiteral("Ctrl+%1").arg(type + 1));
@@ -146,10 +151,14 @@ void EditorWindow::createWidgets()
     m_down = addButton("downButton", QStringLiteral("Ba&jar"),
                        QStringLiteral("Cambiar el dictado elegido por el de detrás"),
                        &EditorWindow::moveDown);
+    m_moveTo = addButton("moveToButton", QStringLiteral("Move&r a…"),
+                         QStringLiteral("Llevar el dictado elegido al número que escriba; los "
+                                        "de en medio se corren un puesto"),
+                         &EditorWindow::moveToNumber);
     m_gaps = addButton("gapsButton", QStringLiteral("&Quitar huecos"),
                        QStringLiteral("Renumerar los dictados 1, 2, 3… sin huecos"),
                        &EditorWindow::closeGaps);
-    for (QPushButton *b : {add, m_edit, m_remove, m_up, m_down, m_gaps})
+    for (QPushButton *b : {add, m_edit, m_remove, m_up, m_down, m_moveTo, m_gaps})
         writeLayout->addWidget(b);
     side->addWidget(writeBox);
 
@@ -205,7 +214,7 @@ void EditorWindow::createWidgets()
     middle->addLayout(side);
     layout->addLayout(middle, 1);
 
-    m_writeButtons = {add,    m_edit,       m_remove,        m_up,        m_down,
+    m_writeButtons = {add,    m_edit,       m_remove,        m_up,        m_down, m_moveTo,
                       m_gaps, m_synthesise, m_recordMissing, m_microphone};
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 
@@ -410,7 +419,11 @@ void EditorWindow::refresh(int type, int select)
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (const Exercise &e : std::as_const(m_exercises[type])) {
         auto *item = new QTreeWidgetItem(list);
-        item->setData(NumberColumn, Qt::UserRole, e.number);
+        item->setData(NumberColumn, ExerciseList::NumberRole, e.number);
+        item->setData(NumberColumn, ExerciseList::HasTextRole, e.hasText);
+        // Rows are dragged, never dropped on: a drop goes between them.
+        item->setFlags(e.hasText ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled
+                                 : Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         item->setText(NumberColumn, QString::number(e.number));
         item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(TextColumn, e.hasText ? e.text : QStringLiteral("(sin texto)"));
@@ -471,11 +484,13 @@ void EditorWindow::updateButtons()
         m_remove->setEnabled(e);
         m_up->setEnabled(text && e->number != texts.first());
         m_down->setEnabled(text && e->number != texts.last());
+        m_moveTo->setEnabled(text && texts.size() > 1);
         m_gaps->setEnabled(gaps);
         m_synthesise->setEnabled(text && textProblem(e->text).isEmpty());
         m_microphone->setEnabled(text && textProblem(e->text).isEmpty());
         m_recordMissing->setEnabled(!unrecorded(m_exercises[type]).isEmpty());
     }
+    m_lists[type]->setMovable(!m_readOnly);
     m_play->setEnabled(e && e->hasRecording);
     m_playSlow->setEnabled(e && e->hasSlowRecording);
     m_copyButton->setDefault(m_readOnly);
@@ -625,6 +640,44 @@ void EditorWindow::moveDown()
     report(problem,
            QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
            QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(other));
+}
+
+void EditorWindow::moveToNumber()
+{
+    const int type = currentType();
+    if (!listIsCurrent(type))
+        return;
+    const Exercise *e = selected();
+    if (!e || !e->hasText)
+        return;
+    int last = 0;
+    for (const Exercise &x : std::as_const(m_exercises[type]))
+        if (x.hasText)
+            last = x.number;
+    const int number = e->number;
+    const std::optional<int> target = m_services.dialogs->askNumber(
+        this, QStringLiteral("Mover el dictado %1").arg(number),
+        QStringLiteral("¿Qué número pasa a tener el dictado %1, %2? Si ese número es de otro "
+                       "dictado, los que hay desde él hasta el %1 se corren un puesto para "
+                       "hacerle sitio, con sus grabaciones.")
+            .arg(number)
+            .arg(quoted(e->text)),
+        number, 1, last);
+    if (target && *target != number)
+        moveExercise(type, number, *target);
+}
+
+void EditorWindow::moveExercise(int type, int number, int target)
+{
+    if (m_readOnly || m_busy || !listIsCurrent(type))
+        return;
+    const QString problem =
+        runChange(type, QStringLiteral("Moviendo el dictado %1…").arg(number),
+                  [number, target](TypeFolder &folder) { return folder.moveTo(number, target); });
+    refresh(type, problem.isEmpty() ? target : number);
+    report(problem,
+           QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
+           QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(target));
 }
 
 void EditorWindow::closeGaps()

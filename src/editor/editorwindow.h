@@ -14,6 +14,7 @@
 #pragma once
 
 #include "editor/exercisefolder.h"
+#include "editor/exerciselist.h"
 #include "editor/services.h"
 #include "grabar/recordings.h"
 
@@ -52,7 +53,7 @@ public:
     int currentType() const;
     int selectedNumber() const;
     void selectExercise(int type, int number);
-    QTreeWidget *list(int type) const { return m_lists[type]; }
+    ExerciseList *list(int type) const { return m_lists[type]; }
 
     // The buttons' actions.
     void addExercise();
@@ -60,6 +61,12 @@ public:
     void removeExercise();
     void moveUp();
     void moveDown();
+    // Asks the number the chosen exercise goes to, then moves it there.
+    void moveToNumber();
+    // Gives exercise `number` of `type` the number `target`, as one change
+    // (the ones in between make room); for "Mover a…" and for a row dropped
+    // elsewhere in its list.
+    void moveExercise(int type, int number, int target);
     void closeGaps();
     void synthesise();
     void recordMissing();
@@ -118,13 +125,14 @@ private:
     QLabel *m_readOnlyLabel = nullptr;
     QPushButton *m_copyButton = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTreeWidget *m_lists[3] = {};
+    ExerciseList *m_lists[3] = {};
     QComboBox *m_voice = nullptr;
     QSpinBox *m_speed = nullptr;
     QList<QPushButton *> m_writeButtons;
     QPushButton *m_edit = nullptr, *m_remove = nullptr, *m_up = nullptr, *m_down = nullptr,
-                *m_gaps = nullptr, *m_synthesise = nullptr, *m_microphone = nullptr,
-                *m_play = nullptr, *m_playSlow = nullptr, *m_recordMissing = nullptr;
+                *m_moveTo = nullptr, *m_gaps = nullptr, *m_synthesise = nullptr,
+                *m_microphone = nullptr, *m_play = nullptr, *m_playSlow = nullptr,
+                *m_recordMissing = nullptr;
 };
 
 } // namespace letro::editor

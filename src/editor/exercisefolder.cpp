@@ -306,16 +306,24 @@ QString TypeFolder::moveTo(int number, int target)
     const QList<int> places = order;
     if (!order.contains(number))
         return QStringLiteral("no existe el dictado %1").arg(number);
-    if (!order.contains(target))
-        return QStringLiteral("no existe el dictado %1").arg(target);
+    if (target < 1 || target > places.last())
+        return QStringLiteral("no hay número %1: los dictados van del 1 al %2")
+            .arg(target)
+            .arg(places.last());
     if (number == target)
-        return QStringLiteral("el dictado %1 ya está ahí").arg(number);
-    order.move(order.indexOf(number), places.indexOf(target));
+        return QStringLiteral("el dictado %1 ya tiene ese número").arg(number);
     Plan plan;
+    plan.change = QStringLiteral("mover el dictado %1 al %2").arg(number).arg(target);
+    if (!places.contains(target)) {
+        // A number no text has: nobody makes room. Recordings without a
+        // text there stay theirs, and apply() refuses the move.
+        plan.moves.insert(number, target);
+        return apply(plan);
+    }
+    order.move(order.indexOf(number), places.indexOf(target));
     for (qsizetype i = 0; i < order.size(); ++i)
         if (order.at(i) != places.at(i))
             plan.moves.insert(order.at(i), places.at(i));
-    plan.change = QStringLiteral("mover el dictado %1 al %2").arg(number).arg(target);
     return apply(plan);
 }
 

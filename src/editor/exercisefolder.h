@@ -99,9 +99,11 @@ public:
     // Swaps exercise `number` with the exercise before (up) or after it.
     QString moveUp(int number);
     QString moveDown(int number);
-    // Moves exercise `number` to the place of exercise `target`: the ones in
-    // between shift one place towards where it was; the numbers in use stay
-    // the same.
+    // Gives exercise `number` the number `target` (1 to the last number).
+    // When an exercise has that number, the ones from there to `number`
+    // shift one place towards where it was, with their recordings, and the
+    // numbers in use stay the same; when none has it (a gap), only `number`
+    // moves.
     QString moveTo(int number, int target);
     // Renumbers all exercises 1, 2, 3... in their order, closing the gaps.
     QString closeGaps();

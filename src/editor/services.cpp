@@ -1,6 +1,7 @@
 #include "editor/services.h"
 
 #include "editor/microphonedialog.h"
+#include "editor/numberdialog.h"
 #include "editor/textdialog.h"
 
 #include <QFileDialog>
@@ -43,6 +44,15 @@ public:
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.text();
+    }
+
+    std::optional<int> askNumber(QWidget *parent, const QString &title, const QString &question,
+                                 int value, int minimum, int maximum) override
+    {
+        NumberDialog dialog(title, question, value, minimum, maximum, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.value();
     }
 
     bool ask(QWidget *parent, const QString &question, const QString &yes,

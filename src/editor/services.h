@@ -31,6 +31,11 @@ public:
     // The text of a new or changed exercise, or nothing when cancelled.
     virtual std::optional<QString> askText(QWidget *parent, const QString &title,
                                            const QString &text) = 0;
+    // A number from `minimum` to `maximum`, starting at `value`, or nothing
+    // when cancelled.
+    virtual std::optional<int> askNumber(QWidget *parent, const QString &title,
+                                         const QString &question, int value, int minimum,
+                                         int maximum) = 0;
     // A question with two answers; true for the first.
     virtual bool ask(QWidget *parent, const QString &question, const QString &yes,
                      const QString &no) = 0;

@@ -152,6 +152,7 @@ void TestCrash::killedAtEveryStep_data()
     QTest::newRow("move up") << "up 200";
     QTest::newRow("move down") << "down 149";
     QTest::newRow("move to a number") << "moveto 280 3";
+    QTest::newRow("move into the gap") << "moveto 301 150";
     QTest::newRow("close gaps") << "gaps";
     QTest::newRow("replace the recordings") << "record 9";
 }

@@ -7,19 +7,23 @@
 #include "editor/filesystem.h"
 #include "editor/journal.h"
 #include "editor/letrofolder.h"
+#include "editor/numberdialog.h"
 #include "editor/textdialog.h"
 #include "folders.h"
 #include "unreadable.h"
 
 #include <QDialogButtonBox>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -50,6 +54,14 @@ public:
             std::exchange(whileTyping, nullptr)();
         return texts.isEmpty() ? std::nullopt : texts.takeFirst();
     }
+    std::optional<int> askNumber(QWidget *, const QString &title, const QString &question,
+                                 int value, int minimum, int maximum) override
+    {
+        titles.append(title);
+        questions.append(question);
+        ranges.append(QStringLiteral("%1 [%2, %3]").arg(value).arg(minimum).arg(maximum));
+        return numbers.isEmpty() ? std::nullopt : numbers.takeFirst();
+    }
     bool ask(QWidget *, const QString &question, const QString &, const QString &) override
     {
         questions.append(question);
@@ -71,6 +83,8 @@ public:
 
     QList<std::optional<QString>> texts;
     QList<bool> answers;
+    QList<std::optional<int>> numbers;
+    QStringList ranges; // "value [minimum, maximum]" of each number asked for
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
     std::function<void()> whileAsked;  // runs while a question is up
@@ -127,6 +141,10 @@ private slots:
     void cleanup();
     void listShowsExercisesAndMarks();
     void buttonsChangeTheFolder();
+    void moveToANumber();
+    void numberDialogByKeyboard();
+    void dropMovesToANumber_data();
+    void dropMovesToANumber();
     void readOnlyFolderOffersACopy_data();
     void readOnlyFolderOffersACopy();
     void packageFolderIsOnlyShownEvenToRoot();
@@ -326,6 +344,151 @@ void TestEditorWindow::buttonsChangeTheFolder()
     QCOMPARE(readLayout(palabras), layout("1=t4 1.lento.wav=l4 2=new 2.wav=w1 3=new"));
     QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("vuelva a grabarlas")));
     QVERIFY(m_dialogs->warned.size() == 1);
+}
+
+void TestEditorWindow::moveToANumber()
+{
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 1.wav=w1 2=t2 3=t3 3.lento.wav=l3 4=t4 4.wav=w4");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    const Layout before = readLayout(palabras);
+    m_window->setFolder(letro);
+    m_window->selectExercise(0, 1);
+    QVERIFY(button("moveToButton")->isEnabled());
+
+    // Cancelled: nothing moves.
+    m_dialogs->numbers = {std::nullopt};
+    button("moveToButton")->click();
+    QCOMPARE(m_dialogs->titles, QStringList{"Mover el dictado 1"});
+    QCOMPARE(m_dialogs->questions,
+             QStringList{"¿Qué número pasa a tener el dictado 1, «texto 1»? Si ese número es de "
+                         "otro dictado, los que hay desde él hasta el 1 se corren un puesto para "
+                         "hacerle sitio, con sus grabaciones."});
+    QCOMPARE(m_dialogs->ranges, QStringList{"1 [1, 4]"});
+    QCOMPARE(readLayout(palabras), before);
+
+    // 1 to 3 in one change: 2 and 3 come one place forward with their
+    // recordings, and the moved one stays chosen.
+    m_dialogs->numbers = {3};
+    button("moveToButton")->click();
+    QCOMPARE(readLayout(palabras), layout("1=t2 2=t3 2.lento.wav=l3 3=t1 3.wav=w1 4=t4 4.wav=w4"));
+    QCOMPARE(m_window->selectedNumber(), 3);
+    QCOMPARE(m_window->statusBar()->currentMessage(),
+             QStringLiteral("El dictado 1 es ahora el 3."));
+
+    // Back to the first place, from the last.
+    m_window->selectExercise(0, 4);
+    m_dialogs->numbers = {1};
+    button("moveToButton")->click();
+    QCOMPARE(m_dialogs->ranges.last(), QStringLiteral("4 [1, 4]"));
+    QCOMPARE(readLayout(palabras), layout("1=t4 1.wav=w4 2=t2 3=t3 3.lento.wav=l3 4=t1 4.wav=w1"));
+    QCOMPARE(m_window->selectedNumber(), 1);
+    QCOMPARE(m_dialogs->warned, QStringList());
+}
+
+void TestEditorWindow::numberDialogByKeyboard()
+{
+    NumberDialog dialog(QStringLiteral("Mover el dictado 5"), QStringLiteral("¿Qué número?"), 5, 1,
+                        9);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *box = dialog.findChild<QSpinBox *>(QStringLiteral("numberBox"));
+    QCOMPARE(box->accessibleName(), QStringLiteral("Número nuevo, del 1 al 9"));
+    QCOMPARE(QApplication::focusWidget(), box);
+    // The number shown is chosen: typing replaces it; Enter moves.
+    QTest::keyClicks(box, QStringLiteral("7"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.value(), 7);
+    QStringList captions;
+    for (const QPushButton *b : dialog.findChildren<QPushButton *>())
+        captions.append(b->text());
+    QCOMPARE(captions, QStringList({"&Mover", "Cancelar"}));
+
+    // A number past the last is not taken; Escape cancels.
+    dialog.show();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("12"));
+    QVERIFY(box->value() <= 9);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+void TestEditorWindow::dropMovesToANumber_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("dragged");
+    QTest::addColumn<int>("row"); // the row dropped on; -1: below the last row
+    QTest::addColumn<bool>("lowerHalf");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("after");
+
+    const QString four = QStringLiteral("1=t1 1.wav=w1 2=t2 3=t3 3.lento.wav=l3 4=t4");
+    QTest::newRow("forward, below a row")
+        << four << 1 << 2 << true << false << "1=t2 2=t3 2.lento.wav=l3 3=t1 3.wav=w1 4=t4";
+    QTest::newRow("backward, above a row")
+        << four << 4 << 1 << false << false << "1=t1 1.wav=w1 2=t4 3=t2 4=t3 4.lento.wav=l3";
+    QTest::newRow("below the last row")
+        << four << 2 << -1 << false << false << "1=t1 1.wav=w1 2=t3 2.lento.wav=l3 3=t4 4=t2";
+    QTest::newRow("where it was") << four << 2 << 1 << false << false << four;
+    QTest::newRow("just below the one before") << four << 3 << 1 << true << false << four;
+    // The numbers in use stay; lone recordings keep theirs.
+    QTest::newRow("over lone recordings and a gap")
+        << "1=t1 2.wav=w2 4=t4 5=t5 5.wav=w5" << 5 << 1 << false << false
+        << "1=t1 2.wav=w2 4=t5 4.wav=w5 5=t4";
+    QTest::newRow("a folder only shown") << four << 1 << 2 << true << true << four;
+}
+
+void TestEditorWindow::dropMovesToANumber()
+{
+    QFETCH(QString, before);
+    QFETCH(int, dragged);
+    QFETCH(int, row);
+    QFETCH(bool, lowerHalf);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, after);
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, before);
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    if (readOnly) // the installed package's
+        writeLayout(m_dir->path(),
+                    {{QStringLiteral("letro.list"), "/.\n" + QFile::encodeName(letro) + "\n" +
+                                                        QFile::encodeName(letro) + "/letro\n"}});
+    m_window->setFolder(letro);
+    QCOMPARE(m_window->isReadOnly(), readOnly);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    ExerciseList *list = m_window->list(0);
+    m_window->selectExercise(0, dragged);
+
+    // What a drag of the row carries, dropped at the place given.
+    QAbstractItemModel *model = list->model();
+    std::unique_ptr<QMimeData> data(model->mimeData({list->currentIndex()}));
+    QVERIFY(data);
+    const QRect rect =
+        list->visualItemRect(list->topLevelItem(row < 0 ? list->topLevelItemCount() - 1 : row));
+    const QPoint at = row < 0     ? QPoint(rect.center().x(), rect.bottom() + rect.height())
+                      : lowerHalf ? rect.center() + QPoint(0, rect.height() / 4)
+                                  : rect.center() - QPoint(0, rect.height() / 4);
+    QVERIFY(list->viewport()->rect().contains(at));
+    QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QDragMoveEvent move(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &move);
+    QCOMPARE(move.isAccepted(), !readOnly); // a folder only shown takes no drop
+    QDropEvent drop(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &drop);
+    QCOMPARE(drop.isAccepted(), !readOnly);
+    // The move is made once the drop is over, as one change.
+    QCoreApplication::processEvents();
+    QCOMPARE(readLayout(palabras), layout(after));
+    QCOMPARE(m_dialogs->warned, QStringList());
+    if (after != before)
+        QVERIFY2(m_window->statusBar()->currentMessage().startsWith(
+                     QStringLiteral("El dictado %1 es ahora el ").arg(dragged)),
+                 qPrintable(m_window->statusBar()->currentMessage()));
+    // The rows are the folder's, moved or not.
+    QCOMPARE(list->topLevelItemCount(), TypeFolder(palabras).exercises().size());
 }
 
 void TestEditorWindow::readOnlyFolderOffersACopy_data()
@@ -590,6 +753,7 @@ void TestEditorWindow::staleListIsRefused_data()
     QTest::newRow("up") << "upButton";
     QTest::newRow("down") << "downButton";
     QTest::newRow("close gaps") << "gapsButton";
+    QTest::newRow("move to a number") << "moveToButton";
     QTest::newRow("record what is missing") << "recordMissingButton";
     QTest::newRow("add") << "addButton";
 }
@@ -686,8 +850,8 @@ void TestEditorWindow::loneRecordingsStayApart()
 
     // Nothing gives them a text; they can be heard and deleted.
     m_window->selectExercise(0, 2);
-    for (const char *name :
-         {"editButton", "upButton", "downButton", "synthesiseButton", "microphoneButton"})
+    for (const char *name : {"editButton", "upButton", "downButton", "moveToButton",
+                             "synthesiseButton", "microphoneButton"})
         QVERIFY2(!button(name)->isEnabled(), name);
     QVERIFY(button("playButton")->isEnabled() && button("removeButton")->isEnabled());
     m_window->selectExercise(0, 3);

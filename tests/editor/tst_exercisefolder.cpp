@@ -122,6 +122,20 @@ void TestExerciseFolder::changes_data()
     QTest::newRow("move to a later number") << "1=t1 1.wav=w1 2=t2 3=t3"
                                             << "moveto 1 3"
                                             << "1=t2 2=t3 3=t1 3.wav=w1";
+    QTest::newRow("move to a later number, over a gap")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 4=t4 4.wav=w4 6=t6"
+        << "moveto 1 4"
+        << "1=t2 2=t4 2.wav=w4 4=t1 4.wav=w1 4.lento.wav=l1 6=t6";
+    QTest::newRow("move to the last number") << "1=t1 2=t2 2.wav=w2 3=t3"
+                                             << "moveto 2 3"
+                                             << "1=t1 2=t3 3=t2 3.wav=w2";
+    QTest::newRow("move into a gap moves nothing else") << "1=t1 2=t2 2.wav=w2 4=t4 5=t5"
+                                                        << "moveto 5 3"
+                                                        << "1=t1 2=t2 2.wav=w2 3=t5 4=t4";
+    QTest::newRow("move over recordings without a text")
+        << "1=t1 1.wav=w1 2.wav=w2 2.lento.wav=l2 3=t3 4=t4 4.wav=w4"
+        << "moveto 4 1"
+        << "1=t4 1.wav=w4 2.wav=w2 2.lento.wav=l2 3=t1 3.wav=w1 4=t3";
     QTest::newRow("recordings without a text stay out of the way")
         << "1=t1 2=t2 2.wav=w2 5.wav=w5 5.lento.wav=l5"
         << "remove 1"
@@ -178,8 +192,15 @@ void TestExerciseFolder::refused_data()
                                                   << "no existe el dictado 2";
     QTest::newRow("edit one that is not there") << three << "edit 4"
                                                 << "no existe el dictado 4";
-    QTest::newRow("move to a number that is not there") << three << "moveto 1 2"
-                                                        << "no existe el dictado 2";
+    QTest::newRow("move to where it is") << three << "moveto 3 3"
+                                         << "el dictado 3 ya tiene ese número";
+    QTest::newRow("move to a number after the last")
+        << three << "moveto 1 4"
+        << "no hay número 4: los dictados van del 1 al 3";
+    QTest::newRow("move to number 0") << three << "moveto 3 0"
+                                      << "no hay número 0: los dictados van del 1 al 3";
+    QTest::newRow("move one that is not there") << three << "moveto 2 1"
+                                                << "no existe el dictado 2";
 
     // Recordings whose text is gone never go with another text.
     QTest::newRow("closing gaps onto recordings without a text")
@@ -187,6 +208,11 @@ void TestExerciseFolder::refused_data()
         << "gaps"
         << "el número 2 tiene grabaciones sin texto («2.wav», «2.lento.wav»), que quedarían con "
            "el dictado 3; bórrelas antes";
+    QTest::newRow("moving into a gap onto recordings without a text")
+        << "1=t1 2.lento.wav=l2 3=t3"
+        << "moveto 3 2"
+        << "el número 2 tiene grabaciones sin texto («2.lento.wav»), que quedarían con el "
+           "dictado 3; bórrelas antes";
     QTest::newRow("renumbering onto recordings without a text")
         << "1=t1 2=t2 3.wav=w3 4=t4"
         << "remove 1"
@@ -249,6 +275,10 @@ void TestExerciseFolder::failureLeavesEverything_data()
         << "down 2"
         << "folder 3.lento.wav"
         << "no se puede crear «3.lento.wav»: ya existe un archivo con ese nombre";
+    QTest::newRow("move to a number: the last one in between cannot move")
+        << five << "moveto 5 2"
+        << "locked 4.wav"
+        << "no se puede mover «4.wav»: no hay permiso";
     QTest::newRow("close gaps: one file cannot move") << "1=t1 3=t3 3.wav=w3 6=t6 6.wav=w6 9=t9"
                                                       << "gaps"
                                                       << "locked 9"

@@ -11,6 +11,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=../e2e/e2e-lib.sh
 source "$here/../e2e/e2e-lib.sh"
+# shellcheck source=sway-lib.sh
+source "$here/sway-lib.sh"
 
 [ -n "${E2E_TMP:-}" ] && [ -n "${SWAYSOCK:-}" ] || e2e_fail "run under wayland-run.sh"
 # The scratch folder belongs to wayland-run.sh, which removes it.
@@ -30,34 +32,6 @@ mkdir -p "$folder/Palabras" "$folder/Frase corta" "$folder/Frase larga"
 cp "$source_program" "$folder/letro"
 cp -r "$LETRO_PROGRAM_DIR/gifs" "$folder/gifs"
 printf 'sol\r\n' >"$folder/Palabras/1"
-
-# Prints "x y width height" of the client area of the compositor's window
-# titled exactly $1, or nothing when there is none; with "focused", prints
-# true or false instead.
-view() {
-    local field='"\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height)"'
-    [ "${2:-}" = focused ] && field=.focused
-    swaymsg -t get_tree -r |
-        jq -r --arg title "$1" ".. | objects | select(.shell != null and .name == \$title) | $field"
-}
-
-# Waits up to 20 s for the window titled $1 to be focused by the compositor.
-wait_focused() {
-    for _ in $(seq 200); do
-        [ "$(view "$1" focused)" = true ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "the window \"$1\" never had the focus"
-}
-
-# Waits up to 20 s for the window titled $1 to be gone.
-wait_gone() {
-    for _ in $(seq 200); do
-        [ -z "$(view "$1")" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "the window \"$1\" is still there"
-}
 
 # The pointer.
 coproc POINTER { "$pointer_tool" 1280 1024; }

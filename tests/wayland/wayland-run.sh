@@ -2,19 +2,25 @@
 # Runs a test program as a native Wayland client of a private, headless sway
 # compositor, and stops the compositor after.
 #
-#   wayland-run.sh -- PROGRAM [ARGS...]
+#   wayland-run.sh [--xwayland] -- PROGRAM [ARGS...]
 #
 # The program gets QT_QPA_PLATFORM=wayland, WAYLAND_DISPLAY and SWAYSOCK (for
 # swaymsg), a 1280x1024 output, a keyboard (type with wtype -s 50 ...), no X
 # server and no sound server. sway refuses to run as root:
 # under root it runs as the ordinary user letro-wayland, made if missing; the
 # clients stay root's, which may use its sockets.
+#
+# With --xwayland the compositor runs Xwayland too: E2E_XDISPLAY names its
+# display, which admits only the compositor's user, E2E_SWAY_USER; X11
+# clients run as that user (the sway-lib.sh helper as_compositor_user).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=../e2e/e2e-lib.sh
 source "$here/../e2e/e2e-lib.sh"
 
+xwayland=disable
+[ "${1:-}" = --xwayland ] && { xwayland=enable; shift; }
 [ "${1:-}" = -- ] && shift
 [ $# -gt 0 ] || e2e_fail "no program to run"
 e2e_require sway swaymsg wtype setpriv
@@ -35,10 +41,15 @@ fi
 chmod 711 "$E2E_TMP"
 run="$E2E_TMP/sway"
 mkdir -m 700 "$run"
-cat >"$run/config" <<'EOF'
+# Xwayland's socket goes into the system's X11 socket folder, which only root
+# may make as the X servers want it.
+if [ "$xwayland" = enable ] && [ ! -d /tmp/.X11-unix ] && [ "$(id -u)" -eq 0 ]; then
+    mkdir -p -m 1777 /tmp/.X11-unix
+fi
+cat >"$run/config" <<EOF
 output HEADLESS-1 mode 1280x1024 position 0 0
 focus_follows_mouse no
-xwayland disable
+xwayland $xwayland
 EOF
 chown -R "$owner" "$run"
 
@@ -61,6 +72,20 @@ done
 [ -n "$ipc" ] || { cat "$E2E_TMP/sway.log" >&2; e2e_fail "sway did not start"; }
 swaymsg -s "$ipc" -t get_outputs -r | grep -q '"width": 1280' ||
     e2e_fail "the output is not 1280 pixels wide"
+
+if [ "$xwayland" = enable ]; then
+    e2e_require Xwayland xdotool xprop xwininfo
+    # On one line and without ";": both end a command of sway's.
+    swaymsg -s "$ipc" 'exec printf %s "$DISPLAY" >"$XDG_RUNTIME_DIR/d.new" && mv "$XDG_RUNTIME_DIR/d.new" "$XDG_RUNTIME_DIR/display"' >/dev/null ||
+        e2e_fail "sway did not run a command"
+    for _ in $(seq 100); do
+        [ -s "$run/display" ] && break
+        sleep 0.1
+    done
+    E2E_XDISPLAY="$(cat "$run/display" 2>/dev/null)"
+    [ -n "$E2E_XDISPLAY" ] || e2e_fail "sway names no X display"
+    export E2E_XDISPLAY E2E_SWAY_USER="$owner" E2E_SWAY_RUN="$run"
+fi
 
 # The clients: root's own runtime folder, the compositor's socket by its path.
 mkdir -m 700 "$E2E_TMP/client"
