@@ -31,6 +31,9 @@ export LSAN_OPTIONS="suppressions=$here/scripts/lsan-suppressions.txt:print_supp
 export LETRO_SOAK_EVENTS="${LETRO_SOAK_EVENTS:-20000}"
 
 status=0
-(cd "$build" && ctest --output-on-failure -j "$jobs" -E e2e --timeout 900) || status=1
+# The end-to-end runs (e2e_*, and the accessibility run a11y_*) start the
+# real program on an X server; there the X keyboard library's own string
+# reads trip ASan before Letro's code runs, so they run in the normal build.
+(cd "$build" && ctest --output-on-failure -j "$jobs" -E 'e2e|a11y' --timeout 900) || status=1
 echo "check-sanitizers: tests ran in $(( $(date +%s) - built )) s"
 exit $status

@@ -90,8 +90,9 @@ struct Fixture
             << child<QPushButton>("Command9(0)")->text()
             << child<QPushButton>("Command9(1)")->text() << h->messages->shown.join(u'|')
             << QString::number(h->sound->alerts) << QString::number(typing()->isEnabled());
-        for (const char *name : {"TextPos", "RecordPos", "RecordStart", "MistakePending"})
-            out << h->state(name).toString();
+        out << QString::number(h->form->textPos()) << QString::number(h->form->recordPos())
+            << QString::number(h->form->recordStart())
+            << QString::number(h->form->mistakePending());
         return out;
     }
 

@@ -30,7 +30,6 @@ struct Window
         return h.child<Velantro>(QStringLiteral("Velantro%1").arg(n));
     }
     QTimer *timer(int n) const { return h.child<QTimer>(QStringLiteral("Timer%1").arg(n)); }
-    int state(const char *name) const { return h.state(name).toInt(); }
 
     void start() const { button(QStringLiteral("Command5"))->click(); }
     void tick(int times = 1) const

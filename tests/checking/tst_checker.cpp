@@ -110,9 +110,9 @@ private slots:
             QVERIFY2(w.message() == s.message, at);
             QVERIFY2(w.velantro(1)->gifPath() == f.gif(s.gif), at);
             QVERIFY2(f.h().sound->alerts == s.alerts, at);
-            QVERIFY2(w.state("TextPos") == s.textPos, at);
-            QVERIFY2(w.state("RecordPos") == s.textPos, at);
-            QVERIFY2(f.h().state("MistakePending").toBool() == s.pending, at);
+            QVERIFY2(w.h.form->textPos() == s.textPos, at);
+            QVERIFY2(w.h.form->recordPos() == s.textPos, at);
+            QVERIFY2(f.h().form->mistakePending() == s.pending, at);
             QVERIFY2(f.h().messages->shown.isEmpty(), at);
         }
 
@@ -164,7 +164,7 @@ private slots:
             QCOMPARE(w.velantro(1)->gifPath(), f.gif(QStringLiteral("no.gif")));
             QCOMPARE(w.mistakes(), QStringLiteral("1"));
             QCOMPARE(w.hits(), QStringLiteral("1"));
-            QCOMPARE(w.state("TextPos"), 2);
+            QCOMPARE(w.h.form->textPos(), 2);
             QCOMPARE(w.record()->text(), QStringLiteral("c"));
         }
         typeKey(w.typing(), u'a');
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(w.typing()->text(), QStringLiteral("hola quex"));
         QCOMPARE(accepted(w.typing()), QStringLiteral("++++++++-"));
         QCOMPARE(w.record()->text(), QStringLiteral("hola que"));
-        QCOMPARE(w.state("RecordPos"), 9);
+        QCOMPARE(w.h.form->recordPos(), 9);
     }
 
     void oneCharacterText()
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(typingColour, QStringLiteral("b"));
         QVERIFY(!clockOn);
         QVERIFY(!lateTimerOn);
-        QCOMPARE(w.state("TextPos"), 1);
+        QCOMPARE(w.h.form->textPos(), 1);
         QVERIFY(w.timer(2)->isActive());
         QVERIFY(!w.typing()->isEnabled());
     }
@@ -261,15 +261,15 @@ private slots:
         Window &w = *f.w;
         typeText(w.typing(), QStringLiteral("cx"));
         QCOMPARE(w.mistakes(), QStringLiteral("1"));
-        QCOMPARE(f.h().state("MistakePending").toBool(), true);
+        QCOMPARE(f.h().form->mistakePending(), true);
 
         w.start();
-        QCOMPARE(f.h().state("MistakePending").toBool(), true);
+        QCOMPARE(f.h().form->mistakePending(), true);
         QCOMPARE(w.typing()->text(), QString());
         QCOMPARE(w.record()->text(), QString());
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
         QCOMPARE(w.hits(), QStringLiteral("0"));
-        QCOMPARE(w.state("TextPos"), 1);
+        QCOMPARE(w.h.form->textPos(), 1);
 
         if (wrongFirst) {
             typeKey(w.typing(), u'z');
@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(colours(w.record()), QStringLiteral("m"));
         QCOMPARE(w.hits(), QStringLiteral("1"));
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
-        QCOMPARE(f.h().state("MistakePending").toBool(), false);
+        QCOMPARE(f.h().form->mistakePending(), false);
         typeKey(w.typing(), u'a');
         QCOMPARE(colours(w.typing()), QStringLiteral("mb"));
     }
@@ -339,7 +339,7 @@ private slots:
         // Not judged: the message of the wrong x stays, no further alert.
         QCOMPARE(w.message(), OtherMessage);
         QCOMPARE(f.h().sound->alerts, 1);
-        QCOMPARE(w.state("TextPos"), 3);
+        QCOMPARE(w.h.form->textPos(), 3);
         // And the checker's own selection was not moved by the caret.
         typeKey(w.typing(), u's');
         QCOMPARE(w.typing()->text(), QStringLiteral("cas"));
@@ -368,7 +368,7 @@ private slots:
         QCOMPARE(w.hits(), QStringLiteral("2"));
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
         QCOMPARE(f.h().sound->alerts, 0);
-        QCOMPARE(w.state("TextPos"), 3);
+        QCOMPARE(w.h.form->textPos(), 3);
         QCOMPARE(w.typing()->text(), QStringLiteral("ca"));
         // The attempt goes on where it was.
         typeKey(w.typing(), u's');
@@ -478,14 +478,14 @@ private slots:
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
         QCOMPARE(f.h().sound->alerts, 0);
         QCOMPARE(f.h().messages->shown.size(), 1);
-        QCOMPARE(w.state("TextPos"), 1);
+        QCOMPARE(w.h.form->textPos(), 1);
     }
 
     void keyWithEmptyText()
     {
         Fixture f{QString()};
         Window &w = *f.w;
-        QCOMPARE(f.h().state("ExpectedText").toString(), QString());
+        QCOMPARE(f.h().form->expectedText(), QString());
         QVERIFY(w.typing()->isEnabled());
         typeKey(w.typing(), u'a');
         QCOMPARE(w.message(), OtherMessage);
@@ -499,8 +499,8 @@ private slots:
         QCOMPARE(w.mistakes(), QStringLiteral("1"));
         QCOMPARE(w.typing()->text(), QStringLiteral(" "));
         QCOMPARE(f.h().sound->alerts, 2);
-        QCOMPARE(w.state("TextPos"), 1);
-        QCOMPARE(w.state("RecordPos"), 1);
+        QCOMPARE(w.h.form->textPos(), 1);
+        QCOMPARE(w.h.form->recordPos(), 1);
         QCOMPARE(w.record()->text(), QString());
         QVERIFY(f.h().messages->shown.isEmpty());
     }

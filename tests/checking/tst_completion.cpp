@@ -32,7 +32,7 @@ private:
     // `mistakes` positions; the last key finishes it.
     static void typeExercise(Window &w, int mistakes, int ticksBeforeLast = 0)
     {
-        const QString text = w.h.state("ExpectedText").toString();
+        const QString text = w.h.form->expectedText();
         for (int i = 0; i < text.size(); ++i) {
             if (i < mistakes)
                 typeKey(w.typing(), wrongFor(text.at(i)));
@@ -63,15 +63,15 @@ private slots:
         QVERIFY(!w.timer(1)->isActive());
         QVERIFY(!w.timer(2)->isActive());
         QCOMPARE(w.seconds(), QString());
-        QCOMPARE(w.state("ElapsedSeconds"), 0);
+        QCOMPARE(w.h.form->elapsedSeconds(), 0);
         QCOMPARE(w.velantro(2)->gifPath(), QString());
         QCOMPARE(w.velantro(2)->left(), 8160.0);
         QCOMPARE(w.caption(QStringLiteral("Command9(0)")),
                  QStringLiteral("Sin faltas ortográficas"));
         QCOMPARE(w.caption(QStringLiteral("Command9(1)")),
                  QStringLiteral("Con faltas ortográficas"));
-        QCOMPARE(w.state("CleanExercises"), 0);
-        QCOMPARE(w.state("FaultyExercises"), 0);
+        QCOMPARE(w.h.form->cleanExercises(), 0);
+        QCOMPARE(w.h.form->faultyExercises(), 0);
     }
 
     void verdict_data()
@@ -132,8 +132,8 @@ private slots:
         QVERIFY(!resultActive);
         QCOMPARE(w.velantro(2)->gifPath(), path);
         QCOMPARE(w.velantro(2)->left(), left);
-        QCOMPARE(w.state("CleanExercises"), mistakes == 0 ? 1 : 0);
-        QCOMPARE(w.state("FaultyExercises"), mistakes == 0 ? 0 : 1);
+        QCOMPARE(w.h.form->cleanExercises(), mistakes == 0 ? 1 : 0);
+        QCOMPARE(w.h.form->faultyExercises(), mistakes == 0 ? 0 : 1);
     }
 
     void talliesOverCleanFaultyClean()
@@ -154,8 +154,8 @@ private slots:
             QCOMPARE(w.velantro(2)->gifPath(), folder + QLatin1String(picture[i]));
             QCOMPARE(w.velantro(2)->left(), left[i]);
         }
-        QCOMPARE(w.state("CleanExercises"), 2);
-        QCOMPARE(w.state("FaultyExercises"), 1);
+        QCOMPARE(w.h.form->cleanExercises(), 2);
+        QCOMPARE(w.h.form->faultyExercises(), 1);
         // Choosing nothing else in between, the tallies only grow; a new
         // start changes neither them nor the result picture.
         w.start();
@@ -173,7 +173,7 @@ private slots:
         w.start();
         typeExercise(w, 2, 42);
         QCOMPARE(w.seconds(), QStringLiteral("41 Seg."));
-        QCOMPARE(w.state("ElapsedSeconds"), 42);
+        QCOMPARE(w.h.form->elapsedSeconds(), 42);
         const QStringList lines = w.record()->text().split(u'\n');
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(0),
@@ -234,9 +234,9 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             w.tick();
             QCOMPARE(w.seconds(), QLatin1String(shown[i]));
-            QCOMPARE(w.state("ElapsedSeconds"), i + 1);
+            QCOMPARE(w.h.form->elapsedSeconds(), i + 1);
         }
-        QCOMPARE(w.state("ElapsedSeconds"), 3);
+        QCOMPARE(w.h.form->elapsedSeconds(), 3);
 
         // Choosing another exercise does not stop the clock.
         w.h.form->Command4_Click(1);
@@ -248,7 +248,7 @@ private slots:
         // text until the first tick.
         w.h.form->Command4_Click(0);
         w.start();
-        QCOMPARE(w.state("ElapsedSeconds"), 0);
+        QCOMPARE(w.h.form->elapsedSeconds(), 0);
         QCOMPARE(w.seconds(), QStringLiteral("3 Seg."));
         w.tick();
         QCOMPARE(w.seconds(), QStringLiteral("0 Seg."));
@@ -276,7 +276,7 @@ private slots:
         QVERIFY(!lateOn);
         QCOMPARE(typingShown, QStringLiteral("casa"));
         QCOMPARE(w.seconds(), QStringLiteral("41 Seg."));
-        QCOMPARE(w.state("ElapsedSeconds"), 42);
+        QCOMPARE(w.h.form->elapsedSeconds(), 42);
         QVERIFY(!w.timer(1)->isActive());
         QCOMPARE(w.record()->text(),
                  QStringLiteral("casa ** 41 Seg. - 5(p/m) - 0 Errores - 4 Aciertos **\n"));
@@ -296,8 +296,8 @@ private slots:
         QVERIFY(!w.typing()->isEnabled());
         QVERIFY(w.timer(2)->isActive());
         QCOMPARE(w.timer(2)->interval(), 10);
-        QCOMPARE(w.state("TextPos"), 1);
-        QCOMPARE(w.state("RecordPos"), w.state("RecordStart") + 1);
+        QCOMPARE(w.h.form->textPos(), 1);
+        QCOMPARE(w.h.form->recordPos(), w.h.form->recordStart() + 1);
 
         w.h.form->Timer2_Timer();
         QCOMPARE(w.typing()->text(), QString());
@@ -328,14 +328,14 @@ private slots:
         QCOMPARE(w.record()->text(), QString());
         QCOMPARE(w.hits(), QStringLiteral("0"));
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
-        QCOMPARE(w.state("ElapsedSeconds"), 0);
+        QCOMPARE(w.h.form->elapsedSeconds(), 0);
         QVERIFY(w.timer(1)->isActive());
         QVERIFY(w.typing()->isEnabled());
         QCOMPARE(w.h.form->focusWidget(), w.typing());
         QVERIFY(w.velantro(1)->isActive());
-        QCOMPARE(w.state("TextPos"), 1);
-        QCOMPARE(w.state("RecordPos"), 1);
-        QCOMPARE(w.state("RecordStart"), 1);
+        QCOMPARE(w.h.form->textPos(), 1);
+        QCOMPARE(w.h.form->recordPos(), 1);
+        QCOMPARE(w.h.form->recordStart(), 1);
     }
 
     void startAfterFiveCharacters()
@@ -346,16 +346,16 @@ private slots:
         typeText(w.typing(), QStringLiteral("ex"));
         typeText(w.typing(), QStringLiteral("l pe"));
         QCOMPARE(w.record()->text(), QStringLiteral("el pe"));
-        QCOMPARE(w.state("RecordPos"), 6);
+        QCOMPARE(w.h.form->recordPos(), 6);
         w.tick(2);
         w.start();
         QCOMPARE(w.record()->text(), QString());
         QCOMPARE(w.typing()->text(), QString());
-        QCOMPARE(w.state("TextPos"), 1);
-        QCOMPARE(w.state("RecordPos"), 1);
+        QCOMPARE(w.h.form->textPos(), 1);
+        QCOMPARE(w.h.form->recordPos(), 1);
         QCOMPARE(w.hits(), QStringLiteral("0"));
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
-        QCOMPARE(w.state("ElapsedSeconds"), 0);
+        QCOMPARE(w.h.form->elapsedSeconds(), 0);
         // The first character is expected again.
         typeKey(w.typing(), u'e');
         QCOMPARE(w.record()->text(), QStringLiteral("e"));
@@ -377,8 +377,8 @@ private slots:
 
         w.start();
         QCOMPARE(w.record()->text(), finished + u'\n');
-        QCOMPARE(w.state("RecordPos"), length + 1);
-        QCOMPARE(w.state("RecordStart"), length + 1);
+        QCOMPARE(w.h.form->recordPos(), length + 1);
+        QCOMPARE(w.h.form->recordStart(), length + 1);
         typeText(w.typing(), QStringLiteral("ca"));
         QCOMPARE(w.record()->text(), finished + QStringLiteral("\nca"));
         // Started again mid-way: only the new line's characters go.
@@ -399,9 +399,9 @@ private slots:
         Window &w = *f.w;
         w.start();
         typeText(w.typing(), QStringLiteral("cx"));
-        QVERIFY(w.h.state("MistakePending").toBool());
+        QVERIFY(w.h.form->mistakePending());
         w.start();
-        QVERIFY(w.h.state("MistakePending").toBool());
+        QVERIFY(w.h.form->mistakePending());
         QCOMPARE(w.mistakes(), QStringLiteral("0"));
         QCOMPARE(w.record()->text(), QString());
         QCOMPARE(w.typing()->text(), QString());

@@ -64,7 +64,7 @@ private slots:
         total.start();
         for (int i = 0; i < Exercises; ++i) {
             w.start();
-            QVERIFY(h.state("RecordPos").toInt() - 1 == w.record()->length());
+            QVERIFY(h.form->recordPos() - 1 == w.record()->length());
             int bucket = -1;
             for (int b = 2; b >= 0; --b) {
                 if (w.record()->length() >= sizes[b] && samples[b].size() < SampleKeys) {
@@ -136,19 +136,18 @@ private slots:
             offset += lines.at(i).size() + 1;
         }
         QCOMPARE(offset, w.record()->length());
-        QCOMPARE(h.state("CleanExercises"),
-                 Exercises - Exercises / 7 - (Exercises % 7 > 3 ? 1 : 0));
-        QCOMPARE(h.state("CleanExercises").toInt() + h.state("FaultyExercises").toInt(), Exercises);
+        QCOMPARE(h.form->cleanExercises(), Exercises - Exercises / 7 - (Exercises % 7 > 3 ? 1 : 0));
+        QCOMPARE(h.form->cleanExercises() + h.form->faultyExercises(), Exercises);
 
         // Positions past 32767 are kept exactly.
         w.start();
-        QCOMPARE(h.state("RecordPos").toInt() - 1, w.record()->length());
-        QCOMPARE(h.state("RecordStart").toInt(), h.state("RecordPos").toInt());
+        QCOMPARE(h.form->recordPos() - 1, w.record()->length());
+        QCOMPARE(h.form->recordStart(), h.form->recordPos());
         typeText(w.typing(), QStringLiteral("Hoy"));
         QVERIFY(w.record()->text().endsWith(QStringLiteral("**\nHoy")));
         w.start();
         QVERIFY(w.record()->text().endsWith(QStringLiteral("**\n")));
-        QCOMPARE(h.state("RecordPos").toInt() - 1, w.record()->length());
+        QCOMPARE(h.form->recordPos() - 1, w.record()->length());
 
         // The same with the window on screen and the record box shown, so
         // that the box lays out and paints what it holds.

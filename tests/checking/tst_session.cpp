@@ -97,7 +97,7 @@ private:
             m_model.start();
         else
             m_model.choose(loads);
-        QCOMPARE(m_harness->state("ExpectedText").toString(), m_model.expected);
+        QCOMPARE(m_harness->form->expectedText(), m_model.expected);
     }
     void tick(int n)
     {
@@ -148,18 +148,17 @@ private:
         }
         QCOMPARE(w().hits(), QString::number(m_model.hits));
         QCOMPARE(w().mistakes(), QString::number(m_model.mistakes));
-        QCOMPARE(m_harness->state("MistakePending").toBool(), m_model.pending);
+        QCOMPARE(m_harness->form->mistakePending(), m_model.pending);
         QCOMPARE(w().typing()->isEnabled(), m_model.enabled);
-        QCOMPARE(m_harness->state("CleanExercises"), m_model.clean);
-        QCOMPARE(m_harness->state("FaultyExercises"), m_model.faulty);
+        QCOMPARE(m_harness->form->cleanExercises(), m_model.clean);
+        QCOMPARE(m_harness->form->faultyExercises(), m_model.faulty);
         QCOMPARE(m_harness->messages->shown.count(QStringLiteral("Fin del ejercicio")),
                  m_model.finished);
         // The attempt's characters are the last ones in the box; right after a
         // finish the range is the one position past the line break.
-        const int recorded =
-            m_harness->state("RecordPos").toInt() - m_harness->state("RecordStart").toInt();
+        const int recorded = m_harness->form->recordPos() - m_harness->form->recordStart();
         QVERIFY2(recorded == m_model.partial.size() + (m_model.justFinished ? 1 : 0), at);
-        QVERIFY2(m_harness->state("RecordStart").toInt() - 1 ==
+        QVERIFY2(m_harness->form->recordStart() - 1 ==
                      w().record()->length() - m_model.partial.size(),
                  at);
     }
@@ -257,7 +256,7 @@ private slots:
         click(QStringLiteral("Command5"));
         verify("two idle starts");
         QCOMPARE(m_model.lines.size(), 6);
-        QCOMPARE(m_harness->state("RecordPos").toInt() - 1, w().record()->length());
+        QCOMPARE(m_harness->form->recordPos() - 1, w().record()->length());
     }
 
     void restartsOnly()

@@ -392,7 +392,7 @@ void TestForm1Design::tabOrderByTabKey()
     // Tab in the typing box moves on and types nothing.
     auto *box = m_loaded->child<RichTextBox>("RichTextBox1");
     QCOMPARE(box->text(), QString());
-    QCOMPARE(m_loaded->state("TextPos").toInt(), 1);
+    QCOMPARE(m_loaded->form->textPos(), 1);
     // And back with Shift+Tab.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget()->objectName(), designedTabOrder.last());
@@ -402,19 +402,19 @@ void TestForm1Design::tabOrderByTabKey()
 void TestForm1Design::stateAfterLoad()
 {
     Harness &h = *m_loaded;
-    QCOMPARE(h.state("ExerciseType").toInt(), 0);
-    QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), (QList<int>{1, 1, 1}));
-    QCOMPARE(h.state("TextPos").toInt(), 1);
-    QCOMPARE(h.state("RecordPos").toInt(), 1);
-    QCOMPARE(h.state("RecordStart").toInt(), 1);
-    QCOMPARE(h.state("FontSize").toInt(), 16);
-    QCOMPARE(h.state("ElapsedSeconds").toInt(), 0);
-    QCOMPARE(h.state("MistakePending").toBool(), false);
-    QCOMPARE(h.state("FaultyExercises").toInt(), 0);
-    QCOMPARE(h.state("CleanExercises").toInt(), 0);
-    QCOMPARE(h.state("AppFolder").toString(), m_folder->path());
-    QCOMPARE(h.state("ExerciseFolder").toString(), m_folder->path() + "/Palabras");
-    QCOMPARE(h.state("ExpectedText").toString(), QString("casa"));
+    QCOMPARE(h.form->exerciseType(), 0);
+    QCOMPARE(h.form->exerciseNumbers(), (QList<int>{1, 1, 1}));
+    QCOMPARE(h.form->textPos(), 1);
+    QCOMPARE(h.form->recordPos(), 1);
+    QCOMPARE(h.form->recordStart(), 1);
+    QCOMPARE(h.form->fontSize(), 16);
+    QCOMPARE(h.form->elapsedSeconds(), 0);
+    QCOMPARE(h.form->mistakePending(), false);
+    QCOMPARE(h.form->faultyExercises(), 0);
+    QCOMPARE(h.form->cleanExercises(), 0);
+    QCOMPARE(h.form->appFolder(), m_folder->path());
+    QCOMPARE(h.form->exerciseFolder(), m_folder->path() + "/Palabras");
+    QCOMPARE(h.form->expectedText(), QString("casa"));
     QCOMPARE(h.child<QLabel>("Label3")->text(), QString("Palabras"));
     QCOMPARE(h.child<QLineEdit>("Text1")->text(), QString("1"));
     // Quietly: no sound, no message; the typing box is ready.
@@ -524,7 +524,7 @@ void TestForm1Design::fontSizeCycle()
     // The same through the magnifying-glass button.
     for (int i = 0; i < presses; ++i)
         m_loaded->child<QPushButton>("Command7")->click();
-    QCOMPARE(m_loaded->state("FontSize").toInt(), size);
+    QCOMPARE(m_loaded->form->fontSize(), size);
 }
 
 QTEST_MAIN(TestForm1Design)

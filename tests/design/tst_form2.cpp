@@ -305,16 +305,16 @@ void TestForm2::timerTicksRecolour()
     for (int i = 0; i < ticks; ++i)
         m_form->Timer1_Timer();
     QCOMPARE(this->letter(letter)->palette().color(QPalette::WindowText), colour);
-    QCOMPARE(m_form->property("LetterIndex").toInt(), ticks % 5);
-    QCOMPARE(m_form->property("LetterColor").toInt(), 8 + (ticks / 5) % 7);
+    QCOMPARE(m_form->letterIndex(), ticks % 5);
+    QCOMPARE(m_form->letterColor(), 8 + (ticks / 5) % 7);
 }
 
 void TestForm2::lettersKeepDesignColourUntilRecoloured()
 {
     m_form->findChild<QTimer *>("Timer1")->stop();
     m_form->Form_Load();
-    QCOMPARE(m_form->property("LetterIndex").toInt(), 0);
-    QCOMPARE(m_form->property("LetterColor").toInt(), 8);
+    QCOMPARE(m_form->letterIndex(), 0);
+    QCOMPARE(m_form->letterColor(), 8);
     for (int i = 0; i < 5; ++i)
         QCOMPARE(letter(i)->palette().color(QPalette::WindowText), DesignBlue);
     m_form->Timer1_Timer();
@@ -456,9 +456,9 @@ void TestForm2::continueOpensMainWindow()
     // The main window is up, loaded from the same program folder.
     QVERIFY(main);
     QVERIFY(main->isVisible());
-    QCOMPARE(main->property("AppFolder").toString(), m_folder->path());
-    QCOMPARE(main->property("ExpectedText").toString(), QString("casa"));
-    QCOMPARE(main->property("FontSize").toInt(), 16);
+    QCOMPARE(main->appFolder(), m_folder->path());
+    QCOMPARE(main->expectedText(), QString("casa"));
+    QCOMPARE(main->fontSize(), 16);
     QCOMPARE(main->windowModality(), Qt::NonModal);
     QVERIFY(!main->parentWidget());
     // The introduction window is gone.

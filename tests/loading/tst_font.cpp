@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(shownText(typingBox(h))->textCursor().selectionEnd(), 7);
         QVERIFY(QApplication::focusWidget() != typingBox(h));
         // The exercise is not touched.
-        QCOMPARE(h.state("TextPos").toInt(), 8);
+        QCOMPARE(h.form->textPos(), 8);
         QCOMPARE(typingBox(h)->text(), QStringLiteral("abcdefg"));
         h.form->close();
     }
@@ -205,18 +205,18 @@ private slots:
     void sizeCycle()
     {
         Harness h(m_folder->path());
-        QCOMPARE(h.state("FontSize").toInt(), 16);
+        QCOMPARE(h.form->fontSize(), 16);
         typeExercise(h, 5);
         const QList<int> sizes{18, 20, 22, 24, 26, 28, 30, 12, 14, 16, 18};
         for (int size : sizes) {
             h.form->Command7_Click();
-            QCOMPARE(h.state("FontSize").toInt(), size);
+            QCOMPARE(h.form->fontSize(), size);
             for (int i = 0; i < 5; ++i)
                 QCOMPARE(typingBox(h)->formatAt(i).fontPointSize(), double(size));
             QCOMPARE(typingBox(h)->selStart(), 0);
             QCOMPARE(typingBox(h)->selLength(), 5);
         }
-        QCOMPARE(h.state("TextPos").toInt(), 6);
+        QCOMPARE(h.form->textPos(), 6);
     }
 
     void sizeWithEmptyBox()
@@ -224,9 +224,9 @@ private slots:
         Harness h(m_folder->path());
         QVERIFY(typingBox(h)->text().isEmpty());
         h.form->Command7_Click();
-        QCOMPARE(h.state("FontSize").toInt(), 18);
+        QCOMPARE(h.form->fontSize(), 18);
         h.form->Command7_Click();
-        QCOMPARE(h.state("FontSize").toInt(), 20);
+        QCOMPARE(h.form->fontSize(), 20);
         QVERIFY(typingBox(h)->text().isEmpty());
         QCOMPARE(typingBox(h)->selLength(), 0);
         // The size applies to what is typed next.

@@ -61,11 +61,11 @@ private slots:
         ProgramFolder folder;
         addRange(folder, 0, 1, 3);
         Harness h(folder.path());
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 1));
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(h.sound->played.isEmpty());
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
-        QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), QList<int>({1, 1, 1}));
+        QCOMPARE(h.form->exerciseNumbers(), QList<int>({1, 1, 1}));
         QVERIFY(h.child<RichTextBox>(QStringLiteral("RichTextBox1"))->isEnabled());
     }
 
@@ -102,7 +102,7 @@ private slots:
         QVERIFY(h.sound->played.isEmpty());
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.number(), 1);
-        QVERIFY(h.state("ExpectedText").toString().isEmpty());
+        QVERIFY(h.form->expectedText().isEmpty());
     }
 
     void nextPastTheLastExercise()
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(h.messages->shown, QStringList{NotFound});
         QCOMPARE(h.text1()->text(), QStringLiteral("3"));
         QCOMPARE(h.number(), 3);
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 3));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 3));
         QVERIFY(!h.sound->played.isEmpty());
         QCOMPARE(h.sound->played.last(), folder.recording(0, 3));
         // The missing exercise's recording is never asked for.
@@ -149,7 +149,7 @@ private slots:
                                             QStringLiteral("8"), QStringLiteral("9")}));
         QCOMPARE(h.text1()->text(), QStringLiteral("6"));
         QCOMPARE(h.number(), 6);
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 6));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 6));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 6));
     }
 
@@ -181,14 +181,14 @@ private slots:
         if (!folderExists)
             QVERIFY(QDir(folder.typeFolder(2)).removeRecursively());
         Harness h(folder.path());
-        const QString before = h.state("ExpectedText").toString();
+        const QString before = h.form->expectedText();
         QCOMPARE(before, exerciseText(0, 1));
 
         h.form->Command4_Click(2);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
         QCOMPARE(h.text1()->text(), QStringLiteral("0"));
         QCOMPARE(h.number(), 0);
-        QCOMPARE(h.state("ExpectedText").toString(), before);
+        QCOMPARE(h.form->expectedText(), before);
         QCOMPARE(h.sound->played.last(), folder.recording(2, 0));
 
         // From 0 every further load request lowers the number below 0.
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(h.messages->shown, QStringList{NotFound});
         QCOMPARE(h.text1()->text(), QStringLiteral("-2"));
         QCOMPARE(h.sound->played.last(), folder.recording(2, -2));
-        QCOMPARE(h.state("ExpectedText").toString(), before);
+        QCOMPARE(h.form->expectedText(), before);
 
         // Typing the number of an existing exercise ends it: back to
         // "Palabras", whose number is still 1.
@@ -229,7 +229,7 @@ private slots:
         QCOMPARE(h.number(), 0);
         QCOMPARE(h.text1()->text(), QStringLiteral("0"));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 0));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 1));
     }
 
     void firstLineOfTheFile_data()
@@ -267,7 +267,7 @@ private slots:
         Harness h(folder.path());
         h.form->Command3_Click(0);
         QVERIFY(h.messages->shown.isEmpty());
-        QCOMPARE(h.state("ExpectedText").toString(), expected);
+        QCOMPARE(h.form->expectedText(), expected);
         QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
     }
 
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(h.messages->shown, QStringList{NotFound});
         QCOMPARE(h.text1()->text(), QStringLiteral("4"));
         QCOMPARE(h.number(), 4);
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 4));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 4));
         QVERIFY(!h.sound->played.contains(folder.recording(0, 5)));
     }
@@ -298,7 +298,7 @@ private slots:
         Harness h(folder.path());
         h.form->Command3_Click(0);
         QVERIFY(h.messages->shown.isEmpty());
-        QCOMPARE(h.state("ExpectedText").toString(), QStringLiteral("sin sonido"));
+        QCOMPARE(h.form->expectedText(), QStringLiteral("sin sonido"));
         QCOMPARE(h.text1()->text(), QStringLiteral("2"));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 2)); // asked for all the same
     }
@@ -320,7 +320,7 @@ private slots:
         QCOMPARE(changes, 29995);
         QCOMPARE(h.text1()->text(), QStringLiteral("6"));
         QCOMPARE(h.number(), 6);
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 6));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 6));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 6));
     }
 
@@ -376,7 +376,7 @@ private slots:
         QCOMPARE(h.messages->shown, QStringList{NotFound});
         QCOMPARE(h.text1()->text(), QStringLiteral("2"));
         QCOMPARE(h.number(), 2);
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 2));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
     }
 };

@@ -48,7 +48,7 @@ RichTextBox *typingBox(const Harness &h)
 void startAndType(Harness &h, int count)
 {
     h.form->Command5_Click();
-    const QString expected = h.state("ExpectedText").toString();
+    const QString expected = h.form->expectedText();
     for (int i = 0; i < count; ++i)
         typeKey(typingBox(h), expected.at(i));
 }
@@ -71,11 +71,10 @@ private slots:
         h.form->Command4_Click(1);
         QCOMPARE(h.child<QLabel>(QStringLiteral("Label3"))->text(), QStringLiteral("Frase corta"));
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
-        QCOMPARE(h.state("ExerciseType").toInt(), 1);
-        QVERIFY(h.state("ExerciseFolder").toString().endsWith(QLatin1String("/Frase corta")));
-        QCOMPARE(h.state("ExerciseFolder").toString(),
-                 folder.path() + QStringLiteral("/Frase corta"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
+        QCOMPARE(h.form->exerciseType(), 1);
+        QVERIFY(h.form->exerciseFolder().endsWith(QLatin1String("/Frase corta")));
+        QCOMPARE(h.form->exerciseFolder(), folder.path() + QStringLiteral("/Frase corta"));
+        QCOMPARE(h.form->expectedText(), exerciseText(1, 1));
         // Text1 did not change, so the exercise is loaded once: one recording.
         QCOMPARE(h.sound->played, QStringList{folder.recording(1, 1)});
         QVERIFY(h.messages->shown.isEmpty());
@@ -98,13 +97,13 @@ private slots:
         for (int i = 0; i < 3; ++i)
             h.form->Command3_Click(0);
         QCOMPARE(h.text1()->text(), QStringLiteral("4"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 4));
         h.forget();
 
         h.form->Command4_Click(1);
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
-        QCOMPARE(h.state("ExerciseNumber").value<QList<int>>(), QList<int>({4, 1, 1}));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 1));
+        QCOMPARE(h.form->exerciseNumbers(), QList<int>({4, 1, 1}));
+        QCOMPARE(h.form->expectedText(), exerciseText(1, 1));
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(!h.sound->played.isEmpty());
         for (const QString &path : std::as_const(h.sound->played))
@@ -113,7 +112,7 @@ private slots:
         h.forget();
         h.form->Command4_Click(0);
         QCOMPARE(h.text1()->text(), QStringLiteral("4"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 4));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 4));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 4));
         QVERIFY(h.messages->shown.isEmpty());
     }
@@ -130,7 +129,7 @@ private slots:
         h.form->Command3_Click(0);
         QCOMPARE(h.messages->shown, QStringList{NotFound});
         QCOMPARE(h.text1()->text(), QStringLiteral("2"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 2));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
         QVERIFY(typingBox(h)->text().isEmpty());
         QVERIFY(!typingBox(h)->isEnabled());
@@ -149,7 +148,7 @@ private slots:
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.number(), 1);
         QCOMPARE(h.sound->played, QStringList{folder.recording(0, 1)});
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 1));
         QVERIFY(h.messages->shown.isEmpty());
         QVERIFY(typingBox(h)->text().isEmpty());
         QVERIFY(!typingBox(h)->isEnabled());
@@ -165,7 +164,7 @@ private slots:
         h.forget();
         h.form->Command3_Click(1);
         QCOMPARE(h.text1()->text(), QStringLiteral("2"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 2));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 2));
         QCOMPARE(h.sound->played.last(), folder.recording(0, 2));
         QVERIFY(h.messages->shown.isEmpty());
     }
@@ -179,20 +178,20 @@ private slots:
         h.text1()->end(false);
         typeKey(h.text1(), u'2');
         QCOMPARE(h.text1()->text(), QStringLiteral("12"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 12));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 12));
         startAndType(h, 2);
         h.forget();
 
         pressKey(h.text1(), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 1));
         h.forget();
         pressKey(h.text1(), Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
         QCOMPARE(h.text1()->text(), QString());
         QCOMPARE(h.number(), 0);
         QVERIFY(h.sound->played.isEmpty());
         QVERIFY(h.messages->shown.isEmpty());
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 1));
         QVERIFY(typingBox(h)->text().isEmpty());
         QVERIFY(!typingBox(h)->isEnabled());
     }
@@ -268,9 +267,9 @@ private slots:
         QCOMPARE(label2->text(), QStringLiteral("2 Seg."));
         QCOMPARE(hits->text(), QStringLiteral("3"));
         QCOMPARE(mistakes->text(), QStringLiteral("1"));
-        QVERIFY(velantro1->property("Active").toBool());
-        QCOMPARE(h.state("TextPos").toInt(), 4);
-        const int recordPos = h.state("RecordPos").toInt();
+        QVERIFY(velantro1->isActive());
+        QCOMPARE(h.form->textPos(), 4);
+        const int recordPos = h.form->recordPos();
 
         if (choice == QLatin1String("next"))
             h.form->Command3_Click(0);
@@ -286,18 +285,18 @@ private slots:
 
         QVERIFY(typingBox(h)->text().isEmpty());
         QVERIFY(!typingBox(h)->isEnabled());
-        QVERIFY(!velantro1->property("Active").toBool());
+        QVERIFY(!velantro1->isActive());
         QVERIFY(timer1->isActive());
         QCOMPARE(hits->text(), QStringLiteral("3"));
         QCOMPARE(mistakes->text(), QStringLiteral("1"));
         // The attempt's positions wait for the next start command.
-        QCOMPARE(h.state("TextPos").toInt(), 4);
-        QCOMPARE(h.state("RecordPos").toInt(), recordPos);
+        QCOMPARE(h.form->textPos(), 4);
+        QCOMPARE(h.form->recordPos(), recordPos);
         h.form->Timer1_Timer();
         QCOMPARE(label2->text(), QStringLiteral("3 Seg."));
         h.form->Timer1_Timer();
         QCOMPARE(label2->text(), QStringLiteral("4 Seg."));
-        QCOMPARE(h.state("ElapsedSeconds").toInt(), 5);
+        QCOMPARE(h.form->elapsedSeconds(), 5);
     }
 
     void listenAgain()
@@ -322,7 +321,7 @@ private slots:
         QCOMPARE(h.sound->played, QStringList({folder.recording(0, 1), folder.recording(0, 1)}));
         QCOMPARE(QApplication::focusWidget(), typingBox(h));
         QCOMPARE(shownText(typingBox(h))->textCursor().position(), 4);
-        QCOMPARE(h.state("TextPos").toInt(), 5);
+        QCOMPARE(h.form->textPos(), 5);
         QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(4));
 
         // After a choice the typing box is disabled: the focus stays put.
@@ -352,7 +351,7 @@ private slots:
         QCOMPARE(h.sound->played,
                  QStringList{folder.path() + QStringLiteral("/Frase corta/2.wav")});
         // Listening loads nothing.
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(1, 2));
+        QCOMPARE(h.form->expectedText(), exerciseText(1, 2));
         QVERIFY(h.messages->shown.isEmpty());
     }
 
@@ -368,7 +367,7 @@ private slots:
         typeText(h.text1(), QStringLiteral("32767"));
         QCOMPARE(h.text1()->text(), QStringLiteral("32767"));
         QCOMPARE(h.number(), 32767);
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 32767));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 32767));
         QVERIFY(h.messages->shown.isEmpty());
         h.forget();
 
@@ -401,7 +400,7 @@ private slots:
         QCOMPARE(h.number(), 32767);
         QVERIFY(h.messages->shown.isEmpty());
         QCOMPARE(h.sound->played, QStringList{folder.recording(0, 32767)});
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 32767));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 32767));
 
         // A pasted number past the limit is refused too.
         QGuiApplication::clipboard()->setText(QStringLiteral("99999"));
@@ -439,7 +438,7 @@ private slots:
         QVERIFY(h.sound->played.isEmpty());
         QVERIFY(typingBox(h)->isEnabled());
         QCOMPARE(typingBox(h)->text(), exerciseText(0, 1).left(2));
-        QCOMPARE(h.state("TextPos").toInt(), 3);
+        QCOMPARE(h.form->textPos(), 3);
     }
 
     // Keys without a character of their own keep their editing effect in the
@@ -471,7 +470,7 @@ private slots:
         box->end(false);
         pressKey(box, Qt::Key_V, Qt::ControlModifier); // "\x16": paste
         QCOMPARE(box->text(), QStringLiteral("11"));
-        QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 11));
+        QCOMPARE(h.form->expectedText(), exerciseText(0, 11));
         // Control characters are never typed into the box.
         QVERIFY(!box->text().contains(QRegularExpression(QStringLiteral("[^0-9]"))));
     }
@@ -532,10 +531,10 @@ private slots:
         QCOMPARE(h.number(), number);
         QVERIFY(h.messages->shown.isEmpty());
         if (loads) {
-            QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, number));
+            QCOMPARE(h.form->expectedText(), exerciseText(0, number));
             QCOMPARE(h.sound->played, QStringList{folder.recording(0, number)});
         } else {
-            QCOMPARE(h.state("ExpectedText").toString(), exerciseText(0, 1));
+            QCOMPARE(h.form->expectedText(), exerciseText(0, 1));
             QVERIFY(h.sound->played.isEmpty());
         }
     }

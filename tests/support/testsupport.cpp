@@ -18,11 +18,23 @@ RichTextView *shownText(const RichTextBox *box)
     return box->findChild<RichTextView *>();
 }
 
+namespace {
+
+// The three type folders, spelt here as the program must find them, not
+// taken from the code under test.
+QString typeFolderName(int type)
+{
+    static const char *const names[] = {"Palabras", "Frase corta", "Frase larga"};
+    return QString::fromLatin1(names[type]);
+}
+
+} // namespace
+
 ProgramFolder::ProgramFolder()
 {
     QDir dir(m_dir.path());
     for (int type = 0; type < 3; ++type)
-        dir.mkpath(Form1::typeName(type));
+        dir.mkpath(typeFolderName(type));
     dir.mkpath(QStringLiteral("gifs"));
     const QString source =
         qEnvironmentVariable("LETRO_SOURCE_DIR") + QStringLiteral("/assets/gifs");
@@ -33,7 +45,7 @@ ProgramFolder::ProgramFolder()
 
 QString ProgramFolder::typeFolder(int type) const
 {
-    return m_dir.path() + QLatin1Char('/') + Form1::typeName(type);
+    return m_dir.path() + QLatin1Char('/') + typeFolderName(type);
 }
 
 QString ProgramFolder::recording(int type, int number) const
@@ -96,7 +108,7 @@ QLineEdit *Harness::text1() const
 
 int Harness::number() const
 {
-    return state("ExerciseNumber").value<QList<int>>().at(state("ExerciseType").toInt());
+    return form->exerciseNumbers().at(form->exerciseType());
 }
 
 void Harness::forget()

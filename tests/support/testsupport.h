@@ -101,7 +101,6 @@ struct Harness
     Form1 *form = nullptr;
 
     template <typename T> T *child(const QString &name) const { return form->findChild<T *>(name); }
-    QVariant state(const char *name) const { return form->property(name); }
     QLineEdit *text1() const;
     // The number of the current type.
     int number() const;

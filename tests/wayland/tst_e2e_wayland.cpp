@@ -236,7 +236,7 @@ void E2eWayland::typesASentenceWithThePad()
     QTRY_VERIFY(form->isActiveWindow());
     QTRY_VERIFY(!view(MainTitle).isEmpty());
     QVERIFY(view(IntroTitle).isEmpty());
-    QCOMPARE(form->property("ExpectedText").toString(), Sentence);
+    QCOMPARE(form->expectedText(), Sentence);
 
     // The pen, reached with Tab.
     auto *pen = form->findChild<QWidget *>(QStringLiteral("Command5"));
@@ -255,7 +255,7 @@ void E2eWayland::typesASentenceWithThePad()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box));
 
     const auto typed = [&](int count) {
-        QTRY_COMPARE(form->property("TextPos").toInt(), count + 1);
+        QTRY_COMPARE(form->textPos(), count + 1);
         QCOMPARE(box->text(), Sentence.left(count));
         QCOMPARE(right->text(), QString::number(count));
         QCOMPARE(wrong->text(), QStringLiteral("0"));
@@ -325,7 +325,7 @@ void E2eWayland::typesASentenceWithThePad()
     QTRY_COMPARE(messages->shown, QStringList{QStringLiteral("Fin del ejercicio")});
     QCOMPARE(right->text(), QString::number(Sentence.size()));
     QCOMPARE(wrong->text(), QStringLiteral("0"));
-    QCOMPARE(form->property("CleanExercises").toInt(), 1);
+    QCOMPARE(form->cleanExercises(), 1);
     QCOMPARE(sound->alerts, 0);
     const auto *record = form->findChild<RichTextBox *>(QStringLiteral("RichTextBox2"));
     QVERIFY(record->text().startsWith(Sentence + QStringLiteral(" ** ")));
@@ -467,7 +467,7 @@ void E2eWayland::closeUnderTheBoxWaitsForIt()
     QVERIFY(form);
     QCOMPARE(text, QStringLiteral("No encuentro el archivo"));
     QVERIFY(aliveUnderBox);
-    QCOMPARE(form->property("ExpectedText").toString(), QStringLiteral("sol"));
+    QCOMPARE(form->expectedText(), QStringLiteral("sol"));
 
     // Without a box, the compositor's close closes the window.
     int status = 0;

@@ -185,7 +185,7 @@ void TestPlatform::mainWindowStaysUnderItsBox()
     QCOMPARE(watcher.closed.first(), false);
     QCOMPARE(watcher.visibleAfter.first(), true);
     QVERIFY(form->isVisible());
-    QCOMPARE(form->property("TextPos").toInt(), 1);
+    QCOMPARE(form->textPos(), 1);
 
     // With the box gone, closing works and deletes the window.
     QVERIFY(form->close());
