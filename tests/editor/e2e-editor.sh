@@ -73,15 +73,19 @@ e2e_track "$(sed -n 2p <<<"$bus")"
 DBUS_SESSION_BUS_ADDRESS="$(head -n 1 <<<"$bus")"
 export DBUS_SESSION_BUS_ADDRESS
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+# The reader runs as the teacher, who may not see into the source tree
+# (a checkout under /root, say): it runs from a copy beside the test's files.
+reader="$E2E_TMP/e2e-read.py"
+install -m 644 "$here/e2e-read.py" "$reader"
 # Waits for a message box titled $1 that says exactly $2.
 box_says() {
     "${as_teacher[@]}" env HOME="$home" XDG_RUNTIME_DIR="$runtime" \
-        /usr/bin/python3 "$here/e2e-read.py" box "$1" "$2" || e2e_fail "the message box differs"
+        /usr/bin/python3 "$reader" box "$1" "$2" || e2e_fail "the message box differs"
 }
 # Waits until the object named $1 holds the text $2.
 text_is() {
     "${as_teacher[@]}" env HOME="$home" XDG_RUNTIME_DIR="$runtime" \
-        /usr/bin/python3 "$here/e2e-read.py" text "$1" "$2" || e2e_fail "\"$1\" holds another text"
+        /usr/bin/python3 "$reader" text "$1" "$2" || e2e_fail "\"$1\" holds another text"
 }
 
 # Ids of the visible windows whose title matches, waiting for at least $2.

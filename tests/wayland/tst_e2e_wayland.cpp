@@ -439,6 +439,7 @@ void E2eWayland::closeUnderTheBoxWaitsForIt()
     form->installEventFilter(&closes);
     QString text;
     bool aliveUnderBox = false;
+    int refused = 0; // closes that reached the window under the box
     bool done = false;
     QTimer::singleShot(0, this, [&] {
         // Whatever fails here, the box goes and the handler returns.
@@ -454,9 +455,18 @@ void E2eWayland::closeUnderTheBoxWaitsForIt()
         run(QStringLiteral("swaymsg"),
             {QStringLiteral("[title=\"^%1$\"]").arg(MainTitle), QStringLiteral("kill")}, &status);
         QCOMPARE(status, 0);
-        // The request reaches the window past the box, and is refused.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+        // Qt 6.4's Wayland plugin hands the request to the window past the
+        // box, which refuses it.
         QTRY_COMPARE(closes.count, 1);
+#else
+        // Later Qt refuses it itself, for the box, before the window sees
+        // it: nothing is to come, so the test gives it half a second.
+        QTest::qWait(500);
+        QCOMPARE(closes.count, 0);
+#endif
         aliveUnderBox = form && form->isVisible() && box->isVisible();
+        refused = closes.count;
         // The pupil answers the box with Enter.
         QTRY_VERIFY(QGuiApplication::focusWindow() == box->windowHandle());
         wtype({QStringLiteral("-k"), QStringLiteral("Return")});
@@ -475,7 +485,7 @@ void E2eWayland::closeUnderTheBoxWaitsForIt()
         {QStringLiteral("[title=\"^%1$\"]").arg(MainTitle), QStringLiteral("kill")}, &status);
     QCOMPARE(status, 0);
     QTRY_VERIFY(!form);
-    QCOMPARE(closes.count, 2);
+    QCOMPARE(closes.count, refused + 1);
     QTRY_VERIFY(view(MainTitle).isEmpty());
 }
 
