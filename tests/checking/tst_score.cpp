@@ -2,6 +2,7 @@
 // captions, the keystroke rate, the summary line, the verdict picture and its
 // place, the tally and clock captions.
 #include "scoring/score.h"
+#include "scoring/spoken.h"
 
 #include <QTest>
 
@@ -14,6 +15,42 @@ class TestScore : public QObject
     Q_OBJECT
 
 private slots:
+    // What a screen reader hears for the figures, the pictures and a finish.
+    void spokenNames_data()
+    {
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("hits") << figureName(Figure::Hits, QStringLiteral("12"))
+                              << QStringLiteral("Aciertos: 12");
+        QTest::newRow("mistakes") << figureName(Figure::Mistakes, QStringLiteral("0"))
+                                  << QStringLiteral("Errores: 0");
+        QTest::newRow("clean tally")
+            << figureName(Figure::CleanTally, QStringLiteral("2 SIN FALTAS"))
+            << QStringLiteral("Ejercicios sin faltas: 2");
+        QTest::newRow("faulty tally, no number yet")
+            << figureName(Figure::FaultyTally, QStringLiteral("CON FALTAS"))
+            << QStringLiteral("Ejercicios con faltas: 0");
+        QTest::newRow("right key") << keyPictureName(true) << QStringLiteral("Bien");
+        QTest::newRow("wrong key") << keyPictureName(false) << QStringLiteral("Error");
+        QTest::newRow("no mistakes") << verdictName(0) << QStringLiteral("Sin faltas");
+        QTest::newRow("one mistake") << verdictName(1) << QStringLiteral("1 falta");
+        QTest::newRow("three mistakes") << verdictName(3) << QStringLiteral("3 faltas");
+        QTest::newRow("finish")
+            << finishAnnouncement(2, QStringLiteral(" ** 41 Seg. - 214(p/m) - 2 Errores - 150 "
+                                                    "Aciertos **"))
+            << QStringLiteral("Ejercicio terminado. 2 faltas. 41 Seg. - 214(p/m) - 2 Errores - "
+                              "150 Aciertos");
+        QTest::newRow("finish before the clock's first tick")
+            << finishAnnouncement(1, QStringLiteral(" ** - 0(p/m) - 1 Errores - 3 Aciertos **"))
+            << QStringLiteral("Ejercicio terminado. 1 falta. 0(p/m) - 1 Errores - 3 Aciertos");
+    }
+    void spokenNames()
+    {
+        QFETCH(QString, spoken);
+        QFETCH(QString, expected);
+        QCOMPARE(spoken, expected);
+    }
+
     void captionValue_data()
     {
         QTest::addColumn<QString>("caption");
