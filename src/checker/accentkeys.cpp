@@ -2,8 +2,6 @@
 
 namespace letro {
 
-namespace {
-
 bool isModifierKey(int key)
 {
     switch (key) {
@@ -20,6 +18,8 @@ bool isModifierKey(int key)
         return false;
     }
 }
+
+namespace {
 
 // What a key held with Ctrl (with or without Shift) starts or types. Qt names
 // the key by the character the layout gives with Shift held; where a

@@ -30,6 +30,10 @@ struct AccentKeyStep
     bool used = false;                     // the key belongs to a sequence: nothing else sees it
 };
 
+// True for Shift, Ctrl, Alt, AltGr, Meta, Super and Caps Lock: keys that
+// type nothing themselves.
+bool isModifierKey(int key);
+
 // One key press, given as Qt's key event gives it (key code, modifiers and
 // text), after `pending`.
 AccentKeyStep accentKeyStep(AccentMark pending, int key, Qt::KeyboardModifiers modifiers,

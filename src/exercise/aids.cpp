@@ -1,5 +1,6 @@
 #include "aids.h"
 
+#include "checker/accentkeys.h"
 #include "checker/characterkeys.h"
 #include "exercise/form1.h"
 #include "ui/accentkeyfilter.h"
@@ -43,18 +44,7 @@ bool related(const QObject *a, const QObject *b)
 // change; they are not the next key. Caps Lock is.
 bool isLoneModifier(int key)
 {
-    switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Meta:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-        return true;
-    default:
-        return false;
-    }
+    return key != Qt::Key_CapsLock && isModifierKey(key);
 }
 
 // A letter that has two cases and came in the case Shift does not give:
