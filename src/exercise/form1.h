@@ -92,6 +92,10 @@ public:
     QList<int> exerciseNumbers() const;
     int exerciseType() const { return ExerciseType; }
 
+    // The part of the window a message box must leave in view, in the
+    // window's coordinates.
+    QRect keptInView() const;
+
     // The three type names, which are also the names of their folders.
     static QString typeName(int type);
 

@@ -5,14 +5,20 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSoundEffect>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include "exercise/exercisefile.h"
+#include "exercise/form1.h"
+#include "ui/messageplacement.h"
+#include "ui/platform.h"
 #include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 #include <QtEndian>
 
@@ -70,6 +76,45 @@ bool isCompleteWave(const QString &path)
     return false;
 }
 
+// A message box wide enough for its title bar to show the title whole and,
+// over the main window, placed so that what the pupil still needs to see
+// stays in view.
+class PlacedMessageBox : public QMessageBox
+{
+public:
+    PlacedMessageBox(const QString &text, QWidget *parent)
+        : QMessageBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
+                      QMessageBox::Ok, parent)
+    {
+        // The box sizes itself to its text each time it is shown; a spacer
+        // holds it wider.
+        const int width = titledWidth(font(), windowTitle());
+        if (auto *grid = qobject_cast<QGridLayout *>(layout())) {
+            grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                          grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event); // the box takes its final size here
+        // A Wayland compositor places windows itself.
+        const auto *form = qobject_cast<const Form1 *>(parentWidget());
+        if (!form || onWayland())
+            return;
+        const QRect kept = form->keptInView();
+        const QRect keep(form->mapToGlobal(kept.topLeft()), kept.size());
+        // The box's own frame is known only once it is mapped: the main
+        // window's, from the same window manager, stands in for it.
+        const QMargins frame = windowFrame(form->window());
+        const QScreen *screen = form->screen();
+        const QRect room = screen ? screen->availableGeometry() : keep;
+        const QPoint at = besideKeptArea(keep, size().grownBy(frame), room);
+        setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size()));
+    }
+};
+
 } // namespace
 
 EffectSoundPlayer::EffectSoundPlayer() = default;
@@ -92,8 +137,7 @@ void EffectSoundPlayer::alert()
 
 void ModalMessageBoxes::show(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    PlacedMessageBox box(text, parent);
     box.exec();
 }
 

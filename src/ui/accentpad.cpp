@@ -1,5 +1,6 @@
 #include "accentpad.h"
 
+#include "ui/messageplacement.h"
 #include "ui/platform.h"
 #include "ui/windowplacement.h"
 
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace letro {
 
@@ -31,6 +34,7 @@ constexpr PadKey Keys[] = {
 };
 
 constexpr int Gap = 8; // pixels between the main window and the pad
+constexpr int PairsPerRow = 2;
 const QSize ButtonSize(48, 36);
 
 QString spokenName(QChar c, const PadKey &key)
@@ -80,9 +84,13 @@ AccentPad::AccentPad(QWidget *mainWindow)
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
     grid->setSpacing(3);
-    int row = 0;
+    // Two pairs a row: the pad is then wide enough for a window manager to
+    // write its title whole, and no taller than the main window.
+    int index = 0;
     for (const PadKey &key : Keys) {
-        int column = 0;
+        const int row = index / PairsPerRow;
+        int column = index % PairsPerRow * 2;
+        ++index;
         for (QChar c : {QChar(key.first), QChar(key.second)}) {
             auto *button = new QPushButton(QString(c), this);
             button->setObjectName(QString(c));
@@ -93,9 +101,11 @@ AccentPad::AccentPad(QWidget *mainWindow)
             connect(button, &QPushButton::clicked, this, [this, c] { type(c); });
             grid->addWidget(button, row, column++);
         }
-        ++row;
     }
-    setFixedSize(sizeHint());
+    grid->setAlignment(Qt::AlignCenter);
+    const QSize buttons = sizeHint();
+    setFixedSize(std::max(buttons.width(), titledWidth(QWidget::font(), windowTitle())),
+                 buttons.height());
 
     m_mainWindow->installEventFilter(this);
     if (m_typingBox)

@@ -180,6 +180,13 @@ void Form1::createControls()
     Timer2 = designTimer(this, QStringLiteral("Timer2"), 10);
 }
 
+QRect Form1::keptInView() const
+{
+    // Everything down to the tallies: the typed text, the clock, the
+    // counters, the verdict picture and the tally a finish has just grown.
+    return QRect(QPoint(0, 0), QPoint(width() - 1, Command9[1]->geometry().bottom()));
+}
+
 void Form1::showFigure(Figure figure, const QString &caption)
 {
     const std::array<QPushButton *, 4> buttons = {Command8[0], Command8[1], Command9[0],

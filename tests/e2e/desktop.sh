@@ -9,6 +9,10 @@
 # title letters on one baseline; the main window 5215 twips high outside and
 # centred; 7335 high with the record box shown and 5215 again once it is
 # hidden, centred each time.
+# With the window manager, also: each title bar shows its title whole, the
+# accent pad's too, and offers no maximise action; and the "Fin del
+# ejercicio" box, also titled in full, leaves the typed word, the counters,
+# the verdict and the tallies in view.
 #
 # Needs LETRO_PROGRAM_DIR (the built program folder) and X11CLOSE.
 set -euo pipefail
@@ -85,6 +89,16 @@ for i in 1 2 3 4; do
 done
 echo "ok: the title letters share one baseline (lowest rows ${rows[*]})"
 
+# With the window manager: the title whole, and no maximise action offered.
+title_bar() {
+    [ "$mode" = wm ] || return 0
+    e2e_title_whole "$1" "$2"
+    xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE &&
+        e2e_fail "the window manager offers to maximise \"$2\""
+    echo "ok: \"$2\" cannot be maximised"
+}
+title_bar "$intro" "Letro 1.0 - @EL "
+
 # CONTINUAR: twips 960, 5040, 4455, 615 = pixels 64, 336, 297, 41.
 xdotool mousemove --window "$intro" --sync $((64 + 297 / 2)) $((336 + 41 / 2)) click 1
 main="$(e2e_wait_for_window '^Letro 1\.0 - letro@example\.org$')"
@@ -100,6 +114,37 @@ check_window "main window with the record box" "$main" 7335
 xdotool mousemove --window "$main" --sync $((424 + 49 / 2)) $((8 + 49 / 2)) click 1
 sleep 1
 check_window "main window with the record box hidden again" "$main" 5215
+
+if [ "$mode" = wm ]; then
+    title_bar "$main" "Letro 1.0 - letro@example.org"
+
+    xdotool key F2
+    e2e_title_whole "$(e2e_wait_for_window '^Acentos$')" "Acentos"
+    xdotool key F2
+
+    # The first word, typed after the fountain pen (Command5: twips 3840,
+    # 120, 735, 735) on Xvfb's own (US) keyboard.
+    word="$(head -n 1 "${LETRO_PROGRAM_DIR:?}/Palabras/1" | tr -d '\r')"
+    [[ "$word" =~ ^[a-z]+$ ]] || e2e_fail "the first word \"$word\" is not typeable on a US keyboard"
+    xdotool mousemove --window "$main" --sync $((256 + 49 / 2)) $((8 + 49 / 2)) click 1
+    xdotool type --delay 80 "$word"
+    box="$(e2e_wait_for_window '^Letro$')"
+    e2e_title_whole "$box" "Letro"
+    # Kept in view: the main window's client area down to the tallies'
+    # bottom edge (Command9: twips 4320 + 375).
+    read -r bx by bw bh <<<"$(e2e_outer_geometry "$box")"
+    read -r mx my <<<"$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x = $NF}
+        /Absolute upper-left Y/ {y = $NF} END {print x, y}')"
+    kept_bottom=$((my + 4695 / 15))
+    [ "$by" -gt "$kept_bottom" ] || [ $((by + bh)) -le "$my" ] ||
+        e2e_fail "the box (${bw}x$bh at $bx,$by) covers the main window's top (at $mx,$my) down to $kept_bottom"
+    echo "ok: \"Fin del ejercicio\" (${bw}x$bh at $bx,$by) leaves the window down to $kept_bottom in view"
+    xdotool key Return
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name '^Letro$' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+fi
 
 "${X11CLOSE:?}" "$main"
 exit 0

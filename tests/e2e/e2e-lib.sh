@@ -10,6 +10,8 @@
 #   e2e_start_wm                a window manager (openbox) on $DISPLAY, ready
 #   e2e_outer_geometry ID       "left top width height" of a window with its
 #                               frame, in pixels
+#   e2e_title_whole ID TITLE    fails unless openbox's title bar of the window
+#                               has room for TITLE whole
 #   e2e_start_pulse             PULSE_SERVER set, null sink "$E2E_SINK",
 #                               a silent stream keeps its monitor awake
 #   e2e_no_pulse                PULSE_SERVER points at a socket nobody serves
@@ -122,6 +124,29 @@ e2e_outer_geometry() {
         /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
         /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF}
         END {print x - l, y - t, w + l + r, h + t + b}' <<<"$info"
+}
+
+e2e_title_whole() {
+    e2e_require xwininfo convert
+    local id="$1" title="$2" frame client need label
+    frame="$(xwininfo -children -id "$id" | awk '/Parent window id/ {print $4}')"
+    client="$(xwininfo -id "$id" | awk '/^ *Width:/ {print $NF}')"
+    # openbox writes titles in sans bold 8 points, 3 pixels in from each end
+    # of the label, with a shadow a pixel to the right.
+    need="$(convert -font DejaVu-Sans-Bold -pointsize 8 -density 96 label:"$title" -trim \
+        -format %w info:)"
+    need=$((need + 7))
+    # Among the frame's windows, the title's label is the widest one of a
+    # title bar's height that is narrower than the window itself.
+    label="$(xwininfo -tree -id "$frame" | awk -v client="$client" '
+        match($0, /[0-9]+x[0-9]+\+/) {
+            split(substr($0, RSTART, RLENGTH - 1), size, "x")
+            if (size[2] >= 10 && size[2] <= 30 && size[1] < client && size[1] > widest)
+                widest = size[1]
+        } END {print widest + 0}')"
+    [ "$label" -ge "$need" ] ||
+        e2e_fail "the title bar has $label pixels for \"$title\", which needs $need"
+    echo "ok: the title bar has $label pixels for \"$title\" ($need needed)"
 }
 
 # Prints the id of the visible window whose title matches, waiting for it.

@@ -50,14 +50,17 @@ e2e_click_in "$main" $((256 + 49 / 2)) $((8 + 49 / 2))
 xdotool key F2
 pad="$(e2e_wait_for_window '^Acentos$')"
 sleep 0.5
-# A pad button: row and column of the pad's grid (margin 6, buttons 48 x 36, 3 apart).
+# A pad button: row and column of the pad's grid (four buttons 48 x 36 a
+# row, 3 apart, margin 6), the grid centred in the pad's width.
+pad_width="$(xwininfo -id "$pad" | awk '/^ *Width:/ {print $NF}')"
 pad_key() {
-    xdotool mousemove --window "$pad" --sync $((6 + $2 * 51 + 24)) $((6 + $1 * 39 + 18)) click 1
+    xdotool mousemove --window "$pad" --sync $(((pad_width - 4 * 51 - 9) / 2 + 6 + $2 * 51 + 24)) \
+        $((6 + $1 * 39 + 18)) click 1
     sleep 0.2
 }
-pad_key 7 0 # ¿
+pad_key 3 2 # ¿
 xdotool type --delay 120 D
-pad_key 3 0 # ó
+pad_key 1 2 # ó
 xdotool type --delay 120 "nde est"
 xdotool key --delay 120 a # wrong: "está" wants á
 pad_key 0 0                 # á, magenta now

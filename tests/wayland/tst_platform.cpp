@@ -1,5 +1,6 @@
 // The rules behind the platform checks: which platform is Wayland, the frame
-// a window is sized and placed by, and the close that waits for a box.
+// a window is sized and placed by, where a message box goes, and the close
+// that waits for a box.
 //
 // A window asked to close while one of its own modal boxes is up stays, and
 // closes normally once the box is gone. A Wayland compositor delivers such a
@@ -9,6 +10,7 @@
 // box's event loop, under the handler that opened it.
 #include "testsupport.h"
 
+#include "ui/messageplacement.h"
 #include "ui/platform.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
@@ -33,6 +35,7 @@ struct CloseUnderBox
 {
     QPointer<QWidget> window;
     QStringList texts;
+    QList<QRect> boxes; // each box's place on the screen, frame included
     QList<bool> closed;
     QList<bool> visibleAfter;
 
@@ -43,6 +46,7 @@ struct CloseUnderBox
             if (!box || !box->isVisible() || !window)
                 return;
             texts.append(box->text());
+            boxes.append(box->frameGeometry());
             closed.append(window->close());
             visibleAfter.append(window && window->isVisible());
             box->button(QMessageBox::Ok)->click();
@@ -62,6 +66,8 @@ private slots:
     void platformNames();
     void placementFrame_data();
     void placementFrame();
+    void besideKeptArea_data();
+    void besideKeptArea();
     void refusesOnlyWhileAModalWindowIsUp();
     void mainWindowStaysUnderItsBox_data();
     void mainWindowStaysUnderItsBox();
@@ -118,6 +124,42 @@ void TestPlatform::placementFrame()
     QFETCH(QMargins, frame);
     QCOMPARE(letro::placementFrame(reported, wayland, asked), frame);
     QCOMPARE(designedFrame().top() + designedFrame().bottom(), twipsToPixels(6600 - 6135));
+}
+
+void TestPlatform::besideKeptArea_data()
+{
+    QTest::addColumn<QRect>("keep");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("topLeft");
+    const QSize box(220, 93);
+    const QRect screen(0, 0, 1280, 1024);
+    QTest::addColumn<QSize>("box");
+    // The main window's area down to the tallies, 670 x 313 pixels.
+    QTest::newRow("under it, centred")
+        << QRect(100, 100, 670, 313) << screen << QPoint(324, 421) << box;
+    QTest::newRow("no room under it: above it")
+        << QRect(100, 700, 670, 313) << screen << QPoint(324, 599) << box;
+    QTest::newRow("just room under it")
+        << QRect(100, 822, 670, 100) << screen << QPoint(324, 930) << box;
+    QTest::newRow("no room under nor above: as low as the screen allows")
+        << QRect(100, 50, 670, 960) << screen << QPoint(324, 931) << box;
+    QTest::newRow("off the screen's left edge: pushed onto it")
+        << QRect(-200, 100, 300, 200) << screen << QPoint(0, 308) << box;
+    QTest::newRow("off the screen's right edge: pushed onto it")
+        << QRect(1100, 100, 400, 200) << screen << QPoint(1060, 308) << box;
+    QTest::newRow("a second screen to the right")
+        << QRect(1300, 900, 600, 100) << QRect(1280, 0, 1920, 1080) << QPoint(1489, 799) << box;
+    QTest::newRow("a box wider than the screen: its left edge on the screen's")
+        << QRect(0, 0, 300, 100) << QRect(0, 0, 200, 600) << QPoint(0, 108) << box;
+}
+
+void TestPlatform::besideKeptArea()
+{
+    QFETCH(QRect, keep);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, topLeft);
+    QFETCH(QSize, box);
+    QCOMPARE(letro::besideKeptArea(keep, box, screen), topLeft);
 }
 
 void TestPlatform::refusesOnlyWhileAModalWindowIsUp()
@@ -182,6 +224,19 @@ void TestPlatform::mainWindowStaysUnderItsBox()
     QVERIFY(form);
     QVERIFY(!watcher.texts.isEmpty());
     QCOMPARE(watcher.texts.first(), message);
+    // The box leaves the typing box, the counters and the tallies in view,
+    // and is wide enough for a title bar to show its title whole.
+    const QRect kept(form->mapToGlobal(form->keptInView().topLeft()), form->keptInView().size());
+    QVERIFY(kept.contains(form->findChild<RichTextBox *>(QStringLiteral("RichTextBox1"))
+                              ->geometry()
+                              .translated(form->mapToGlobal(QPoint()))));
+    QVERIFY2(!watcher.boxes.first().intersects(kept),
+             qPrintable(QStringLiteral("box %1,%2 %3x%4")
+                            .arg(watcher.boxes.first().x())
+                            .arg(watcher.boxes.first().y())
+                            .arg(watcher.boxes.first().width())
+                            .arg(watcher.boxes.first().height())));
+    QVERIFY(watcher.boxes.first().width() >= TitleBarRoom);
     QCOMPARE(watcher.closed.first(), false);
     QCOMPARE(watcher.visibleAfter.first(), true);
     QVERIFY(form->isVisible());
