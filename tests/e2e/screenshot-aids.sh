@@ -51,10 +51,11 @@ xdotool key F2
 pad="$(e2e_wait_for_window '^Acentos$')"
 sleep 0.5
 # A pad button: row and column of the pad's grid (four buttons 48 x 36 a
-# row, 3 apart, margin 6), the grid centred in the pad's width.
+# row, 3 apart, margin 6: 213 pixels wide), the grid centred in the pad.
 pad_width="$(xwininfo -id "$pad" | awk '/^ *Width:/ {print $NF}')"
+pad_left=$(((pad_width - 213) / 2))
 pad_key() {
-    xdotool mousemove --window "$pad" --sync $(((pad_width - 4 * 51 - 9) / 2 + 6 + $2 * 51 + 24)) \
+    xdotool mousemove --window "$pad" --sync $((pad_left + 6 + $2 * 51 + 24)) \
         $((6 + $1 * 39 + 18)) click 1
     sleep 0.2
 }
