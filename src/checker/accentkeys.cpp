@@ -91,4 +91,13 @@ AccentKeyStep accentKeyStep(AccentMark pending, int key, Qt::KeyboardModifiers m
     return {};
 }
 
+bool isComposedInput(const QString &committed)
+{
+    for (QChar c : committed) {
+        if (c.unicode() > 0x7f)
+            return true;
+    }
+    return false;
+}
+
 } // namespace letro

@@ -39,4 +39,10 @@ bool isModifierKey(int key);
 AccentKeyStep accentKeyStep(AccentMark pending, int key, Qt::KeyboardModifiers modifiers,
                             const QString &text);
 
+// Whether text an input method committed was made of several keys (a dead
+// key and a letter: á, ñ, ü...), so that no key echo told the pupil what
+// landed: it holds a character beyond plain ASCII. Plain letters that an
+// input method commits one by one are echoed as keys already.
+bool isComposedInput(const QString &committed);
+
 } // namespace letro

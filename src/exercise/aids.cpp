@@ -6,6 +6,7 @@
 #include "ui/accentkeyfilter.h"
 #include "ui/accessibility.h"
 #include "ui/buttonkeys.h"
+#include "scoring/spoken.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -151,10 +152,12 @@ void Aids::toggleAccentPad()
         m_pad = new AccentPad(m_form);
     if (m_pad->isVisible()) {
         m_pad->hide();
-        return;
+    } else {
+        m_pad->placeBesideMainWindow();
+        m_pad->show();
     }
-    m_pad->placeBesideMainWindow();
-    m_pad->show();
+    // The pad never takes the focus, so a screen reader would not notice it.
+    announce(m_form, shownAnnouncement(m_pad->windowTitle(), !m_pad->isHidden()));
 }
 
 bool Aids::eventFilter(QObject *watched, QEvent *event)

@@ -26,6 +26,10 @@ void Form1::ResetAttempt()
 void Form1::Command5_Click()
 {
     ResetAttempt();
+    // Every attempt starts clean: a red letter left pending in an abandoned
+    // attempt would otherwise turn the first right key of this one magenta
+    // and keep its first wrong key from being counted.
+    MistakePending = false;
     showFigure(Figure::Hits, QStringLiteral("0"));
     showFigure(Figure::Mistakes, QStringLiteral("0"));
     // Starting the timer again also restarts its one-second phase.

@@ -2,6 +2,8 @@
 
 #include "aids.h"
 #include "exercise/sharednames.h"
+#include "scoring/spoken.h"
+#include "ui/accessibility.h"
 #include "ui/platform.h"
 #include "ui/richtextbox.h"
 #include "ui/twips.h"
@@ -119,6 +121,7 @@ void Form1::Command2_Click()
         RichTextBox2->show();
     }
     centreWindow();
+    announce(this, shownAnnouncement(RichTextBox2->accessibleName(), !RichTextBox2->isHidden()));
 }
 
 void Form1::setOuterHeight(int twips)

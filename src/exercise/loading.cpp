@@ -8,6 +8,8 @@
 #include "exercise/exercisefile.h"
 #include "exercise/exercisenumber.h"
 #include "exercise/sharednames.h"
+#include "scoring/spoken.h"
+#include "ui/accessibility.h"
 
 #include <QLineEdit>
 
@@ -64,6 +66,7 @@ void Form1::LoadExercise()
     // types "500" into a folder ending at 80 gets one message, not 420 boxes
     // in a row that Escape only moves on to the next of.
     bool reported = false;
+    bool found = false;
     do {
         m_reloadRequested = false;
         const int number = ExerciseNumber[ExerciseType];
@@ -71,6 +74,7 @@ void Form1::LoadExercise()
             exercisePresent(number) ? readExerciseFile(exerciseTextPath()) : ExerciseText{};
         if (usable(file)) {
             ExpectedText = file.text;
+            found = true;
             break;
         }
         // Missing, unreadable, empty or impossible to type: the pupil is
@@ -90,6 +94,10 @@ void Form1::LoadExercise()
     } while (m_reloadRequested);
     m_loading = false;
     m_services.sound->play(recordingPath());
+    // A pupil who cannot see the number box hears which exercise it is.
+    if (found)
+        announce(this, choiceAnnouncement(typeName(ExerciseType), ExerciseNumber[ExerciseType]),
+                 Announcement::Choice);
 }
 
 void Form1::quietLoad()

@@ -7,6 +7,7 @@
 #include "ui/richtextbox.h"
 #include "ui/velantro.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,13 @@ namespace letro {
 
 void Form1::stopAttempt()
 {
+    // A shut box cannot keep the focus, and Qt would hand it to the next
+    // control in the tab order (the next-exercise button), which a screen
+    // reader then reads instead of the choice: the pen, which opens the box
+    // again, takes it.
+    const QWidget *focused = QApplication::focusWidget();
+    if (focused && (focused == RichTextBox1 || RichTextBox1->isAncestorOf(focused)))
+        Command5->setFocus(Qt::OtherFocusReason);
     RichTextBox1->setEnabled(false);
     RichTextBox1->setText(QString());
     Velantro1->setActive(false);

@@ -54,4 +54,14 @@ QString finishAnnouncement(qint64 mistakes, const QString &summary)
            line;
 }
 
+QString choiceAnnouncement(const QString &typeName, int number)
+{
+    return typeName + QStringLiteral(", ejercicio ") + QString::number(number);
+}
+
+QString shownAnnouncement(const QString &name, bool shown)
+{
+    return name + (shown ? QStringLiteral(": abierto") : QStringLiteral(": cerrado"));
+}
+
 } // namespace letro

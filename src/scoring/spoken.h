@@ -27,4 +27,13 @@ QString verdictName(qint64 mistakes);
 // "Ejercicio terminado. 2 faltas. 41 Seg. - 214(p/m) - 2 Errores - 150 Aciertos".
 QString finishAnnouncement(qint64 mistakes, const QString &summary);
 
+// Spoken when an exercise has been chosen and loaded, e.g.
+// "Palabras, ejercicio 3".
+QString choiceAnnouncement(const QString &typeName, int number);
+
+// Spoken when a window beside the main window, or the record box, appears or
+// goes: "Acentos: abierto", "Lo escrito hasta ahora: cerrado". `name` is what
+// the window is called on the screen.
+QString shownAnnouncement(const QString &name, bool shown);
+
 } // namespace letro

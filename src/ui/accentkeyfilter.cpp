@@ -1,7 +1,9 @@
 #include "accentkeyfilter.h"
 
 #include "ui/accentpad.h"
+#include "ui/accessibility.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -23,9 +25,20 @@ bool AccentKeyFilter::eventFilter(QObject *watched, QEvent *event)
         const AccentKeyStep step =
             accentKeyStep(m_pending, key->key(), key->modifiers(), key->text());
         m_pending = step.pending;
-        if (!step.typed.isNull())
+        if (!step.typed.isNull()) {
+            // A screen reader echoes the keys of the sequence, not the
+            // letter they make: it is said before it is judged.
+            announce(m_typingBox, QString(step.typed));
             AccentPad::typeInto(m_typingBox, step.typed);
+        }
         return step.used;
+    }
+    case QEvent::InputMethod: {
+        // A letter made with a dead key arrives with no key of its own.
+        const QString committed = static_cast<QInputMethodEvent *>(event)->commitString();
+        if (isComposedInput(committed))
+            announce(m_typingBox, committed);
+        break;
     }
     case QEvent::FocusOut:
     case QEvent::EnabledChange:

@@ -233,9 +233,13 @@ void installAccessibleInterfaces()
     QAccessible::installFactory(letroInterfaces);
 }
 
-void announce(QWidget *widget, const QString &text)
+namespace {
+
+// Hands one message to the screen reader.
+void speak(QObject *from, const QString &text)
 {
-    if (!widget || text.isEmpty())
+    auto *widget = qobject_cast<QWidget *>(from);
+    if (!widget)
         return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Qt passes this on as the platform's own announcement.
@@ -249,6 +253,24 @@ void announce(QWidget *widget, const QString &text)
     announcer->setAccessibleName(text);
     announcer->show();
 #endif
+}
+
+} // namespace
+
+AnnouncementQueue *announcementsOf(QWidget *window)
+{
+    if (auto *queue = window->findChild<AnnouncementQueue *>(QString(), Qt::FindDirectChildrenOnly))
+        return queue;
+    auto *queue = new AnnouncementQueue(window);
+    QObject::connect(queue, &AnnouncementQueue::spoken, queue, speak);
+    return queue;
+}
+
+void announce(QWidget *widget, const QString &text, Announcement kind)
+{
+    if (!widget || text.isEmpty())
+        return;
+    announcementsOf(widget->window())->say(widget, text, kind);
 }
 
 void silenceForScreenReaders(QWidget *label)

@@ -2,7 +2,8 @@
 // Qt's own widgets say of themselves:
 //
 //   - announce() speaks a message (a mistake, a hint, the end of an
-//     exercise) while the keyboard focus stays where it is;
+//     exercise, the exercise chosen) while the keyboard focus stays where it
+//     is, each after the one before (announcementqueue.h);
 //   - the rich-text boxes are single text objects, editable or read-only,
 //     with the text interface, where Qt would show a nameless pane;
 //   - a combo box given an accessible name keeps it as its name, its text
@@ -12,6 +13,8 @@
 //
 // None of it changes what is drawn.
 #pragma once
+
+#include "announcementqueue.h"
 
 #include <QString>
 
@@ -24,9 +27,13 @@ namespace letro {
 // more than once; the windows call it before making their controls.
 void installAccessibleInterfaces();
 
-// Speaks `text` from `widget`'s window without moving the focus. An empty
-// text says nothing.
-void announce(QWidget *widget, const QString &text);
+// Speaks `text` from `widget`'s window without moving the focus, once the
+// messages said before it have been spoken. An empty text says nothing.
+void announce(QWidget *widget, const QString &text, Announcement kind = Announcement::Message);
+
+// The queue every announcement of `window` goes through, made the first time
+// it is asked for.
+AnnouncementQueue *announcementsOf(QWidget *window);
 
 // Leaves a label out of what a screen reader reads.
 void silenceForScreenReaders(QWidget *label);

@@ -30,6 +30,7 @@ struct Model
         partial.clear();
         partialColours.clear();
         ticks = hits = mistakes = pos = 0;
+        pending = false;
         enabled = true;
         justFinished = false;
     }
