@@ -30,6 +30,9 @@ OUTPUT = os.path.join(os.environ["E2E_TMP"], "orca-output.log")
 UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*)'(?: ?(?:\{.*\}|None))?\s*$")
 # Orca listens to the accessibility bus once its log says so (Orca 43,
 # then later versions).
+# The balloon shown when a letter comes in the case Caps Lock gives.
+CAPS_LOCK_HINT = "Bloq Mayús está activado"
+
 LISTENING = ("ORCA: Starting ATSPI registry.", "ORCA: Starting Atspi main event loop")
 
 # Orca writes its debug log through Python's default block buffering; a
@@ -148,9 +151,12 @@ def run():
                      lambda: spoken_after(mark, lambda t: "Escribe aquí el dictado" in t))
     print("Orca said at the pen: %r" % heard, flush=True)
 
-    # A wrong key: "S" where the text has "s".
+    # A wrong key: "S" where the text has "s", typed with Caps Lock on, so
+    # that the Caps Lock hint and the mistake come from one key: both are
+    # heard, the hint first.
     mark = len(spoken())
-    key("shift+s")
+    # Without --clearmodifiers, which would lift Caps Lock for the letter.
+    subprocess.run(["xdotool", "key", "Caps_Lock", "s", "Caps_Lock"], check=True)
     label1 = wait_for("the message in Label1",
                       lambda: next((n.name for n in walk(main_window)
                                     if n.getRole() == pyatspi.ROLE_LABEL and n.name.startswith("¡")),
@@ -158,6 +164,12 @@ def run():
     heard = wait_for("Orca to speak %r" % label1,
                      lambda: spoken_after(mark, lambda t: notification(t) == label1))
     print("Orca said at the wrong key: %r" % heard, flush=True)
+    # Orca ends a sentence it reads with a full stop.
+    said = [notification(t).rstrip(".") for t in spoken()[mark:]]
+    if CAPS_LOCK_HINT not in said:
+        a11y.fail("Orca never spoke the Caps Lock hint; it said %r" % said)
+    elif said.index(CAPS_LOCK_HINT) > said.index(label1):
+        a11y.fail("Orca spoke the mistake before the Caps Lock hint: %r" % said)
     if not states(typing).contains(pyatspi.STATE_FOCUSED):
         a11y.fail("the focus left the typing box when Orca spoke")
 
