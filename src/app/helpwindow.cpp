@@ -17,6 +17,10 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
 
     m_browser->setObjectName(QStringLiteral("TextoAyuda"));
     m_browser->setAccessibleName(QStringLiteral("Texto de la ayuda"));
+    // Read as a text with a caret: the arrows, Page Up/Down, Home and End
+    // move it line by line, so that a screen reader reads a line at a time.
+    // Nothing can be typed into it.
+    m_browser->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     m_browser->setOpenLinks(true);
     m_browser->setOpenExternalLinks(false);
     m_browser->setSource(QUrl(QString::fromLatin1(PageUrl)));
@@ -39,6 +43,8 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_browser);
     layout->addLayout(buttons);
+    // The window opens on its text, ready to be read.
+    m_browser->setFocus();
 }
 
 } // namespace letro

@@ -1,8 +1,10 @@
 // The help window "Ayuda de Letro": how to do an exercise, what the colours
 // and the messages mean, the keys, and how a teacher adds and records
 // exercises. The page is Spanish HTML in the program's resources, shown with
-// Qt's rich-text browser; its pictures are the buttons' own, from the same
-// resources. Nothing is fetched from anywhere else.
+// Qt's rich-text browser, read-only, with a caret the keys move so that it
+// can be read line by line; its pictures are the buttons' own, from the same
+// resources, each with a text alternative (its alt text) that names the
+// button. Nothing is fetched from anywhere else.
 #pragma once
 
 #include <QWidget>

@@ -55,9 +55,14 @@ public:
     explicit Aids(Form1 *form);
     ~Aids() override;
 
-    // The balloons' texts.
-    static QString penHint() { return QStringLiteral("Pulsa la pluma para empezar"); }
-    static QString typingBoxHint() { return QStringLiteral("Haz clic aquí para escribir"); }
+    // The balloons' texts. Each names the keys as well as the mouse: the
+    // pen's own key, and Tab, which reaches the typing box from any control.
+    static QString penHint() { return QStringLiteral("Pulsa la pluma (Ctrl+Intro) para empezar"); }
+    static QString typingBoxHint()
+    {
+        return QStringLiteral("Para escribir, haz clic en el recuadro blanco o pulsa Tab hasta "
+                              "llegar a él");
+    }
     static QString capsLockHint() { return QStringLiteral("Bloq Mayús está activado"); }
 
     // The keys of the main window's buttons, named in their tooltips.

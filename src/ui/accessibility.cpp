@@ -2,11 +2,16 @@
 
 #include "richtextbox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
+
+#include <utility>
 
 namespace letro {
 
@@ -173,7 +178,14 @@ public:
     void removeSelection(int) override {}
     void setSelection(int, int, int) override {}
     int cursorPosition() const override { return view()->textCursor().position(); }
-    void setCursorPosition(int) override {}
+    // A screen reader reading on (say-all, a line at a time) moves the caret
+    // on screen, as the navigation keys do; the program's selection stays.
+    void setCursorPosition(int position) override
+    {
+        QTextCursor cursor = view()->textCursor();
+        cursor.setPosition(qBound(0, position, characterCount()));
+        view()->setTextCursor(cursor);
+    }
     QString text(int startOffset, int endOffset) const override
     {
         const QString all = box()->text();
@@ -197,6 +209,37 @@ public:
         return view()->cursorForPosition(local).position();
     }
     void scrollToSubstring(int, int) override {}
+    // Lines are the lines on screen, as the text wraps in the box; the other
+    // units are the text's own.
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int *startOffset,
+                             int *endOffset) const override
+    {
+        if (boundary != QAccessible::LineBoundary)
+            return QAccessibleTextInterface::textBeforeOffset(offset, boundary, startOffset,
+                                                              endOffset);
+        const auto [start, end] = lineAt(offset);
+        if (start == 0)
+            return emptyAt(0, startOffset, endOffset);
+        return lineText(lineAt(start - 1), startOffset, endOffset);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int *startOffset,
+                            int *endOffset) const override
+    {
+        if (boundary != QAccessible::LineBoundary)
+            return QAccessibleTextInterface::textAfterOffset(offset, boundary, startOffset,
+                                                             endOffset);
+        const auto [start, end] = lineAt(offset);
+        if (end >= characterCount() || end == start)
+            return emptyAt(characterCount(), startOffset, endOffset);
+        return lineText(lineAt(end), startOffset, endOffset);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int *startOffset,
+                         int *endOffset) const override
+    {
+        if (boundary != QAccessible::LineBoundary)
+            return QAccessibleTextInterface::textAtOffset(offset, boundary, startOffset, endOffset);
+        return lineText(lineAt(offset), startOffset, endOffset);
+    }
     QString attributes(int offset, int *startOffset, int *endOffset) const override
     {
         *startOffset = *endOffset = offset;
@@ -206,6 +249,40 @@ public:
 private:
     RichTextBox *box() const { return static_cast<RichTextBox *>(widget()); }
     QTextEdit *view() const { return box()->findChild<QTextEdit *>(); }
+
+    // The line on screen that holds `offset`, from its first character to
+    // the first of the next line: the line break that ends a paragraph
+    // belongs to the line it ends. Empty where there is no text.
+    std::pair<int, int> lineAt(int offset) const
+    {
+        const QTextDocument *document = view()->document();
+        const QTextBlock block = document->findBlock(qBound(0, offset, characterCount()));
+        if (!block.isValid())
+            return {offset, offset};
+        // Lays the paragraph out at the box's width, if it is not already.
+        document->documentLayout()->blockBoundingRect(block);
+        const QTextLayout *layout = block.layout();
+        const int inBlock = qBound(0, offset - block.position(), block.length() - 1);
+        const QTextLine line = layout ? layout->lineForTextPosition(inBlock) : QTextLine();
+        if (!line.isValid())
+            return {block.position(), block.position() + block.length() - 1};
+        const int start = block.position() + line.textStart();
+        int end = start + line.textLength();
+        if (line.lineNumber() == layout->lineCount() - 1 && block.next().isValid())
+            ++end;
+        return {start, qMin(end, characterCount())};
+    }
+    QString lineText(std::pair<int, int> line, int *startOffset, int *endOffset) const
+    {
+        *startOffset = line.first;
+        *endOffset = line.second;
+        return text(line.first, line.second);
+    }
+    static QString emptyAt(int offset, int *startOffset, int *endOffset)
+    {
+        *startOffset = *endOffset = offset;
+        return QString();
+    }
 };
 
 QAccessibleInterface *letroInterfaces(const QString &className, QObject *object)

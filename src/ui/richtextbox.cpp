@@ -73,6 +73,15 @@ bool isNavigationKey(int key)
     }
 }
 
+// A key that moves the caret (or, with Shift, selects on screen) and never
+// changes the text: what a read-only box is read with.
+bool movesCaret(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers reading =
+        Qt::ShiftModifier | Qt::ControlModifier | Qt::KeypadModifier;
+    return isNavigationKey(event->key()) && (event->modifiers() & ~reading) == 0;
+}
+
 bool isDeadKey(int key)
 {
     return (key & ~0xFF) == 0x01001200; // Qt::Key_Dead_Grave ... Qt::Key_Dead_Greek
@@ -375,7 +384,15 @@ bool RichTextBox::event(QEvent *event)
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
-    if (!keyDown(keyCodeOf(event), event->modifiers()))
+    const bool allowed = keyDown(keyCodeOf(event), event->modifiers());
+    // A read-only box is read with the navigation keys, whatever the hook
+    // makes of them: they move its caret on screen, never its text or the
+    // program's selection.
+    if (m_readOnly && movesCaret(event)) {
+        m_view->moveOnScreen(event);
+        return;
+    }
+    if (!allowed)
         return;
     if (isClosedEditingShortcut(event))
         return;

@@ -5,8 +5,9 @@
 // selection, sets the selection's colour, font or accepted-character mark, and
 // replaces the selected text. The box holds the text edit that shows the
 // content and offers none of its editing interface, so nothing can change the
-// content or the selection behind the program's back. A mouse click moves the
-// caret on screen but not this selection.
+// content or the selection behind the program's back. A mouse click, the
+// navigation keys and a screen reader move the caret on screen but not this
+// selection.
 //
 // The box itself takes the keyboard focus and every key and input-method
 // event, whether typed or sent to it. Every key goes through two hooks:
@@ -70,7 +71,9 @@ public:
     void setSelFontSize(double points);
 
     // Told to screen readers: a read-only box is a text to read, not to
-    // type into. What keys do is still the key-down hook's business.
+    // type into. The navigation keys move its caret on screen even when the
+    // key-down hook cancels them (they change nothing); what every other key
+    // does is still the hook's business.
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 

@@ -16,7 +16,11 @@ D-Bus session that a11y.sh sets up, and checks:
     word, and choosing an exercise with Alt+arrows announces it;
   - a wrong key announces exactly the message the window shows in Label1,
     while the focus stays in the typing box;
-  - a finished exercise announces its verdict and its summary line.
+  - a finished exercise announces its verdict and its summary line;
+  - the record box is read through its text interface: the keys move its
+    caret (caret-moved events follow), a screen reader moves it too, its
+    lines are read at the caret, and no key changes its text;
+  - the help text takes the focus and its caret moves with the arrows.
 
 Announcements count as Orca counts them: a notification that becomes
 showing, or (Qt 6.8 and later) an announcement event.
@@ -35,9 +39,10 @@ ENGLISH = {"ok", "cancel", "close", "apply", "yes", "no", "open", "save", "help"
 
 failures = []
 announcements = []  # texts, as they arrive
+caret_moves = []  # (object name, offset) as they arrive
 
 # The balloon for a key typed while another control has the focus.
-TYPING_BOX_HINT = "Haz clic aquí para escribir"
+TYPING_BOX_HINT = "Para escribir, haz clic en el recuadro blanco o pulsa Tab hasta llegar a él"
 
 
 def fail(message):
@@ -79,7 +84,9 @@ def on_event(event):
         except Exception:  # noqa: BLE001
             pass
     try:
-        if event.type.startswith("object:state-changed:showing"):
+        if event.type.startswith("object:text-caret-moved"):
+            caret_moves.append((event.source.name, event.detail1))
+        elif event.type.startswith("object:state-changed:showing"):
             if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
                 announcements.append(event.source.name)
         elif event.type.startswith("object:announcement"):
@@ -210,7 +217,7 @@ def announced(prefix=None, exact=None, after=0):
 
 
 def main():
-    for kind in ("object:state-changed:showing", "object:announcement"):
+    for kind in ("object:state-changed:showing", "object:announcement", "object:text-caret-moved"):
         pyatspi.Registry.registerEventListener(on_event, kind)
 
     program = subprocess.Popen([PROGRAM], stdout=sys.stdout, stderr=sys.stderr)
@@ -262,8 +269,11 @@ def run():
     help_window = wait_for("the help window", lambda: frame("Ayuda de Letro"))
     wait_for("the help's buttons", lambda: by_name(help_window, "Cerrar"))
     check_names(help_window, "help window")
-    if by_name(help_window, "Texto de la ayuda") is None:
+    help_text = by_name(help_window, "Texto de la ayuda")
+    if help_text is None:
         fail("the help text has no name")
+    else:
+        read_help(help_text)
     opened = len(announcements)
     key("F2")
     pad = wait_for("the accent pad", lambda: frame("Acentos"))
@@ -343,6 +353,68 @@ def run():
     if by_name(main_window, "1 falta") is None:
         fail("the verdict picture is not named '1 falta'")
     print("end heard: %r" % heard, flush=True)
+
+    read_record_box(main_window, record)
+
+
+def caret(node):
+    return node.queryText().caretOffset
+
+
+def read_help(help_text):
+    """The help is a text with a caret that the arrows move, a line at a time."""
+    wait_for("the focus in the help text", lambda: states(help_text).contains(pyatspi.STATE_FOCUSED))
+    text = help_text.queryText()
+    key("ctrl+Home")
+    wait_for("the help's caret at the start", lambda: caret(help_text) == 0)
+    first = text.getTextAtOffset(0, pyatspi.TEXT_BOUNDARY_LINE_START)
+    if first[0].strip() != "Ayuda de Letro":
+        fail("the help's first line reads %r" % (first,))
+    key("Down")
+    offset = wait_for("the help's caret on the next line", lambda: caret(help_text) or None)
+    line = text.getTextAtOffset(offset, pyatspi.TEXT_BOUNDARY_LINE_START)
+    if not line[0].strip() or line[1] < first[2]:
+        fail("the help's second line reads %r" % (line,))
+    print("help read line by line: %r, %r" % (first[0], line[0]), flush=True)
+
+
+def read_record_box(main_window, record):
+    """The record box read as Orca reads it: its caret moved by the keys and
+    by the screen reader, a line read at the caret, its text untouched."""
+    press(main_window, "Mostrar u ocultar lo escrito")
+    wait_for("the record box shown", lambda: states(record).contains(pyatspi.STATE_SHOWING))
+    record.queryComponent().grabFocus()
+    wait_for("the focus in the record box", lambda: states(record).contains(pyatspi.STATE_FOCUSED))
+    text = record.queryText()
+    whole = text.getText(0, -1)
+    if "**" not in whole:
+        fail("the record box holds %r" % whole)
+
+    mark = len(caret_moves)
+    key("ctrl+Home")
+    wait_for("the record box's caret at the start (Ctrl+Home)", lambda: caret(record) == 0)
+    first = text.getTextAtOffset(0, pyatspi.TEXT_BOUNDARY_LINE_START)
+    if first[1] != 0 or not first[0].strip() or not whole.startswith(first[0]):
+        fail("the record box's first line reads %r of %r" % (first, whole))
+    key("Right")
+    wait_for("the record box's caret one on (Right)", lambda: caret(record) == 1)
+    key("ctrl+End")
+    wait_for("the record box's caret at the end (Ctrl+End)", lambda: caret(record) == len(whole))
+    key("Up")
+    wait_for("the record box's caret a line up (Up)", lambda: caret(record) < len(whole))
+    wait_for("the caret moves told", lambda: any(
+        name == "Lo escrito hasta ahora" and offset == 0 for name, offset in caret_moves[mark:]))
+
+    # The screen reader moves the caret as it reads on.
+    text.setCaretOffset(3)
+    wait_for("the caret set by the screen reader", lambda: caret(record) == 3)
+
+    # Keys that would write are discarded.
+    key("x", "BackSpace", "Delete", "Return", "ctrl+v")
+    pump(0.5)
+    if text.getText(0, -1) != whole:
+        fail("a key changed the record box: %r" % text.getText(0, -1))
+    print("record box read: %r" % first[0], flush=True)
 
 
 if __name__ == "__main__":

@@ -184,6 +184,8 @@ private slots:
     void hintsStayUntilReadOrMoot();
 
     // Help.
+    void hintsNameTheirKeys_data();
+    void hintsNameTheirKeys();
     void helpPage();
 };
 
@@ -617,6 +619,50 @@ void TestAids::hintsStayUntilReadOrMoot()
     QVERIFY(!timer->isActive());
 }
 
+// Each hint names a key that does what it asks, pressed where the pupil is
+// when it shows: the pen's key starts the attempt, and Tab reaches the typing
+// box from any control of the window.
+void TestAids::hintsNameTheirKeys_data()
+{
+    QTest::addColumn<int>("situation");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("keyName");
+    QTest::addColumn<QKeySequence>("key");
+    const QKeySequence pen(Qt::CTRL | Qt::Key_Return), tab(Qt::Key_Tab);
+    const QString penHint = Aids::penHint(), boxHint = Aids::typingBoxHint();
+    QTest::newRow("pen, from the loudspeaker")
+        << Chosen << penHint << "Command1" << "Ctrl+Intro" << pen;
+    QTest::newRow("pen, from the number box")
+        << Chosen << penHint << "Text1" << "Ctrl+Intro" << pen;
+    for (const char *control : {"Command1", "Command2", "Command3(0)", "Text1", "Command4(2)",
+                                "Command5", "Command7", "Command9(1)"}) {
+        QTest::addRow("typing box, from %s", control)
+            << StartUp << boxHint << control << "Tab" << tab;
+    }
+}
+
+void TestAids::hintsNameTheirKeys()
+{
+    QFETCH(int, situation);
+    QFETCH(QString, hint);
+    QFETCH(QString, from);
+    QFETCH(QString, keyName);
+    QFETCH(QKeySequence, key);
+    QVERIFY2(hint.contains(keyName), qPrintable(hint));
+    Fixture f(QStringLiteral("ca"));
+    QVERIFY(f.active());
+    if (situation == Chosen)
+        f.h->form->Command4_Click(0);
+    QWidget *start = f.child(from.toLatin1().constData());
+    start->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(start->hasFocus());
+    for (int presses = 0; presses < 25 && QApplication::focusWidget() != f.typing(); ++presses)
+        QTest::keySequence(QApplication::focusWidget(), key);
+    QCOMPARE(QApplication::focusWidget(), f.typing());
+    QVERIFY(f.typing()->isEnabled());
+}
+
 void TestAids::helpPage()
 {
     Fixture f(QStringLiteral("casa"));
@@ -672,6 +718,9 @@ void TestAids::helpPage()
             const QUrl url =
                 help->browser()->source().resolved(QUrl(format.toImageFormat().name()));
             pictures << url.path();
+            // Its text alternative says what it shows.
+            QVERIFY2(!format.stringProperty(QTextFormat::ImageAltText).trimmed().isEmpty(),
+                     qPrintable(url.toString()));
             QVERIFY2(QFile::exists(u':' + url.path()), qPrintable(url.toString()));
             const QVariant image =
                 help->browser()->document()->resource(QTextDocument::ImageResource, url);
@@ -681,6 +730,25 @@ void TestAids::helpPage()
     }
     for (const char *icon : {"palabras", "altavoz", "pluma", "recuadro", "libro"})
         QVERIFY(pictures.contains(QStringLiteral("/icons/%1.svg").arg(QLatin1String(icon))));
+
+    // The page is a text to read line by line: it has the focus, takes no
+    // typing, and the arrows move its caret.
+    QTextBrowser *text = help->browser();
+    QTRY_VERIFY(text->hasFocus());
+    QVERIFY(text->isReadOnly());
+    QVERIFY(text->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard));
+    const QString before = text->toPlainText();
+    QTextCursor caret = text->textCursor();
+    caret.setPosition(0);
+    text->setTextCursor(caret);
+    QTest::keyClick(text, Qt::Key_Down);
+    QTest::keyClick(text, Qt::Key_Down);
+    QVERIFY(text->textCursor().position() > 0);
+    QVERIFY(!text->textCursor().hasSelection());
+    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(text->textCursor().position(), text->document()->characterCount() - 1);
+    QTest::keyClick(text, Qt::Key_X);
+    QCOMPARE(text->toPlainText(), before);
 
     // Its button shows and hides the accent pad, with Return as with a click.
     auto *accents = help->findChild<QPushButton *>(QStringLiteral("BotonAcentos"));

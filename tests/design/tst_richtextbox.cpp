@@ -6,6 +6,7 @@
 #include "ui/richtextbox.h"
 #include "ui/richtextview.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -69,6 +70,10 @@ private slots:
     void controlKeysAreNoCharacters();
     void mouseClickKeepsProgramSelection();
     void disabledBoxTakesNoKeys();
+    void readOnlyBoxIsReadWithTheKeys_data();
+    void readOnlyBoxIsReadWithTheKeys();
+    void screenReaderMovesTheCaret();
+    void screenReaderReadsLinesOnScreen();
 
 private:
     // What the box shows on screen.
@@ -622,6 +627,163 @@ void TestRichTextBox::disabledBoxTakesNoKeys()
     QTest::keyClick(m_box->windowHandle(), Qt::Key_X);
     QCOMPARE(m_box->text(), QString("ab"));
     QVERIFY(m_pressed.isEmpty());
+    m_box->hide();
+}
+
+// A read-only box whose hook cancels every key, as the record box's does:
+// the navigation keys still move its caret on screen, and nothing else does
+// anything. A box that is not read-only keeps every cancelled key cancelled.
+void TestRichTextBox::readOnlyBoxIsReadWithTheKeys_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    const int ctrl = int(Qt::ControlModifier), shift = int(Qt::ShiftModifier);
+    // "aaa\naaa\naaa": three lines of one width, positions 0-3, 4-7, 8-11.
+    QTest::newRow("Left") << true << int(Qt::Key_Left) << 0 << "" << 11 << 10;
+    QTest::newRow("Right") << true << int(Qt::Key_Right) << 0 << "" << 0 << 1;
+    QTest::newRow("Up") << true << int(Qt::Key_Up) << 0 << "" << 9 << 5;
+    QTest::newRow("Down") << true << int(Qt::Key_Down) << 0 << "" << 1 << 5;
+    QTest::newRow("Home") << true << int(Qt::Key_Home) << 0 << "" << 10 << 8;
+    QTest::newRow("End") << true << int(Qt::Key_End) << 0 << "" << 4 << 7;
+    QTest::newRow("Ctrl+Home") << true << int(Qt::Key_Home) << ctrl << "" << 11 << 0;
+    QTest::newRow("Ctrl+End") << true << int(Qt::Key_End) << ctrl << "" << 0 << 11;
+    QTest::newRow("Page Up") << true << int(Qt::Key_PageUp) << 0 << "" << 10 << 2;
+    QTest::newRow("Page Down") << true << int(Qt::Key_PageDown) << 0 << "" << 1 << 9;
+    QTest::newRow("Ctrl+Right") << true << int(Qt::Key_Right) << ctrl << "" << 0 << 3;
+    QTest::newRow("Shift+Left") << true << int(Qt::Key_Left) << shift << "" << 11 << 10;
+    QTest::newRow("keypad Left") << true << int(Qt::Key_Left) << int(Qt::KeypadModifier) << "" << 11
+                                 << 10;
+    // Alt with an arrow is the window's shortcut, not reading.
+    QTest::newRow("Alt+Left") << true << int(Qt::Key_Left) << int(Qt::AltModifier) << "" << 11
+                              << 11;
+    // Every key that would change the text stays cancelled.
+    QTest::newRow("letter") << true << int(Qt::Key_X) << 0 << "x" << 5 << 5;
+    QTest::newRow("Space") << true << int(Qt::Key_Space) << 0 << " " << 5 << 5;
+    QTest::newRow("Backspace") << true << int(Qt::Key_Backspace) << 0 << "\b" << 5 << 5;
+    QTest::newRow("Delete") << true << int(Qt::Key_Delete) << 0 << "\x7f" << 5 << 5;
+    QTest::newRow("Return") << true << int(Qt::Key_Return) << 0 << "\r" << 5 << 5;
+    QTest::newRow("Ctrl+V") << true << int(Qt::Key_V) << ctrl << "\x16" << 5 << 5;
+    QTest::newRow("Ctrl+X") << true << int(Qt::Key_X) << ctrl << "\x18" << 5 << 5;
+    QTest::newRow("Tab") << true << int(Qt::Key_Tab) << 0 << "\t" << 5 << 5;
+    // The typing box: a cancelled arrow stays cancelled.
+    QTest::newRow("editable, Left") << false << int(Qt::Key_Left) << 0 << "" << 11 << 11;
+    QTest::newRow("editable, Ctrl+Home") << false << int(Qt::Key_Home) << ctrl << "" << 11 << 11;
+}
+
+void TestRichTextBox::readOnlyBoxIsReadWithTheKeys()
+{
+    QFETCH(bool, readOnly);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    m_box->setKeyDownHook([this](int &c, Qt::KeyboardModifiers) {
+        m_downCodes.append(c);
+        c = 0;
+    });
+    m_box->setReadOnly(readOnly);
+    m_box->setText("aaa\naaa\naaa");
+    m_box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_box.get()));
+    QTextCursor caret = view()->textCursor();
+    caret.setPosition(from);
+    view()->setTextCursor(caret);
+
+    sendKey(m_box.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers), text);
+    QCOMPARE(m_downCodes.size(), 1); // the hook still sees every key
+    QCOMPARE(view()->textCursor().position(), to);
+    QCOMPARE(m_box->text(), QString("aaa\naaa\naaa"));
+    QVERIFY(m_pressed.isEmpty());
+    // The program's selection stays where the program left it.
+    QCOMPARE(m_box->selStart(), 11);
+    QCOMPARE(m_box->selLength(), 0);
+    m_box->hide();
+}
+
+// A screen reader moving the caret (reading on, or a line at a time) moves it
+// on screen, as the keys do, and never the program's selection.
+void TestRichTextBox::screenReaderMovesTheCaret()
+{
+    m_box->setReadOnly(true);
+    m_box->setText("uno\ndos");
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(m_box.get());
+    QVERIFY(box && box->textInterface());
+    QAccessibleTextInterface *text = box->textInterface();
+    QCOMPARE(text->cursorPosition(), 7);
+    text->setCursorPosition(4);
+    QCOMPARE(view()->textCursor().position(), 4);
+    QCOMPARE(text->cursorPosition(), 4);
+    text->setCursorPosition(99); // clamped to the text
+    QCOMPARE(text->cursorPosition(), 7);
+    text->setCursorPosition(-3);
+    QCOMPARE(text->cursorPosition(), 0);
+    QCOMPARE(m_box->selStart(), 7);
+    QCOMPARE(m_box->selLength(), 0);
+    QCOMPARE(m_box->text(), QString("uno\ndos"));
+    // The next key still goes where the program's selection is.
+    m_box->setReadOnly(false);
+    typeKey(m_box.get(), 'x');
+    QCOMPARE(m_box->text(), QString("uno\ndosx"));
+}
+
+// Lines are read as the box shows them, wrapped at its width: walking from
+// line to line covers the whole text once, in order, and the line break that
+// ends a paragraph belongs to the line it ends.
+void TestRichTextBox::screenReaderReadsLinesOnScreen()
+{
+    const QString paragraph = QStringLiteral("el perro de san roque no tiene rabo ").repeated(4);
+    const QString all = paragraph + QStringLiteral("\nfin\n\ncasa");
+    m_box->setText(all);
+    m_box->resize(160, 300);
+    m_box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_box.get()));
+    QAccessibleTextInterface *text =
+        QAccessible::queryAccessibleInterface(m_box.get())->textInterface();
+    QVERIFY(text);
+
+    QStringList lines;
+    int start = -1, end = -1;
+    QString line = text->textAtOffset(0, QAccessible::LineBoundary, &start, &end);
+    QCOMPARE(start, 0);
+    while (!line.isEmpty()) {
+        lines << line;
+        QCOMPARE(text->text(start, end), line);
+        const int previousEnd = end;
+        line = text->textAfterOffset(start, QAccessible::LineBoundary, &start, &end);
+        if (!line.isEmpty())
+            QCOMPARE(start, previousEnd);
+    }
+    QCOMPARE(lines.join(QString()), all);
+    // The long paragraph takes several lines on screen.
+    QVERIFY2(lines.size() > 5, qPrintable(lines.join(u'|')));
+    QCOMPARE(lines.mid(lines.size() - 3), (QStringList{"fin\n", "\n", "casa"}));
+    QVERIFY(lines.first().size() < paragraph.size());
+
+    // Each offset of a line is in that line; the line before is the one before.
+    const int fin = int(all.indexOf(QStringLiteral("fin")));
+    QCOMPARE(text->textAtOffset(fin + 2, QAccessible::LineBoundary, &start, &end), "fin\n");
+    QCOMPARE(start, fin);
+    QCOMPARE(end, fin + 4);
+    QCOMPARE(text->textAtOffset(fin + 3, QAccessible::LineBoundary, &start, &end), "fin\n");
+    QCOMPARE(text->textBeforeOffset(fin + 1, QAccessible::LineBoundary, &start, &end),
+             lines.at(lines.size() - 4));
+    QCOMPARE(end, fin);
+    // Nothing before the first line or after the last; the end of the text
+    // is in the last line.
+    QVERIFY(text->textBeforeOffset(2, QAccessible::LineBoundary, &start, &end).isEmpty());
+    QVERIFY(text->textAfterOffset(int(all.size()) - 1, QAccessible::LineBoundary, &start, &end)
+                .isEmpty());
+    QCOMPARE(text->textAtOffset(int(all.size()), QAccessible::LineBoundary, &start, &end), "casa");
+    // Other units are the text's own.
+    QCOMPARE(text->textAtOffset(fin + 1, QAccessible::WordBoundary, &start, &end), "fin");
+    // An empty box has no lines.
+    m_box->setText(QString());
+    QVERIFY(text->textAtOffset(0, QAccessible::LineBoundary, &start, &end).isEmpty());
     m_box->hide();
 }
 
