@@ -19,7 +19,12 @@
 // compositor neither focuses nor moves, placed beside the window as on X11.
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QWidget>
+
+class QMouseEvent;
+class QPushButton;
 
 namespace letro {
 
@@ -45,13 +50,28 @@ public:
     // left when the screen has no room on the right.
     void placeBesideMainWindow();
 
+    // Pixels between two buttons, and around them to the pad's edge.
+    static constexpr int ButtonSpacing = 3;
+    static constexpr int PadMargin = 6;
+
+    // Which of `buttons` (rectangles) a click at `point` is for: the one
+    // that holds it, else the nearest one no more than `reach` pixels away
+    // (the gap between two buttons belongs to them both, each taking its
+    // nearer half), the first of two as near; -1 for none.
+    static int buttonNear(const QList<QRect> &buttons, const QPoint &point, int reach);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A click in the gaps between the buttons goes to the nearest one.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void followTypingBox();
+    // The button a click at `point` on the pad itself is for, or none.
+    QPushButton *buttonAt(const QPoint &point) const;
 
     QWidget *m_mainWindow;
     QWidget *m_typingBox;
@@ -59,6 +79,8 @@ private:
     // Closed by the compositor rather than by the pupil: shown again when
     // the main window is active.
     bool m_reopen = false;
+    // The button a press in a gap pushed down, until the release.
+    QPushButton *m_pressed = nullptr;
 };
 
 } // namespace letro
