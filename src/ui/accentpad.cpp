@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -35,7 +36,6 @@ constexpr PadKey Keys[] = {
     {u'ñ', u'Ñ', u"eñe"},         {u'¿', u'¡', nullptr},
 };
 
-constexpr int Gap = 8; // pixels between the main window and the pad
 constexpr int PairsPerRow = 2;
 const QSize ButtonSize(48, 36);
 
@@ -106,8 +106,19 @@ AccentPad::AccentPad(QWidget *mainWindow)
     }
     grid->setAlignment(Qt::AlignCenter);
     const QSize buttons = sizeHint();
-    setFixedSize(std::max(buttons.width(), titledWidth(QWidget::font(), windowTitle())),
-                 buttons.height());
+    const QSize seen(std::max(buttons.width(), titledWidth(QWidget::font(), windowTitle())),
+                     buttons.height());
+    if (m_popup) {
+        // The popup starts on the main window's edge (see popupOffset) and
+        // shows only past the gap: the strip before is transparent and lets
+        // clicks through.
+        setAttribute(Qt::WA_TranslucentBackground);
+        grid->setContentsMargins(PopupStrip + PadMargin, PadMargin, PadMargin, PadMargin);
+        setFixedSize(seen.width() + PopupStrip, seen.height());
+        setMask(QRegion(PopupStrip, 0, seen.width(), seen.height()));
+    } else {
+        setFixedSize(seen);
+    }
 
     m_mainWindow->installEventFilter(this);
     if (m_typingBox)
@@ -151,8 +162,10 @@ void AccentPad::placeBesideMainWindow()
         // Qt places a popup by its offset from the parent window, which is
         // all a Wayland client may choose: the compositor knows where the
         // window is and keeps the popup on the screen.
+        const QWindow *window = m_mainWindow->windowHandle();
+        const QMargins frame = window ? window->frameMargins() : QMargins();
         const QRect main = m_mainWindow->geometry();
-        setGeometry(QRect(QPoint(main.right() + 1 + Gap, main.top()), size()));
+        setGeometry(QRect(main.topLeft() + popupOffset(main.size(), frame), size()));
         return;
     }
     const QRect main = m_mainWindow->frameGeometry();
@@ -168,6 +181,14 @@ void AccentPad::placeBesideMainWindow()
     // The pad's frame goes at that corner and the pad inside it (QWidget::move
     // would take the point as the frame's only once Qt knows the frame).
     setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size()));
+}
+
+QPoint AccentPad::popupOffset(const QSize &mainWindow, const QMargins &frame)
+{
+    // The last column of the frame (or of the window, without one), tops
+    // aligned; past the transparent strip the pad shows Gap pixels from
+    // the frame, as beside an X11 window.
+    return QPoint(mainWindow.width() + frame.right() - 1, -frame.top());
 }
 
 int AccentPad::buttonNear(const QList<QRect> &buttons, const QPoint &point, int reach)
@@ -201,8 +222,8 @@ QPushButton *AccentPad::buttonAt(const QPoint &point) const
 
 void AccentPad::mousePressEvent(QMouseEvent *event)
 {
-    QPushButton *button = event->button() == Qt::LeftButton ? buttonAt(event->position().toPoint())
-                                                            : nullptr;
+    QPushButton *button =
+        event->button() == Qt::LeftButton ? buttonAt(event->position().toPoint()) : nullptr;
     if (!button || !button->isEnabled()) {
         QWidget::mousePressEvent(event);
         return;

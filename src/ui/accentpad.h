@@ -20,6 +20,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QWidget>
 
@@ -53,6 +54,18 @@ public:
     // Pixels between two buttons, and around them to the pad's edge.
     static constexpr int ButtonSpacing = 3;
     static constexpr int PadMargin = 6;
+    // Pixels between the main window's frame and the pad.
+    static constexpr int Gap = 8;
+
+    // A Wayland compositor may refuse a popup whose place is outside its
+    // parent window (the protocol forbids it; GNOME's compositor dismisses
+    // it at once), and Qt asks for a popup's top-left corner. So the popup
+    // starts on the main window's last column, `popupOffset` from the top-
+    // left of its client area of `mainWindow` size inside `frame` (the frame
+    // Qt draws, or none), and a transparent strip PopupStrip wide goes
+    // before the buttons, which then show Gap pixels past the frame.
+    static constexpr int PopupStrip = Gap + 1;
+    static QPoint popupOffset(const QSize &mainWindow, const QMargins &frame);
 
     // Which of `buttons` (rectangles) a click at `point` is for: the one
     // that holds it, else the nearest one no more than `reach` pixels away

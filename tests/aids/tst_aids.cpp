@@ -783,8 +783,9 @@ void TestAids::helpLeavesTheTypingBoxInView()
         const QRect box(f.typing()->mapToGlobal(QPoint(0, 0)), f.typing()->size());
         QVERIFY(keep.contains(box));
         const QRect place = help->frameGeometry();
-        QVERIFY2(!place.intersects(keep),
-                 qPrintable(QStringLiteral("main window at %1,%2").arg(mainAt.x()).arg(mainAt.y())));
+        QVERIFY2(
+            !place.intersects(keep),
+            qPrintable(QStringLiteral("main window at %1,%2").arg(mainAt.x()).arg(mainAt.y())));
         QVERIFY(help->screen()->availableGeometry().contains(place));
         QVERIFY(place.height() >= 240);
         QCOMPARE(help->width(), 640);

@@ -10,6 +10,7 @@
 // box's event loop, under the handler that opened it.
 #include "testsupport.h"
 
+#include "ui/accentpad.h"
 #include "ui/messageplacement.h"
 #include "ui/platform.h"
 #include "ui/richtextbox.h"
@@ -70,6 +71,8 @@ private slots:
     void besideKeptArea();
     void besideKeptAreaShortened_data();
     void besideKeptAreaShortened();
+    void padPopupOffset_data();
+    void padPopupOffset();
     void refusesOnlyWhileAModalWindowIsUp();
     void mainWindowStaysUnderItsBox_data();
     void mainWindowStaysUnderItsBox();
@@ -170,10 +173,8 @@ void TestPlatform::besideKeptAreaShortened_data()
     QTest::addColumn<QRect>("place");
     // The help, 640 x 660 inside a frame of 3, 30, 3, 3, kept at least 240
     // high, on a 1280 x 1024 screen.
-    QTest::newRow("whole under it")
-        << QRect(100, 100, 670, 150) << QRect(111, 258, 646, 693);
-    QTest::newRow("whole above it")
-        << QRect(100, 800, 670, 100) << QRect(111, 99, 646, 693);
+    QTest::newRow("whole under it") << QRect(100, 100, 670, 150) << QRect(111, 258, 646, 693);
+    QTest::newRow("whole above it") << QRect(100, 800, 670, 100) << QRect(111, 99, 646, 693);
     // The main window centred on the screen, its area down to the tallies.
     QTest::newRow("the main window centred: lowered to the room under it")
         << QRect(308, 301, 664, 313) << QRect(316, 622, 646, 402);
@@ -195,6 +196,36 @@ void TestPlatform::besideKeptAreaShortened()
     // Never taller than asked, always on the screen once it fits there.
     QVERIFY(got.height() <= 693);
     QVERIFY(screen.contains(got));
+}
+
+void TestPlatform::padPopupOffset_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<int>("shownAt"); // where the buttons' side begins
+    // The compositor's frame, unknown to Qt: the pad shows 8 pixels past
+    // the client area, as it did at 678.
+    QTest::newRow("the compositor's frame")
+        << QSize(670, 348) << QMargins() << QPoint(669, 0) << 678;
+    // Qt's own frame: 8 pixels past the frame, tops aligned with it.
+    QTest::newRow("Qt's own frame")
+        << QSize(664, 315) << QMargins(3, 30, 3, 3) << QPoint(666, -30) << 675;
+}
+
+void TestPlatform::padPopupOffset()
+{
+    QFETCH(QSize, window);
+    QFETCH(QMargins, frame);
+    QFETCH(QPoint, offset);
+    QFETCH(int, shownAt);
+    const QPoint got = AccentPad::popupOffset(window, frame);
+    QCOMPARE(got, offset);
+    // The popup's corner is on the window, frame included, as the
+    // compositor wants it.
+    QVERIFY(QRect(QPoint(0, 0), window).marginsAdded(frame).contains(got));
+    QCOMPARE(got.x() + AccentPad::PopupStrip, shownAt);
+    QCOMPARE(shownAt - (window.width() + frame.right()), AccentPad::Gap);
 }
 
 void TestPlatform::refusesOnlyWhileAModalWindowIsUp()
