@@ -7,8 +7,8 @@
 # The program gets QT_QPA_PLATFORM=wayland, WAYLAND_DISPLAY,
 # LETRO_COMPOSITOR=mutter, a 1280x1024 virtual monitor, no X server and no
 # sound server. mutter refuses to run as root: under root it runs as the
-# ordinary user letro-wayland, made if missing, on a session bus of its own;
-# the clients stay root's, which may use its socket.
+# ordinary user letro-wayland, made if missing; the clients stay root's,
+# which may use its socket.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -37,10 +37,17 @@ run="$E2E_TMP/mutter"
 mkdir -m 700 "$run"
 chown -R "$owner" "$run"
 
-# "${as_owner[@]}" is empty when this script is not root's.
-"${as_owner[@]}" env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" \
-    XKB_DEFAULT_LAYOUT=es GSETTINGS_BACKEND=memory \
-    dbus-run-session -- mutter --headless --wayland --no-x11 --virtual-monitor 1280x1024 \
+# "${as_owner[@]}" is empty when this script is not root's. mutter wants a
+# session bus: one of its own, whose daemon goes with it.
+as_compositor() {
+    "${as_owner[@]}" env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" \
+        XKB_DEFAULT_LAYOUT=es GSETTINGS_BACKEND=memory "$@"
+}
+bus="$(as_compositor dbus-daemon --session --fork --nopidfile --print-pid --print-address)" ||
+    e2e_fail "no session bus for mutter"
+e2e_track "$(sed -n 2p <<<"$bus")"
+as_compositor DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p <<<"$bus")" \
+    mutter --headless --wayland --no-x11 --virtual-monitor 1280x1024 \
     --wayland-display letro-mutter >"$E2E_TMP/mutter.log" 2>&1 &
 e2e_track $!
 
