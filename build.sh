@@ -31,7 +31,7 @@ TEST_PACKAGES=(
     pulseaudio pulseaudio-utils
     clang libclang-rt-dev llvm clang-format-19 git
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
-    sway wtype qt6-wayland libwayland-dev jq xwayland
+    sway wtype qt6-wayland libwayland-dev jq xwayland mutter
     dbus-bin at-spi2-core python3-pyatspi orca
 )
 

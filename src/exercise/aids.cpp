@@ -3,15 +3,19 @@
 #include "checker/accentkeys.h"
 #include "checker/characterkeys.h"
 #include "exercise/form1.h"
+#include "scoring/spoken.h"
 #include "ui/accentkeyfilter.h"
 #include "ui/accessibility.h"
 #include "ui/buttonkeys.h"
-#include "scoring/spoken.h"
+#include "ui/messageplacement.h"
+#include "ui/platform.h"
+#include "ui/windowplacement.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolTip>
@@ -66,6 +70,27 @@ bool looksLikeNoCapsLock(QChar c, bool shift)
 bool pressesButton(const QWidget *receiver, const QString &characters)
 {
     return qobject_cast<const QAbstractButton *>(receiver) && characters == QLatin1String(" ");
+}
+
+// Places `window` beside the main window `form` as its message boxes go,
+// leaving in view what the pupil still needs to see: the help is read
+// while typing. Lowered to fit the screen's room, not under HelpLeastHeight.
+// A Wayland compositor places windows itself.
+void placeBesideKeptArea(QWidget *window, const Form1 *form)
+{
+    if (onWayland())
+        return;
+    constexpr int HelpLeastHeight = 240;
+    const QRect kept = form->keptInView();
+    const QRect keep(form->mapToGlobal(kept.topLeft()), kept.size());
+    // The window's own frame is known only once it is mapped: the main
+    // window's, from the same window manager, stands in for it.
+    const QMargins frame = windowFrame(form->window());
+    const QScreen *screen = form->screen();
+    const QRect room = screen ? screen->availableGeometry() : keep;
+    const QRect outer =
+        besideKeptAreaShortened(keep, window->size().grownBy(frame), HelpLeastHeight, room);
+    window->setGeometry(outer.marginsRemoved(frame));
 }
 
 } // namespace
@@ -141,6 +166,8 @@ void Aids::showHelp()
         m_help = new HelpWindow(m_form);
         connect(m_help, &HelpWindow::accentPadToggled, this, &Aids::toggleAccentPad);
     }
+    if (!m_help->isVisible())
+        placeBesideKeptArea(m_help, m_form);
     m_help->show();
     m_help->raise();
     m_help->activateWindow();

@@ -9,11 +9,14 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace letro {
 
@@ -33,7 +36,6 @@ constexpr PadKey Keys[] = {
     {u'ñ', u'Ñ', u"eñe"},         {u'¿', u'¡', nullptr},
 };
 
-constexpr int Gap = 8; // pixels between the main window and the pad
 constexpr int PairsPerRow = 2;
 const QSize ButtonSize(48, 36);
 
@@ -82,8 +84,8 @@ AccentPad::AccentPad(QWidget *mainWindow)
     marks.setPointSize(22);
     marks.setBold(true);
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(6, 6, 6, 6);
-    grid->setSpacing(3);
+    grid->setContentsMargins(PadMargin, PadMargin, PadMargin, PadMargin);
+    grid->setSpacing(ButtonSpacing);
     // Two pairs a row: the pad is then wide enough for a window manager to
     // write its title whole, and no taller than the main window.
     int index = 0;
@@ -104,8 +106,19 @@ AccentPad::AccentPad(QWidget *mainWindow)
     }
     grid->setAlignment(Qt::AlignCenter);
     const QSize buttons = sizeHint();
-    setFixedSize(std::max(buttons.width(), titledWidth(QWidget::font(), windowTitle())),
-                 buttons.height());
+    const QSize seen(std::max(buttons.width(), titledWidth(QWidget::font(), windowTitle())),
+                     buttons.height());
+    if (m_popup) {
+        // The popup starts on the main window's edge (see popupOffset) and
+        // shows only past the gap: the strip before is transparent and lets
+        // clicks through.
+        setAttribute(Qt::WA_TranslucentBackground);
+        grid->setContentsMargins(PopupStrip + PadMargin, PadMargin, PadMargin, PadMargin);
+        setFixedSize(seen.width() + PopupStrip, seen.height());
+        setMask(QRegion(PopupStrip, 0, seen.width(), seen.height()));
+    } else {
+        setFixedSize(seen);
+    }
 
     m_mainWindow->installEventFilter(this);
     if (m_typingBox)
@@ -149,8 +162,10 @@ void AccentPad::placeBesideMainWindow()
         // Qt places a popup by its offset from the parent window, which is
         // all a Wayland client may choose: the compositor knows where the
         // window is and keeps the popup on the screen.
+        const QWindow *window = m_mainWindow->windowHandle();
+        const QMargins frame = window ? window->frameMargins() : QMargins();
         const QRect main = m_mainWindow->geometry();
-        setGeometry(QRect(QPoint(main.right() + 1 + Gap, main.top()), size()));
+        setGeometry(QRect(main.topLeft() + popupOffset(main.size(), frame), size()));
         return;
     }
     const QRect main = m_mainWindow->frameGeometry();
@@ -166,6 +181,71 @@ void AccentPad::placeBesideMainWindow()
     // The pad's frame goes at that corner and the pad inside it (QWidget::move
     // would take the point as the frame's only once Qt knows the frame).
     setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size()));
+}
+
+QPoint AccentPad::popupOffset(const QSize &mainWindow, const QMargins &frame)
+{
+    // The last column of the frame (or of the window, without one), tops
+    // aligned; past the transparent strip the pad shows Gap pixels from
+    // the frame, as beside an X11 window.
+    return QPoint(mainWindow.width() + frame.right() - 1, -frame.top());
+}
+
+int AccentPad::buttonNear(const QList<QRect> &buttons, const QPoint &point, int reach)
+{
+    int nearest = -1;
+    int nearestDistance = reach * reach;
+    for (int i = 0; i < buttons.size(); ++i) {
+        const QRect &r = buttons[i];
+        const int dx = std::max({r.left() - point.x(), 0, point.x() - r.right()});
+        const int dy = std::max({r.top() - point.y(), 0, point.y() - r.bottom()});
+        const int distance = dx * dx + dy * dy;
+        if (distance < nearestDistance || (nearest < 0 && distance == nearestDistance)) {
+            nearest = i;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+QPushButton *AccentPad::buttonAt(const QPoint &point) const
+{
+    const QList<QPushButton *> buttons = findChildren<QPushButton *>();
+    QList<QRect> places;
+    for (const QPushButton *button : buttons)
+        places.append(button->geometry());
+    // A gap is ButtonSpacing wide: every point of it is nearer than that to
+    // a button on one side; so is the strip of the margin beside a button.
+    const int index = buttonNear(places, point, ButtonSpacing);
+    return index < 0 ? nullptr : buttons[index];
+}
+
+void AccentPad::mousePressEvent(QMouseEvent *event)
+{
+    QPushButton *button =
+        event->button() == Qt::LeftButton ? buttonAt(event->position().toPoint()) : nullptr;
+    if (!button || !button->isEnabled()) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // Pushed down as a press on the button itself shows it.
+    m_pressed = button;
+    button->setDown(true);
+    event->accept();
+}
+
+void AccentPad::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPushButton *pressed = std::exchange(m_pressed, nullptr);
+    if (!pressed || event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    pressed->setDown(false);
+    event->accept();
+    // Typed when released over the same button's cell, as a button's click.
+    if (buttonAt(event->position().toPoint()) == pressed && pressed->isEnabled())
+        pressed->click();
 }
 
 bool AccentPad::eventFilter(QObject *watched, QEvent *event)

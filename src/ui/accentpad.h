@@ -19,7 +19,13 @@
 // compositor neither focuses nor moves, placed beside the window as on X11.
 #pragma once
 
+#include <QList>
+#include <QMargins>
+#include <QRect>
 #include <QWidget>
+
+class QMouseEvent;
+class QPushButton;
 
 namespace letro {
 
@@ -45,13 +51,40 @@ public:
     // left when the screen has no room on the right.
     void placeBesideMainWindow();
 
+    // Pixels between two buttons, and around them to the pad's edge.
+    static constexpr int ButtonSpacing = 3;
+    static constexpr int PadMargin = 6;
+    // Pixels between the main window's frame and the pad.
+    static constexpr int Gap = 8;
+
+    // A Wayland compositor may refuse a popup whose place is outside its
+    // parent window (the protocol forbids it; GNOME's compositor dismisses
+    // it at once), and Qt asks for a popup's top-left corner. So the popup
+    // starts on the main window's last column, `popupOffset` from the top-
+    // left of its client area of `mainWindow` size inside `frame` (the frame
+    // Qt draws, or none), and a transparent strip PopupStrip wide goes
+    // before the buttons, which then show Gap pixels past the frame.
+    static constexpr int PopupStrip = Gap + 1;
+    static QPoint popupOffset(const QSize &mainWindow, const QMargins &frame);
+
+    // Which of `buttons` (rectangles) a click at `point` is for: the one
+    // that holds it, else the nearest one no more than `reach` pixels away
+    // (the gap between two buttons belongs to them both, each taking its
+    // nearer half), the first of two as near; -1 for none.
+    static int buttonNear(const QList<QRect> &buttons, const QPoint &point, int reach);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A click in the gaps between the buttons goes to the nearest one.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void followTypingBox();
+    // The button a click at `point` on the pad itself is for, or none.
+    QPushButton *buttonAt(const QPoint &point) const;
 
     QWidget *m_mainWindow;
     QWidget *m_typingBox;
@@ -59,6 +92,8 @@ private:
     // Closed by the compositor rather than by the pupil: shown again when
     // the main window is active.
     bool m_reopen = false;
+    // The button a press in a gap pushed down, until the release.
+    QPushButton *m_pressed = nullptr;
 };
 
 } // namespace letro

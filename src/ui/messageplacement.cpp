@@ -30,4 +30,15 @@ QPoint besideKeptArea(const QRect &keep, const QSize &outer, const QRect &screen
     return QPoint(left, top);
 }
 
+QRect besideKeptAreaShortened(const QRect &keep, const QSize &outer, int leastHeight,
+                              const QRect &screen)
+{
+    const int below = screen.bottom() - (keep.bottom() + MessageBoxGap);
+    const int above = keep.top() - MessageBoxGap - screen.top();
+    QSize size = outer;
+    if (outer.height() > std::max(below, above) && std::max(below, above) >= leastHeight)
+        size.setHeight(std::max(below, above));
+    return QRect(besideKeptArea(keep, size, screen), size);
+}
+
 } // namespace letro

@@ -28,4 +28,13 @@ int titledWidth(const QFont &font, const QString &title);
 // `keep`). Never past the screen's left or top edge.
 QPoint besideKeptArea(const QRect &keep, const QSize &outer, const QRect &screen);
 
+// The outer place (frame included) of a window that the pupil reads beside
+// the main window, such as the help: as besideKeptArea places a box of
+// `outer` size, but when the screen has no room for it whole under nor
+// above `keep`, lowered to the room under or above (the larger) so that
+// `keep` stays in view, as long as that leaves it `leastHeight`; else
+// besideKeptArea's place at its whole size.
+QRect besideKeptAreaShortened(const QRect &keep, const QSize &outer, int leastHeight,
+                              const QRect &screen);
+
 } // namespace letro

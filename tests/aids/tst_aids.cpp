@@ -138,6 +138,22 @@ void accentKeys(QWidget *box, QChar c)
     keyboard(box, QString(c).normalized(QString::NormalizationForm_D).at(0));
 }
 
+// The texts of the key presses that reach a widget.
+class KeyRecorder : public QObject
+{
+public:
+    explicit KeyRecorder(QWidget *target) { target->installEventFilter(this); }
+    QString typed;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            typed += static_cast<QKeyEvent *>(event)->text();
+        return false;
+    }
+};
+
 QWidget *balloon()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -167,6 +183,8 @@ private slots:
     void padDoesNothingWhileTheBoxIsShut_data();
     void padDoesNothingWhileTheBoxIsShut();
     void padNeverTakesTheFocusAndStaysBeside();
+    void padGapsTypeTheNearestLetter_data();
+    void padGapsTypeTheNearestLetter();
 
     // The replay keys.
     void replayKeys_data();
@@ -187,6 +205,7 @@ private slots:
     void hintsNameTheirKeys_data();
     void hintsNameTheirKeys();
     void helpPage();
+    void helpLeavesTheTypingBoxInView();
 };
 
 void TestAids::padTypesAsTheKeyboard_data()
@@ -306,6 +325,61 @@ void TestAids::padNeverTakesTheFocusAndStaysBeside()
 
     QTest::keyClick(f.typing(), Qt::Key_F2);
     QVERIFY(!pad->isVisible());
+}
+
+void TestAids::padGapsTypeTheNearestLetter_data()
+{
+    // A click at an offset from the top-left corner of a button 48 x 36,
+    // beside which the gaps are 3 pixels and the pad's margin 6: the letter
+    // it types, if any.
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("gap to the right, its nearer pixel") << "á" << QPoint(48, 18) << "á";
+    QTest::newRow("gap to the right, its middle: the left one") << "á" << QPoint(49, 18) << "á";
+    QTest::newRow("gap to the right, its farther pixel") << "á" << QPoint(50, 18) << "Á";
+    QTest::newRow("gap between pairs") << "Á" << QPoint(50, 0) << "é";
+    QTest::newRow("gap below, its nearer pixel") << "á" << QPoint(0, 36) << "á";
+    QTest::newRow("gap below, its farther pixel") << "á" << QPoint(47, 38) << "í";
+    QTest::newRow("where four gaps meet: the first") << "á" << QPoint(49, 37) << "á";
+    QTest::newRow("as near two buttons: the first") << "É" << QPoint(49, 37) << "É";
+    QTest::newRow("the margin beside a button") << "á" << QPoint(-3, 35) << "á";
+    QTest::newRow("the margin above a button") << "é" << QPoint(10, -3) << "é";
+    QTest::newRow("the margin's outer part") << "á" << QPoint(-4, 18) << "";
+    QTest::newRow("the last button's margin") << "¡" << QPoint(49, 37) << "¡";
+    QTest::newRow("the margin's corner, too far") << "¡" << QPoint(50, 38) << "";
+}
+
+void TestAids::padGapsTypeTheNearestLetter()
+{
+    QFETCH(QString, button);
+    QFETCH(QPoint, offset);
+    QFETCH(QString, typed);
+    Fixture f(QStringLiteral("¿Sí?"));
+    f.start();
+    AccentPad *pad = f.pad();
+    pad->show();
+    // The gaps are there to be seen.
+    QCOMPARE(f.padKey(u'Á')->x() - f.padKey(u'á')->geometry().right() - 1,
+             AccentPad::ButtonSpacing);
+    QCOMPARE(f.padKey(u'í')->y() - f.padKey(u'á')->geometry().bottom() - 1,
+             AccentPad::ButtonSpacing);
+    QCOMPARE(f.padKey(u'á')->size(), QSize(48, 36));
+
+    KeyRecorder keys(f.typing());
+    const QPoint at = f.padKey(button.at(0))->pos() + offset;
+    QVERIFY(pad->rect().contains(at));
+    QCOMPARE(pad->childAt(at), nullptr); // on the pad itself, not on a button
+    QTest::mouseClick(pad, Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(keys.typed, typed);
+    for (QPushButton *key : pad->findChildren<QPushButton *>())
+        QVERIFY(!key->isDown());
+
+    // Pressed in a cell and released in another: nothing, as on a button.
+    QTest::mousePress(pad, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(pad, Qt::LeftButton, Qt::NoModifier,
+                        f.padKey(u'ñ')->geometry().bottomRight() + QPoint(1, 1));
+    QCOMPARE(keys.typed, typed);
 }
 
 void TestAids::replayKeys_data()
@@ -758,6 +832,33 @@ void TestAids::helpPage()
     QVERIFY(!f.aids()->accentPad()->isVisible());
     QTest::keyClick(help->findChild<QPushButton *>(QStringLiteral("BotonCerrar")), Qt::Key_Return);
     QVERIFY(!help->isVisible());
+}
+
+void TestAids::helpLeavesTheTypingBoxInView()
+{
+    Fixture f(QStringLiteral("casa"));
+    QVERIFY(f.active());
+    for (const QPoint &mainAt : {QPoint(300, 270), QPoint(20, 20), QPoint(600, 500)}) {
+        f.h->form->move(mainAt);
+        f.h->form->activateWindow();
+        QVERIFY(f.active());
+        QTest::keyClick(f.typing(), Qt::Key_F1);
+        HelpWindow *help = f.aids()->helpWindow();
+        QVERIFY(help && help->isVisible());
+        // Everything down to the tallies stays in view, the typing box first.
+        const QRect kept = f.h->form->keptInView();
+        const QRect keep(f.h->form->mapToGlobal(kept.topLeft()), kept.size());
+        const QRect box(f.typing()->mapToGlobal(QPoint(0, 0)), f.typing()->size());
+        QVERIFY(keep.contains(box));
+        const QRect place = help->frameGeometry();
+        QVERIFY2(
+            !place.intersects(keep),
+            qPrintable(QStringLiteral("main window at %1,%2").arg(mainAt.x()).arg(mainAt.y())));
+        QVERIFY(help->screen()->availableGeometry().contains(place));
+        QVERIFY(place.height() >= 240);
+        QCOMPARE(help->width(), 640);
+        help->close();
+    }
 }
 
 QTEST_MAIN(TestAids)

@@ -10,6 +10,7 @@
 // box's event loop, under the handler that opened it.
 #include "testsupport.h"
 
+#include "ui/accentpad.h"
 #include "ui/messageplacement.h"
 #include "ui/platform.h"
 #include "ui/richtextbox.h"
@@ -68,6 +69,10 @@ private slots:
     void placementFrame();
     void besideKeptArea_data();
     void besideKeptArea();
+    void besideKeptAreaShortened_data();
+    void besideKeptAreaShortened();
+    void padPopupOffset_data();
+    void padPopupOffset();
     void refusesOnlyWhileAModalWindowIsUp();
     void mainWindowStaysUnderItsBox_data();
     void mainWindowStaysUnderItsBox();
@@ -160,6 +165,67 @@ void TestPlatform::besideKeptArea()
     QFETCH(QPoint, topLeft);
     QFETCH(QSize, box);
     QCOMPARE(letro::besideKeptArea(keep, box, screen), topLeft);
+}
+
+void TestPlatform::besideKeptAreaShortened_data()
+{
+    QTest::addColumn<QRect>("keep");
+    QTest::addColumn<QRect>("place");
+    // The help, 640 x 660 inside a frame of 3, 30, 3, 3, kept at least 240
+    // high, on a 1280 x 1024 screen.
+    QTest::newRow("whole under it") << QRect(100, 100, 670, 150) << QRect(111, 258, 646, 693);
+    QTest::newRow("whole above it") << QRect(100, 800, 670, 100) << QRect(111, 99, 646, 693);
+    // The main window centred on the screen, its area down to the tallies.
+    QTest::newRow("the main window centred: lowered to the room under it")
+        << QRect(308, 301, 664, 313) << QRect(316, 622, 646, 402);
+    QTest::newRow("more room above: lowered to the room above it")
+        << QRect(308, 500, 664, 313) << QRect(316, 0, 646, 492);
+    QTest::newRow("room for the least height above it")
+        << QRect(308, 248, 664, 700) << QRect(316, 0, 646, 240);
+    QTest::newRow("less room than that: whole, as low as the screen allows")
+        << QRect(308, 247, 664, 700) << QRect(316, 331, 646, 693);
+}
+
+void TestPlatform::besideKeptAreaShortened()
+{
+    QFETCH(QRect, keep);
+    QFETCH(QRect, place);
+    const QRect screen(0, 0, 1280, 1024);
+    const QRect got = letro::besideKeptAreaShortened(keep, QSize(646, 693), 240, screen);
+    QCOMPARE(got, place);
+    // Never taller than asked, always on the screen once it fits there.
+    QVERIFY(got.height() <= 693);
+    QVERIFY(screen.contains(got));
+}
+
+void TestPlatform::padPopupOffset_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<int>("shownAt"); // where the buttons' side begins
+    // The compositor's frame, unknown to Qt: the pad shows 8 pixels past
+    // the client area, as it did at 678.
+    QTest::newRow("the compositor's frame")
+        << QSize(670, 348) << QMargins() << QPoint(669, 0) << 678;
+    // Qt's own frame: 8 pixels past the frame, tops aligned with it.
+    QTest::newRow("Qt's own frame")
+        << QSize(664, 315) << QMargins(3, 30, 3, 3) << QPoint(666, -30) << 675;
+}
+
+void TestPlatform::padPopupOffset()
+{
+    QFETCH(QSize, window);
+    QFETCH(QMargins, frame);
+    QFETCH(QPoint, offset);
+    QFETCH(int, shownAt);
+    const QPoint got = AccentPad::popupOffset(window, frame);
+    QCOMPARE(got, offset);
+    // The popup's corner is on the window, frame included, as the
+    // compositor wants it.
+    QVERIFY(QRect(QPoint(0, 0), window).marginsAdded(frame).contains(got));
+    QCOMPARE(got.x() + AccentPad::PopupStrip, shownAt);
+    QCOMPARE(shownAt - (window.width() + frame.right()), AccentPad::Gap);
 }
 
 void TestPlatform::refusesOnlyWhileAModalWindowIsUp()
