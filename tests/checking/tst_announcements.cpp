@@ -50,15 +50,19 @@ void TestAnnouncements::whatIsSaid_data()
                         const QStringList &said) {
         QTest::newRow(name) << exercises << steps << said;
     };
-    const auto typing = [](const char *keys) { return QStringLiteral("type:") + QString::fromUtf8(keys); };
+    const auto typing = [](const char *keys) {
+        return QStringLiteral("type:") + QString::fromUtf8(keys);
+    };
 
     // Each kind of mistake: exactly the message the window shows.
     row("capital letter", {QStringLiteral("Casa")}, {pen, typing("c")},
         {QStringLiteral("¡MAYÚSCULAS - MINÚSCULAS!")});
-    row("y for i", {QStringLiteral("yo")}, {pen, typing("i")}, {QStringLiteral("¡Confundes 'y' y 'i'!")});
+    row("y for i", {QStringLiteral("yo")}, {pen, typing("i")},
+        {QStringLiteral("¡Confundes 'y' y 'i'!")});
     row("b for v", {QStringLiteral("vaso")}, {pen, typing("b")},
         {QStringLiteral("¡Confundes 'b' y 'v'!")});
-    row("superfluous h", {QStringLiteral("ola")}, {pen, typing("h")}, {QStringLiteral("No lleva 'h'")});
+    row("superfluous h", {QStringLiteral("ola")}, {pen, typing("h")},
+        {QStringLiteral("No lleva 'h'")});
     row("missing h", {QStringLiteral("hola")}, {pen, typing("o")},
         {QStringLiteral("Esta palabra lleva 'h'")});
     row("missing accent", {QStringLiteral("él")}, {pen, typing("e")},
@@ -89,7 +93,8 @@ void TestAnnouncements::whatIsSaid_data()
         {QStringLiteral("é")});
     row("accent sequence, wrong", {QStringLiteral("el")}, {pen, QStringLiteral("accent:e")},
         {QStringLiteral("é"), QStringLiteral("Esta vocal NO lleva acento")});
-    row("dead key", {QStringLiteral("ñu")}, {pen, QStringLiteral("commit:ñ")}, {QStringLiteral("ñ")});
+    row("dead key", {QStringLiteral("ñu")}, {pen, QStringLiteral("commit:ñ")},
+        {QStringLiteral("ñ")});
     row("plain letter committed by an input method", {QStringLiteral("casa")},
         {pen, QStringLiteral("commit:c")}, {});
 
@@ -102,7 +107,8 @@ void TestAnnouncements::whatIsSaid_data()
         {QStringLiteral("Palabras, ejercicio 2"), QStringLiteral("Palabras, ejercicio 1")});
     row("type button", two, {QStringLiteral("click:Command4(1)")},
         {QStringLiteral("Frase corta, ejercicio 1")});
-    row("number typed", two, {QStringLiteral("number:2")}, {QStringLiteral("Palabras, ejercicio 2")});
+    row("number typed", two, {QStringLiteral("number:2")},
+        {QStringLiteral("Palabras, ejercicio 2")});
     row("search down from a missing exercise", two, {QStringLiteral("number:9")},
         {QStringLiteral("Palabras, ejercicio 2")});
     row("number box erased", two, {QStringLiteral("number:")}, {});
@@ -178,7 +184,8 @@ void TestAnnouncements::queue_data()
         << QStringList{capital, capital} << QStringList{capital};
     QTest::newRow("the same message again after another")
         << QStringList{capital, hint, capital} << QStringList{capital, hint, capital};
-    QTest::newRow("an empty text says nothing") << QStringList{QString(), hint} << QStringList{hint};
+    QTest::newRow("an empty text says nothing")
+        << QStringList{QString(), hint} << QStringList{hint};
     QTest::newRow("a newer choice replaces one still waiting")
         << QStringList{QStringLiteral("choice:Palabras, ejercicio 1"), hint,
                        QStringLiteral("choice:Palabras, ejercicio 12")}
@@ -218,7 +225,8 @@ void TestAnnouncements::queue()
     QTRY_COMPARE_WITH_TIMEOUT(texts, heard, 60000);
     // Each message had the time to be spoken before the next came.
     for (int i = 1; i < times.size(); ++i) {
-        QVERIFY2(times.at(i) - times.at(i - 1) >= AnnouncementQueue::speakingMilliseconds(texts.at(i - 1)),
+        QVERIFY2(times.at(i) - times.at(i - 1) >=
+                     AnnouncementQueue::speakingMilliseconds(texts.at(i - 1)),
                  qPrintable(texts.at(i)));
     }
     QVERIFY(queue.waiting().isEmpty());

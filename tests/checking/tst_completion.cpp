@@ -402,11 +402,12 @@ private slots:
         QTest::addColumn<QString>("caption");
         // The mistake was counted in the abandoned attempt only: this one is
         // judged on its own keys.
-        QTest::newRow("finished clean") << QStringLiteral("casa") << Blue << QStringLiteral("0")
-                                        << QStringLiteral("Command9(0)") << QStringLiteral("1 SIN FALTAS");
-        QTest::newRow("a wrong first key counted") << QStringLiteral("xcasa") << Magenta
-                                                   << QStringLiteral("1") << QStringLiteral("Command9(1)")
-                                                   << QStringLiteral("1 CON FALTAS");
+        QTest::newRow("finished clean")
+            << QStringLiteral("casa") << Blue << QStringLiteral("0")
+            << QStringLiteral("Command9(0)") << QStringLiteral("1 SIN FALTAS");
+        QTest::newRow("a wrong first key counted")
+            << QStringLiteral("xcasa") << Magenta << QStringLiteral("1")
+            << QStringLiteral("Command9(1)") << QStringLiteral("1 CON FALTAS");
     }
 
     void startWithAMistakePending()
