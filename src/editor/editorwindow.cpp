@@ -1,8 +1,8 @@
 #include "editor/editorwindow.h"
 
-#include "editor/journal.h"
 #include "editor/letrofolder.h"
-#include "grabar/recordings.h"
+#include "folder/journal.h"
+#include "folder/recordings.h"
 #include "ui/platform.h"
 
 #include <QApplication>
@@ -735,7 +735,7 @@ QString EditorWindow::recordExercise(TypeFolder &folder, int number, const QStri
     const QString slow = folder.newSlowRecordingPath(number);
     QString problem;
     if (both || !isOrdinaryFile(folder.recordingPath(number)))
-        problem = letro::synthesise(options, text, normal);
+        problem = letro::folder::synthesise(options, text, normal);
     if (problem.isEmpty() && (both || !isOrdinaryFile(folder.slowRecordingPath(number))))
         problem = synthesiseSlow(options, text, slow);
     if (problem.isEmpty())

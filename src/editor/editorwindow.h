@@ -13,10 +13,10 @@
 // cancel them.
 #pragma once
 
-#include "editor/exercisefolder.h"
 #include "editor/exerciselist.h"
 #include "editor/services.h"
-#include "grabar/recordings.h"
+#include "folder/exercisefolder.h"
+#include "folder/recordings.h"
 
 #include <QMainWindow>
 

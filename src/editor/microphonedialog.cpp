@@ -1,9 +1,9 @@
 #include "editor/microphonedialog.h"
 
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
 #include "editor/microphone.h"
-#include "grabar/recordings.h"
+#include "folder/exercisefolder.h"
+#include "folder/filesystem.h"
+#include "folder/recordings.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -4,11 +4,11 @@
 // the text dialog that refuses what no key gives. (Synthesis is tried end to
 // end in e2e-editor.sh.)
 #include "editor/editorwindow.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "editor/letrofolder.h"
 #include "editor/numberdialog.h"
 #include "editor/textdialog.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 #include "folders.h"
 #include "unreadable.h"
 

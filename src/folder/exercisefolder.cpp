@@ -1,10 +1,10 @@
-#include "editor/exercisefolder.h"
+#include "folder/exercisefolder.h"
 
 #include "checker/characterkeys.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "exercise/sharednames.h"
-#include "grabar/recordings.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
+#include "folder/recordings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <sys/stat.h>
 
-namespace letro::editor {
+namespace letro::folder {
 
 QStringList typeNames()
 {
@@ -425,4 +425,4 @@ QString TypeFolder::apply(const Plan &plan) const
     return t.run(m_progress);
 }
 
-} // namespace letro::editor
+} // namespace letro::folder

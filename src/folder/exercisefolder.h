@@ -19,7 +19,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace letro::editor {
+namespace letro::folder {
 
 struct Progress;
 
@@ -130,4 +130,4 @@ private:
     Progress *m_progress = nullptr;
 };
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -33,7 +33,7 @@
 #include <atomic>
 #include <optional>
 
-namespace letro::editor {
+namespace letro::folder {
 
 // The journal's name in the folder it changes, and the name it is written
 // under before it takes that name.
@@ -151,4 +151,4 @@ Recovery recoverFolder(const QString &folder);
 // shown as `folderName`; empty for Nothing.
 QString recoveryMessage(const Recovery &recovery, const QString &folderName);
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -3,7 +3,7 @@
 // recording, and the text of exercise 2.
 #pragma once
 
-#include "editor/filesystem.h"
+#include "folder/filesystem.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -116,13 +116,13 @@ inline QStringList snapshot(const QString &folder)
 // A step gate that makes steps of one kind on a file of one name fail with
 // `error`, as a file of another user, a full disk or a broken disk would:
 // every such step, or only the first `times`.
-class FailingStep : public editor::StepGate
+class FailingStep : public folder::StepGate
 {
 public:
-    FailingStep(editor::Step step, const QString &name, int error, int times = -1)
+    FailingStep(folder::Step step, const QString &name, int error, int times = -1)
         : m_step(step), m_name(name), m_error(error), m_times(times)
     {}
-    int before(editor::Step step, const QString &path, const QString &) override
+    int before(folder::Step step, const QString &path, const QString &) override
     {
         if (step != m_step || QFileInfo(path).fileName() != m_name || m_times == 0)
             return 0;
@@ -132,7 +132,7 @@ public:
     }
 
 private:
-    editor::Step m_step;
+    folder::Step m_step;
     QString m_name;
     int m_error;
     int m_times;

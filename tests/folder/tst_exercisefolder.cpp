@@ -2,9 +2,9 @@
 // renumbers the texts and their recordings without a gap, a change that
 // fails half-way leaves the folder exactly as it was, and the exercises Letro
 // can never reach or finish are marked with the reason.
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
+#include "folder/exercisefolder.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 #include "folders.h"
 #include "unreadable.h"
 
@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 using namespace letro;
-using namespace letro::editor;
+using namespace letro::folder;
 using namespace letro::test;
 
 namespace {

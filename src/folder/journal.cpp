@@ -1,7 +1,7 @@
-#include "editor/journal.h"
+#include "folder/journal.h"
 
-#include "editor/filesystem.h"
-#include "exercise/sharednames.h"
+#include "folder/fileerrors.h"
+#include "folder/filesystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-namespace letro::editor {
+namespace letro::folder {
 
 namespace {
 
@@ -455,4 +455,4 @@ QString recoveryMessage(const Recovery &recovery, const QString &folderName)
                        .arg(recovery.problem);
 }
 
-} // namespace letro::editor
+} // namespace letro::folder
