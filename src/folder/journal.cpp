@@ -253,6 +253,9 @@ QString Transaction::run(Progress *progress)
     if (nameExists(path(JournalName)))
         return QStringLiteral("queda a medias un cambio anterior en esta carpeta; vuelva a "
                               "abrirla para terminarlo o deshacerlo");
+    if (m_require)
+        if (const QString refused = m_require(); !refused.isEmpty())
+            return refused;
 
     // Everything that can be seen to fail is seen before the first step.
     const QList<JournalEntry> &entries = m_journal.entries;
