@@ -94,8 +94,8 @@ int numberOfFile(const QString &name)
         return 0;
     const QString text = QString::number(number);
     const QString own = dot < 0 ? text : text + name.mid(dot);
-    return own == name && (dot < 0 || own == recordingPathFor(text) ||
-                           own == slowRecordingPathFor(text))
+    return own == name &&
+                   (dot < 0 || own == recordingPathFor(text) || own == slowRecordingPathFor(text))
                ? number
                : 0;
 }

@@ -584,9 +584,9 @@ void TestExerciseFolder::changedFilesAreNotTouched_data()
         << "1=t1 3=t3" << 1 << 0 << "5=t5" << "gaps" << QString() << changed + "«5»";
     QTest::newRow("add, a number added")
         << "1=t1 2=t2" << 2 << 0 << "3=t3" << "add" << QString() << changed + "«3»";
-    QTest::newRow("record, the text changed") << "1=t1 2=t2 .letro-nuevo-2.wav=w9" << 2 << 2
-                                              << "2=t20" << "record 2" << QString()
-                                              << changed + "«2»";
+    QTest::newRow("record, the text changed")
+        << "1=t1 2=t2 .letro-nuevo-2.wav=w9" << 2 << 2 << "2=t20" << "record 2" << QString()
+        << changed + "«2»";
     QTest::newRow("delete 8, only 7 changed")
         << ten << 8 << 0 << "7=t1" << "remove 8" << "7=t1 8=t9 8.wav=w9 8.lento.wav=l9 9=t10"
         << QString();
