@@ -315,12 +315,11 @@ QString EditorWindow::makeChange(const Change &change)
     if (!change.cancelled.isEmpty() && problem == cancelledRecording())
         m_services.dialogs->tell(this, change.cancelled + change.done());
     else
-        report(problem,
-               change.failed() +
-                   (stale ? QStringLiteral(" (la lista ya muestra la carpeta como está ahora: "
-                                           "compruebe el dictado elegido y vuelva a intentarlo)")
-                          : QString()),
-               problem.isEmpty() ? change.done() : QString());
+        report(stale ? problem + QStringLiteral(". La lista ya muestra la carpeta como está "
+                                                "ahora: compruebe el dictado elegido y vuelva a "
+                                                "intentarlo")
+                     : problem,
+               change.failed(), problem.isEmpty() ? change.done() : QString());
     return problem;
 }
 
@@ -607,8 +606,7 @@ void EditorWindow::addExercise()
         // A text to be mended, or one to put on the folder as it is now, is
         // asked for again.
         if (problem.isEmpty() ||
-            (textProblem(text).isEmpty() && typeFolder(type).unexpected().isEmpty() &&
-             identityChange(seen, m_states[type]).isEmpty()))
+            (textProblem(text).isEmpty() && identityChange(seen, m_states[type]).isEmpty()))
             return;
     }
 }

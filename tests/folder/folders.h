@@ -138,4 +138,25 @@ private:
     int m_times;
 };
 
+// Changes made by hand, as in a shell: "8>800" renames, "3.wav=w9" writes a
+// file, "-5" removes one. False when one could not be made.
+inline bool changeByHand(const QString &folder, const QString &changes)
+{
+    const QDir dir(folder);
+    for (const QString &change : changes.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype arrow = change.indexOf(QLatin1Char('>'));
+        if (change.startsWith(QLatin1Char('-'))) {
+            if (!QFile::remove(dir.filePath(change.mid(1))))
+                return false;
+        } else if (arrow > 0) {
+            if (!QFile::rename(dir.filePath(change.left(arrow)),
+                               dir.filePath(change.mid(arrow + 1))))
+                return false;
+        } else {
+            writeLayout(folder, layout(change));
+        }
+    }
+    return true;
+}
+
 } // namespace letro::test
