@@ -260,16 +260,19 @@ void EditorWindow::folderChanged()
     if (m_busy || m_folder.isEmpty())
         return;     // the change refreshes the list when it ends
     watchFolders(); // a type folder made or removed
+    // Which folders changed, and what they hold now, is read off the
+    // window's thread.
     QList<int> changed;
-    for (int type = 0; type < 3; ++type)
-        if (typeFolder(type).state() != m_states[type])
-            changed.append(type);
-    if (changed.isEmpty())
-        return;
     QList<Picture> pictures;
+    const QStringList states[3] = {m_states[0], m_states[1], m_states[2]};
+    const TypeFolder folders[3] = {typeFolder(0), typeFolder(1), typeFolder(2)};
     offThread([&] {
-        for (int type : std::as_const(changed))
-            pictures.append(picture(typeFolder(type)));
+        for (int type = 0; type < 3; ++type) {
+            if (folders[type].state() == states[type])
+                continue;
+            changed.append(type);
+            pictures.append(picture(folders[type]));
+        }
     });
     for (qsizetype i = 0; i < changed.size(); ++i)
         showPicture(changed.at(i), pictures.at(i), 0);
@@ -462,7 +465,8 @@ EditorWindow::Picture EditorWindow::picture(const TypeFolder &folder)
 void EditorWindow::refresh(int type, int select)
 {
     Picture read;
-    offThread([&] { read = picture(typeFolder(type)); });
+    const TypeFolder folder = typeFolder(type);
+    offThread([&] { read = picture(folder); });
     showPicture(type, read, select);
 }
 
@@ -470,9 +474,10 @@ void EditorWindow::refreshAll()
 {
     const int type = currentType();
     Picture read[3];
+    const TypeFolder folders[3] = {typeFolder(0), typeFolder(1), typeFolder(2)};
     offThread([&] {
         for (int t = 0; t < 3; ++t)
-            read[t] = picture(typeFolder(t));
+            read[t] = picture(folders[t]);
     });
     for (int t = 0; t < 3; ++t)
         showPicture(t, read[t], 0);
@@ -486,12 +491,17 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
         select = list->currentItem()->data(NumberColumn, Qt::UserRole).toInt();
     m_states[type] = picture.state;
     m_exercises[type] = picture.exercises;
+    list->setUpdatesEnabled(false);
     list->clear();
     int marked = 0;
     int texts = 0;
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    // The rows are made apart and put in the list at once.
+    QList<QTreeWidgetItem *> items;
+    items.reserve(m_exercises[type].size());
     for (const Exercise &e : std::as_const(m_exercises[type])) {
-        auto *item = new QTreeWidgetItem(list);
+        auto *item = new QTreeWidgetItem;
+        items.append(item);
         item->setData(NumberColumn, ExerciseList::NumberRole, e.number);
         item->setData(NumberColumn, ExerciseList::HasTextRole, e.hasText);
         // Rows are dragged, never dropped on: a drop goes between them.
@@ -519,6 +529,8 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
         if (!e.hasSlowRecording)
             item->setForeground(SlowColumn, QColor(0xa0, 0x00, 0x00));
     }
+    list->addTopLevelItems(items);
+    list->setUpdatesEnabled(true);
     QString title = QStringLiteral("%1 (%2)").arg(typeNames().at(type)).arg(texts);
     if (marked > 0)
         title += QStringLiteral(" ⚠");
@@ -954,6 +966,8 @@ void EditorWindow::tryInLetro()
 
 void EditorWindow::makeCopy()
 {
+    if (m_busy)
+        return;
     const QString parent = m_services.dialogs->chooseFolder(
         this,
         QStringLiteral("Elija dónde poner su copia de Letro (dentro se crea la carpeta «Letro»)"),
@@ -999,6 +1013,8 @@ void EditorWindow::makeCopy()
 
 void EditorWindow::openFolder()
 {
+    if (m_busy)
+        return;
     const QString folder = m_services.dialogs->chooseFolder(
         this, QStringLiteral("Elija la carpeta de una copia de Letro"), m_folder);
     if (folder.isEmpty())
