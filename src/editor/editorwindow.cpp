@@ -1,8 +1,8 @@
 #include "editor/editorwindow.h"
 
-#include "editor/journal.h"
 #include "editor/letrofolder.h"
-#include "grabar/recordings.h"
+#include "folder/journal.h"
+#include "folder/recordings.h"
 #include "ui/platform.h"
 
 #include <QApplication>
@@ -31,6 +31,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace letro::editor {
 
@@ -117,6 +119,8 @@ void EditorWindow::createWidgets()
         list->setAccessibleDescription(QStringLiteral("Para cambiar un dictado de número, "
                                                       "arrástrelo a su nuevo sitio o pulse "
                                                       "«Mover a…»"));
+        connect(list, &ExerciseList::dragStarted, this,
+                [this, type] { m_dragged = m_states[type]; });
         connect(list, &ExerciseList::moveRequested, this,
                 [this, type](int number, int target) { moveExercise(type, number, target); });
         m_lists[type] = list;
@@ -256,13 +260,28 @@ void EditorWindow::folderChanged()
     if (m_busy || m_folder.isEmpty())
         return;     // the change refreshes the list when it ends
     watchFolders(); // a type folder made or removed
-    for (int type = 0; type < 3; ++type)
-        if (typeFolder(type).state() != m_states[type])
-            refresh(type);
+    // Which folders changed, and what they hold now, is read off the
+    // window's thread.
+    QList<int> changed;
+    QList<Picture> pictures;
+    const QStringList states[3] = {m_states[0], m_states[1], m_states[2]};
+    const TypeFolder folders[3] = {typeFolder(0), typeFolder(1), typeFolder(2)};
+    offThread([&] {
+        for (int type = 0; type < 3; ++type) {
+            if (folders[type].state() == states[type])
+                continue;
+            changed.append(type);
+            pictures.append(picture(folders[type]));
+        }
+    });
+    for (qsizetype i = 0; i < changed.size(); ++i)
+        showPicture(changed.at(i), pictures.at(i), 0);
 }
 
 bool EditorWindow::listIsCurrent(int type)
 {
+    if (m_busy)
+        return false;
     if (typeFolder(type).state() == m_states[type])
         return true;
     refresh(type);
@@ -274,25 +293,44 @@ bool EditorWindow::listIsCurrent(int type)
     return false;
 }
 
-QString EditorWindow::runChange(int type, const QString &label,
-                                const std::function<QString(TypeFolder &)> &change)
+Identity EditorWindow::shown(int type, int first, int last) const
 {
-    TypeFolder folder = typeFolder(type);
-    return runJob(label, [&](Progress &progress) {
-        folder.setProgress(&progress);
-        return change(folder);
+    return identityIn(m_states[type], first, last == 0 ? first : last);
+}
+
+QString EditorWindow::makeChange(const Change &change)
+{
+    const TypeFolder folder = typeFolder(change.type);
+    Picture after;
+    bool stale = false;
+    const QString problem = runJob(change.label, [&](Progress &progress) {
+        TypeFolder changing = folder;
+        changing.setProgress(&progress);
+        changing.expect(change.seen);
+        const QString problem = change.job(changing, progress);
+        stale = !problem.isEmpty() && !changing.unexpected().isEmpty();
+        // The folder as it is now, read here rather than on the window's
+        // thread.
+        after = picture(folder);
+        return problem;
     });
+    showPicture(change.type, after, change.select ? change.select(problem.isEmpty()) : 0);
+    if (!change.cancelled.isEmpty() && problem == cancelledRecording())
+        m_services.dialogs->tell(this, change.cancelled + change.done());
+    else
+        report(stale ? problem + QStringLiteral(". La lista ya muestra la carpeta como está "
+                                                "ahora: compruebe el dictado elegido y vuelva a "
+                                                "intentarlo")
+                     : problem,
+               change.failed(), problem.isEmpty() ? change.done() : QString());
+    return problem;
 }
 
 QString EditorWindow::runJob(const QString &label, const std::function<QString(Progress &)> &job)
 {
     Progress progress;
     QString result;
-    std::unique_ptr<QThread> worker(QThread::create([&] { result = job(progress); }));
-
-    // Nothing else is started meanwhile; the window keeps answering, and
-    // the keyboard focus comes back where it was.
-    m_busy = true;
+    // The keyboard focus comes back where it was.
     const QPointer<QWidget> focus = QApplication::focusWidget();
     centralWidget()->setEnabled(false);
     QProgressDialog dialog(label, QStringLiteral("Cancelar"), 0, 0, this);
@@ -310,17 +348,25 @@ QString EditorWindow::runJob(const QString &label, const std::function<QString(P
         dialog.setMaximum(progress.total);
         dialog.setValue(std::min(progress.done.load(), progress.total.load()));
     });
-    QEventLoop loop;
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
     ticker.start();
-    loop.exec();
-    worker->wait();
+    offThread([&] { result = job(progress); });
     centralWidget()->setEnabled(true);
     if (focus)
         focus->setFocus();
-    m_busy = false;
     return result;
+}
+
+void EditorWindow::offThread(const std::function<void()> &work)
+{
+    std::unique_ptr<QThread> worker(QThread::create(work));
+    // Nothing else is started meanwhile; the window keeps answering.
+    m_busy = true;
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    m_busy = false;
 }
 
 void EditorWindow::setFolder(const QString &folder)
@@ -406,19 +452,56 @@ void EditorWindow::selectExercise(int type, int number)
     }
 }
 
+EditorWindow::Picture EditorWindow::picture(const TypeFolder &folder)
+{
+    // The state first: a change made while the exercises are read shows as
+    // a difference, and the list is read again.
+    Picture picture;
+    picture.state = folder.state();
+    picture.exercises = folder.exercises();
+    return picture;
+}
+
 void EditorWindow::refresh(int type, int select)
+{
+    Picture read;
+    const TypeFolder folder = typeFolder(type);
+    offThread([&] { read = picture(folder); });
+    showPicture(type, read, select);
+}
+
+void EditorWindow::refreshAll()
+{
+    const int type = currentType();
+    Picture read[3];
+    const TypeFolder folders[3] = {typeFolder(0), typeFolder(1), typeFolder(2)};
+    offThread([&] {
+        for (int t = 0; t < 3; ++t)
+            read[t] = picture(folders[t]);
+    });
+    for (int t = 0; t < 3; ++t)
+        showPicture(t, read[t], 0);
+    m_tabs->setCurrentIndex(type);
+}
+
+void EditorWindow::showPicture(int type, const Picture &picture, int select)
 {
     QTreeWidget *list = m_lists[type];
     if (select == 0 && list->currentItem())
         select = list->currentItem()->data(NumberColumn, Qt::UserRole).toInt();
-    m_states[type] = typeFolder(type).state();
-    m_exercises[type] = typeFolder(type).exercises();
+    m_states[type] = picture.state;
+    m_exercises[type] = picture.exercises;
+    list->setUpdatesEnabled(false);
     list->clear();
     int marked = 0;
     int texts = 0;
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    // The rows are made apart and put in the list at once.
+    QList<QTreeWidgetItem *> items;
+    items.reserve(m_exercises[type].size());
     for (const Exercise &e : std::as_const(m_exercises[type])) {
-        auto *item = new QTreeWidgetItem(list);
+        auto *item = new QTreeWidgetItem;
+        items.append(item);
         item->setData(NumberColumn, ExerciseList::NumberRole, e.number);
         item->setData(NumberColumn, ExerciseList::HasTextRole, e.hasText);
         // Rows are dragged, never dropped on: a drop goes between them.
@@ -446,6 +529,8 @@ void EditorWindow::refresh(int type, int select)
         if (!e.hasSlowRecording)
             item->setForeground(SlowColumn, QColor(0xa0, 0x00, 0x00));
     }
+    list->addTopLevelItems(items);
+    list->setUpdatesEnabled(true);
     QString title = QStringLiteral("%1 (%2)").arg(typeNames().at(type)).arg(texts);
     if (marked > 0)
         title += QStringLiteral(" ⚠");
@@ -455,14 +540,6 @@ void EditorWindow::refresh(int type, int select)
     if (!list->currentItem() && list->topLevelItemCount() > 0)
         list->setCurrentItem(list->topLevelItem(0));
     updateButtons();
-}
-
-void EditorWindow::refreshAll()
-{
-    const int type = currentType();
-    for (int t = 0; t < 3; ++t)
-        refresh(t);
-    m_tabs->setCurrentIndex(type);
 }
 
 void EditorWindow::updateButtons()
@@ -509,10 +586,14 @@ bool EditorWindow::report(const QString &problem, const QString &failed, const Q
 void EditorWindow::addExercise()
 {
     const int type = currentType();
-    if (!listIsCurrent(type))
-        return;
     QString text;
-    for (;;) {
+    while (listIsCurrent(type)) {
+        // After the last text, on which nothing may land meanwhile.
+        int last = 1;
+        for (const Exercise &e : std::as_const(m_exercises[type]))
+            if (e.hasText)
+                last = e.number;
+        const Identity seen = shown(type, last, Identity::AndAfter);
         const std::optional<QString> answer = m_services.dialogs->askText(
             this, QStringLiteral("Nuevo dictado de «%1»").arg(typeNames().at(type)), text);
         if (!answer)
@@ -521,18 +602,24 @@ void EditorWindow::addExercise()
         if (!listIsCurrent(type))
             continue; // the same text again, on the list as it is now
         int number = 0;
-        const QString problem =
-            runChange(type, QStringLiteral("Añadiendo el dictado…"),
-                      [&](TypeFolder &folder) { return folder.add(text, &number); });
-        refresh(type, number);
-        if (report(problem, QStringLiteral("No se ha añadido el dictado"),
-                   QStringLiteral("Dictado %1 añadido. Le falta la grabación: pulse «Sintetizar» "
+        Change change;
+        change.type = type;
+        change.seen = {seen};
+        change.label = QStringLiteral("Añadiendo el dictado…");
+        change.job = [&](TypeFolder &folder, Progress &) { return folder.add(text, &number); };
+        change.failed = [=] { return QStringLiteral("No se ha añadido el dictado"); };
+        change.done = [&] {
+            return QStringLiteral("Dictado %1 añadido. Le falta la grabación: pulse «Sintetizar» "
                                   "o «Grabar con micrófono».")
-                       .arg(number)))
+                .arg(number);
+        };
+        change.select = [&](bool) { return number; };
+        const QString problem = makeChange(change);
+        // A text to be mended, or one to put on the folder as it is now, is
+        // asked for again.
+        if (problem.isEmpty() ||
+            (textProblem(text).isEmpty() && identityChange(seen, m_states[type]).isEmpty()))
             return;
-        if (!textProblem(text).isEmpty())
-            continue; // the text again, to be mended
-        return;
     }
 }
 
@@ -546,20 +633,26 @@ void EditorWindow::editExercise()
         return;
     const int number = e->number;
     const bool recorded = e->hasRecording || e->hasSlowRecording;
+    const Identity seen = shown(type, number);
     const std::optional<QString> answer = m_services.dialogs->askText(
         this, QStringLiteral("Dictado %1 de «%2»").arg(number).arg(typeNames().at(type)),
         e->status == ReadStatus::Ok ? e->text : QString());
     if (!answer || !listIsCurrent(type))
         return;
-    const QString problem =
-        runChange(type, QStringLiteral("Guardando el dictado %1…").arg(number),
-                  [&](TypeFolder &folder) { return folder.edit(number, *answer); });
-    refresh(type, number);
-    report(problem, QStringLiteral("No se ha cambiado el dictado %1").arg(number),
-           recorded ? QStringLiteral("Dictado %1 cambiado. Sus grabaciones son las de antes: "
-                                     "vuelva a grabarlas si ha cambiado lo que se dicta.")
-                          .arg(number)
-                    : QStringLiteral("Dictado %1 cambiado.").arg(number));
+    Change change;
+    change.type = type;
+    change.seen = {seen};
+    change.label = QStringLiteral("Guardando el dictado %1…").arg(number);
+    change.job = [&](TypeFolder &folder, Progress &) { return folder.edit(number, *answer); };
+    change.failed = [=] { return QStringLiteral("No se ha cambiado el dictado %1").arg(number); };
+    change.done = [&] {
+        return recorded ? QStringLiteral("Dictado %1 cambiado. Sus grabaciones son las de antes: "
+                                         "vuelva a grabarlas si ha cambiado lo que se dicta.")
+                              .arg(number)
+                        : QStringLiteral("Dictado %1 cambiado.").arg(number);
+    };
+    change.select = [number](bool) { return number; };
+    makeChange(change);
 }
 
 void EditorWindow::removeExercise()
@@ -572,6 +665,8 @@ void EditorWindow::removeExercise()
         return;
     const int number = e->number;
     const bool lone = !e->hasText;
+    // The ones after it move down a number.
+    const Identity seen = shown(type, number, Identity::AndAfter);
     const QString question =
         lone ? QStringLiteral("¿Borrar las grabaciones sin texto del número %1? No son de ningún "
                               "dictado.")
@@ -584,16 +679,22 @@ void EditorWindow::removeExercise()
                                  QStringLiteral("No borrar")) ||
         !listIsCurrent(type))
         return;
-    const QString problem =
-        runChange(type, QStringLiteral("Borrando el dictado %1…").arg(number),
-                  [number](TypeFolder &folder) { return folder.remove(number); });
-    refresh(type, number);
-    report(problem,
-           QStringLiteral("No se ha borrado %1 %2; todo sigue como estaba")
-               .arg(lone ? QStringLiteral("lo grabado del número") : QStringLiteral("el dictado"))
-               .arg(number),
-           lone ? QStringLiteral("Grabaciones sin texto del número %1 borradas.").arg(number)
-                : QStringLiteral("Dictado %1 borrado.").arg(number));
+    Change change;
+    change.type = type;
+    change.seen = {seen};
+    change.label = QStringLiteral("Borrando el dictado %1…").arg(number);
+    change.job = [number](TypeFolder &folder, Progress &) { return folder.remove(number); };
+    change.failed = [=] {
+        return QStringLiteral("No se ha borrado %1 %2; todo sigue como estaba")
+            .arg(lone ? QStringLiteral("lo grabado del número") : QStringLiteral("el dictado"))
+            .arg(number);
+    };
+    change.done = [number, lone] {
+        return lone ? QStringLiteral("Grabaciones sin texto del número %1 borradas.").arg(number)
+                    : QStringLiteral("Dictado %1 borrado.").arg(number);
+    };
+    change.select = [number](bool) { return number; };
+    makeChange(change);
 }
 
 // The exercise before (step -1) or after (step 1) `number` in the list of
@@ -613,16 +714,8 @@ void EditorWindow::moveUp()
     const Exercise *e = selected();
     const int type = currentType();
     const int other = e && e->hasText ? neighbour(m_exercises[type], e->number, -1) : 0;
-    if (other == 0 || !listIsCurrent(type))
-        return;
-    const int number = e->number;
-    const QString problem =
-        runChange(type, QStringLiteral("Moviendo el dictado %1…").arg(number),
-                  [number](TypeFolder &folder) { return folder.moveUp(number); });
-    refresh(type, problem.isEmpty() ? other : number);
-    report(problem,
-           QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
-           QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(other));
+    if (other != 0 && listIsCurrent(type))
+        moveExercise(type, e->number, other, m_states[type]);
 }
 
 void EditorWindow::moveDown()
@@ -630,16 +723,8 @@ void EditorWindow::moveDown()
     const Exercise *e = selected();
     const int type = currentType();
     const int other = e && e->hasText ? neighbour(m_exercises[type], e->number, 1) : 0;
-    if (other == 0 || !listIsCurrent(type))
-        return;
-    const int number = e->number;
-    const QString problem =
-        runChange(type, QStringLiteral("Moviendo el dictado %1…").arg(number),
-                  [number](TypeFolder &folder) { return folder.moveDown(number); });
-    refresh(type, problem.isEmpty() ? other : number);
-    report(problem,
-           QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
-           QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(other));
+    if (other != 0 && listIsCurrent(type))
+        moveExercise(type, e->number, other, m_states[type]);
 }
 
 void EditorWindow::moveToNumber()
@@ -655,6 +740,7 @@ void EditorWindow::moveToNumber()
         if (x.hasText)
             last = x.number;
     const int number = e->number;
+    const QStringList seen = m_states[type];
     const std::optional<int> target = m_services.dialogs->askNumber(
         this, QStringLiteral("Mover el dictado %1").arg(number),
         QStringLiteral("¿Qué número pasa a tener el dictado %1, %2? Si ese número es de otro "
@@ -663,21 +749,42 @@ void EditorWindow::moveToNumber()
             .arg(number)
             .arg(quoted(e->text)),
         number, 1, last);
-    if (target && *target != number)
-        moveExercise(type, number, *target);
+    if (target && *target != number && listIsCurrent(type))
+        moveExercise(type, number, *target, seen);
 }
 
 void EditorWindow::moveExercise(int type, int number, int target)
 {
-    if (m_readOnly || m_busy || !listIsCurrent(type))
-        return;
-    const QString problem =
-        runChange(type, QStringLiteral("Moviendo el dictado %1…").arg(number),
-                  [number, target](TypeFolder &folder) { return folder.moveTo(number, target); });
-    refresh(type, problem.isEmpty() ? target : number);
-    report(problem,
-           QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number),
-           QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(target));
+    // A row dropped: the list as it was when the drag began.
+    const QStringList seen = m_dragged.isEmpty() ? m_states[type] : m_dragged;
+    m_dragged.clear();
+    if (!m_readOnly && listIsCurrent(type))
+        moveExercise(type, number, target, seen);
+}
+
+void EditorWindow::moveExercise(int type, int number, int target, const QStringList &seen)
+{
+    // Up and down swap with the neighbour; otherwise the ones in between
+    // make room. Either way the numbers from one to the other are touched.
+    const bool neighbours =
+        neighbour(m_exercises[type], number, target < number ? -1 : 1) == target;
+    Change change;
+    change.type = type;
+    change.seen = {identityIn(seen, std::min(number, target), std::max(number, target))};
+    change.label = QStringLiteral("Moviendo el dictado %1…").arg(number);
+    change.job = [number, target, neighbours](TypeFolder &folder, Progress &) {
+        if (!neighbours)
+            return folder.moveTo(number, target);
+        return target < number ? folder.moveUp(number) : folder.moveDown(number);
+    };
+    change.failed = [=] {
+        return QStringLiteral("No se ha movido el dictado %1; todo sigue como estaba").arg(number);
+    };
+    change.done = [number, target] {
+        return QStringLiteral("El dictado %1 es ahora el %2.").arg(number).arg(target);
+    };
+    change.select = [number, target](bool made) { return made ? target : number; };
+    makeChange(change);
 }
 
 void EditorWindow::closeGaps()
@@ -685,11 +792,20 @@ void EditorWindow::closeGaps()
     const int type = currentType();
     if (!listIsCurrent(type))
         return;
-    const QString problem = runChange(type, QStringLiteral("Renumerando los dictados…"),
-                                      [](TypeFolder &folder) { return folder.closeGaps(); });
-    refresh(type, 1);
-    report(problem, QStringLiteral("No se han quitado los huecos; todo sigue como estaba"),
-           QStringLiteral("Los dictados de «%1» van ahora sin huecos.").arg(typeNames().at(type)));
+    Change change;
+    change.type = type;
+    change.seen = {shown(type, 1, Identity::AndAfter)};
+    change.label = QStringLiteral("Renumerando los dictados…");
+    change.job = [](TypeFolder &folder, Progress &) { return folder.closeGaps(); };
+    change.failed = [=] {
+        return QStringLiteral("No se han quitado los huecos; todo sigue como estaba");
+    };
+    change.done = [type] {
+        return QStringLiteral("Los dictados de «%1» van ahora sin huecos.")
+            .arg(typeNames().at(type));
+    };
+    change.select = [](bool) { return 1; };
+    makeChange(change);
 }
 
 void EditorWindow::synthesise()
@@ -700,20 +816,27 @@ void EditorWindow::synthesise()
         return;
     const int number = e->number;
     const QString text = e->text;
-    TypeFolder folder = typeFolder(type);
     QString voice;
-    const QString problem =
-        runJob(QStringLiteral("Grabando el dictado %1…").arg(number), [&](Progress &progress) {
-            const SpeechOptions options = speechOptions(progress);
-            voice = options.voice;
-            progress.total = 1;
-            return recordExercise(folder, number, text, options, true);
-        });
-    refresh(type, number);
-    report(problem, QStringLiteral("No se ha podido grabar el dictado %1").arg(number),
-           QStringLiteral("Dictado %1 grabado con la voz «%2», normal y lento.")
-               .arg(number)
-               .arg(voice));
+    Change change;
+    change.type = type;
+    change.seen = {shown(type, number)};
+    change.label = QStringLiteral("Grabando el dictado %1…").arg(number);
+    change.job = [&](TypeFolder &folder, Progress &progress) {
+        const SpeechOptions options = speechOptions(progress);
+        voice = options.voice;
+        progress.total = 1;
+        return recordExercise(folder, number, text, options, true);
+    };
+    change.failed = [=] {
+        return QStringLiteral("No se ha podido grabar el dictado %1").arg(number);
+    };
+    change.done = [&] {
+        return QStringLiteral("Dictado %1 grabado con la voz «%2», normal y lento.")
+            .arg(number)
+            .arg(voice);
+    };
+    change.select = [number](bool) { return number; };
+    makeChange(change);
 }
 
 SpeechOptions EditorWindow::speechOptions(const Progress &progress) const
@@ -729,13 +852,16 @@ SpeechOptions EditorWindow::speechOptions(const Progress &progress) const
 QString EditorWindow::recordExercise(TypeFolder &folder, int number, const QString &text,
                                      const SpeechOptions &options, bool both)
 {
+    // Nothing is recorded for a text that is no longer the one asked for.
+    if (const QString changed = folder.unexpected(); !changed.isEmpty())
+        return changed;
     // The recordings are made under hidden names, then put in place of the
     // old ones together, in one change.
     const QString normal = folder.newRecordingPath(number);
     const QString slow = folder.newSlowRecordingPath(number);
     QString problem;
     if (both || !isOrdinaryFile(folder.recordingPath(number)))
-        problem = letro::synthesise(options, text, normal);
+        problem = letro::folder::synthesise(options, text, normal);
     if (problem.isEmpty() && (both || !isOrdinaryFile(folder.slowRecordingPath(number))))
         problem = synthesiseSlow(options, text, slow);
     if (problem.isEmpty())
@@ -757,39 +883,44 @@ void EditorWindow::recordMissing()
                                            .arg(typeNames().at(type)));
         return;
     }
+    // Each one is recorded for the text it had when the teacher asked.
     QMap<int, QString> texts;
-    for (const Exercise &e : std::as_const(m_exercises[type]))
+    QMap<int, Identity> seen;
+    for (const Exercise &e : std::as_const(m_exercises[type])) {
         texts.insert(e.number, e.text);
-    TypeFolder folder = typeFolder(type);
+        seen.insert(e.number, shown(type, e.number));
+    }
     int made = 0;
-    const QString problem =
-        runJob(QStringLiteral("Grabando lo que falta en «%1»…").arg(typeNames().at(type)),
-               [&](Progress &progress) {
-                   const SpeechOptions options = speechOptions(progress);
-                   progress.total = int(numbers.size());
-                   for (const int number : numbers) {
-                       if (progress.cancelled)
-                           return cancelledRecording();
-                       const QString problem =
-                           recordExercise(folder, number, texts.value(number), options, false);
-                       if (problem == cancelledRecording())
-                           return problem;
-                       if (!problem.isEmpty())
-                           return QStringLiteral("dictado %1: %2").arg(number).arg(problem);
-                       progress.done = ++made;
-                   }
-                   return QString();
-               });
-    refresh(type, selectedNumber());
-    const QString done = QStringLiteral("%1 de %2 dictados de «%3» grabados.")
-                             .arg(made)
-                             .arg(numbers.size())
-                             .arg(typeNames().at(type));
-    if (problem == cancelledRecording())
-        m_services.dialogs->tell(this, QStringLiteral("Grabación cancelada: ") + done);
-    else
-        report(problem, QStringLiteral("No se ha grabado todo lo que faltaba (%1)").arg(done),
-               done);
+    const QString done = QStringLiteral("%1 de %2 dictados de «%3» grabados.");
+    Change change;
+    change.type = type;
+    change.label = QStringLiteral("Grabando lo que falta en «%1»…").arg(typeNames().at(type));
+    change.job = [&](TypeFolder &folder, Progress &progress) {
+        const SpeechOptions options = speechOptions(progress);
+        progress.total = int(numbers.size());
+        for (const int number : numbers) {
+            if (progress.cancelled)
+                return cancelledRecording();
+            folder.expect({seen.value(number)});
+            const QString problem =
+                recordExercise(folder, number, texts.value(number), options, false);
+            if (problem == cancelledRecording())
+                return problem;
+            if (!problem.isEmpty())
+                return QStringLiteral("dictado %1: %2").arg(number).arg(problem);
+            progress.done = ++made;
+        }
+        return QString();
+    };
+    auto doneText = [&] { return done.arg(made).arg(numbers.size()).arg(typeNames().at(type)); };
+    change.failed = [&] {
+        return QStringLiteral("No se ha grabado todo lo que faltaba (%1)").arg(doneText());
+    };
+    change.done = doneText;
+    change.cancelled = QStringLiteral("Grabación cancelada: ");
+    const int chosen = selectedNumber();
+    change.select = [chosen](bool) { return chosen; };
+    makeChange(change);
 }
 
 void EditorWindow::recordVoice()
@@ -804,6 +935,7 @@ void EditorWindow::recordVoice()
     target.text = e->text;
     target.wavPath = folder.recordingPath(e->number);
     target.slowWavPath = folder.slowRecordingPath(e->number);
+    target.seen = shown(type, e->number);
     const bool kept = m_services.dialogs->recordVoice(this, target);
     refresh(type, target.number);
     if (kept)
@@ -834,6 +966,8 @@ void EditorWindow::tryInLetro()
 
 void EditorWindow::makeCopy()
 {
+    if (m_busy)
+        return;
     const QString parent = m_services.dialogs->chooseFolder(
         this,
         QStringLiteral("Elija dónde poner su copia de Letro (dentro se crea la carpeta «Letro»)"),
@@ -879,6 +1013,8 @@ void EditorWindow::makeCopy()
 
 void EditorWindow::openFolder()
 {
+    if (m_busy)
+        return;
     const QString folder = m_services.dialogs->chooseFolder(
         this, QStringLiteral("Elija la carpeta de una copia de Letro"), m_folder);
     if (folder.isEmpty())

@@ -13,10 +13,10 @@
 // cancel them.
 #pragma once
 
-#include "editor/exercisefolder.h"
 #include "editor/exerciselist.h"
 #include "editor/services.h"
-#include "grabar/recordings.h"
+#include "folder/exercisefolder.h"
+#include "folder/recordings.h"
 
 #include <QMainWindow>
 
@@ -93,15 +93,51 @@ private:
     bool report(const QString &problem, const QString &failed, const QString &done);
     // True when the folder of `type` still is what its list shows; else
     // tells the teacher, shows the folder as it is now and returns false.
+    // False too, silently, while a job runs.
     bool listIsCurrent(int type);
-    // Runs a change of the folder of `type` on a worker thread; the window
-    // keeps answering, and a progress dialog shows how far it has got and
-    // can cancel it. Returns the change's result.
-    QString runChange(int type, const QString &label,
-                      const std::function<QString(TypeFolder &)> &change);
+    // What the list of `type` shows of the numbers `first` to `last`: the
+    // files a change of them acts on, as the teacher saw them.
+    Identity shown(int type, int first, int last = 0) const;
+
+    // One change the teacher asked for, of the folder of `type`.
+    struct Change
+    {
+        int type = 0;
+        QList<Identity> seen; // what it acts on, as the teacher saw it
+        QString label;        // what the progress dialog says meanwhile
+        // The change itself, off the window's thread; refused when the
+        // folder no longer holds what `seen` says.
+        std::function<QString(TypeFolder &, Progress &)> job;
+        std::function<QString()> failed; // how the warning starts when it is not made
+        std::function<QString()> done;   // what the status bar says when it is
+        // When set, a cancelled recording is told so, followed by done().
+        QString cancelled;
+        // The exercise chosen afterwards, given whether it was made.
+        std::function<int(bool)> select;
+    };
+    // The one way the buttons change the folder: runs the change off the
+    // window's thread, reads the folder again there, shows it and reports.
+    // Returns the reason it was not made, or "".
+    QString makeChange(const Change &change);
     // Runs any long job so: `job` gets the progress to count and to check
-    // for a cancel.
+    // for a cancel, the window keeps answering, and a progress dialog shows
+    // how far it has got and can cancel it.
     QString runJob(const QString &label, const std::function<QString(Progress &)> &job);
+    // Runs `work` on a worker thread while the window goes on answering
+    // (none of its actions starts meanwhile); returns when it is done.
+    void offThread(const std::function<void()> &work);
+    // A type folder as its list shows it: what it held entry by entry when
+    // its exercises were read.
+    struct Picture
+    {
+        QStringList state;
+        QList<Exercise> exercises;
+    };
+    static Picture picture(const TypeFolder &folder);
+    void showPicture(int type, const Picture &picture, int select);
+    // Gives exercise `number` the number `target`, refused when the numbers
+    // in between no longer are what `seen` (a state()) shows.
+    void moveExercise(int type, int number, int target, const QStringList &seen);
     // The voice and speed chosen, for a recording cancelled through `progress`.
     SpeechOptions speechOptions(const Progress &progress) const;
     // Records what exercise `number` of `folder` lacks (or, with `both`,
@@ -117,6 +153,7 @@ private:
     QString m_whyOnlyShown; // why the folder is only shown, or ""
     QList<Exercise> m_exercises[3];
     QStringList m_states[3]; // what each folder held when its list was made
+    QStringList m_dragged;   // the state of the list a row is dragged from
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_rescan = nullptr;
     bool m_busy = false; // a change is running

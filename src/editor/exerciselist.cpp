@@ -117,6 +117,7 @@ void ExerciseList::startDrag(Qt::DropActions)
     const QRect rect = visualItemRect(item);
     drag->setPixmap(viewport()->grab(rect));
     drag->setHotSpot(QPoint(rect.height(), rect.height() / 2));
+    emit dragStarted();
     drag->exec(Qt::MoveAction, Qt::MoveAction);
 }
 

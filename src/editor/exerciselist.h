@@ -32,6 +32,9 @@ public:
     int dropTarget(int number, const QPoint &pos) const;
 
 signals:
+    // A row starts being dragged: what the list shows then is what the
+    // teacher moves.
+    void dragStarted();
     void moveRequested(int number, int target);
 
 protected:

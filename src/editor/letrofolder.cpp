@@ -1,9 +1,10 @@
 #include "editor/letrofolder.h"
 
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "exercise/sharednames.h"
+#include "folder/exercisefolder.h"
+#include "folder/fileerrors.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

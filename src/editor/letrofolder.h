@@ -8,9 +8,15 @@
 
 #include <sys/types.h>
 
+namespace letro::folder {
+struct Progress;
+}
+
 namespace letro::editor {
 
-struct Progress;
+// The editor works on the teacher's folder through the folder layer and
+// names its types as its own.
+using namespace letro::folder;
 
 // The name of the menu entries of the teachers' own copies; each entry adds
 // its folder to it (copyEntryName).

@@ -1,9 +1,9 @@
 #include "editor/microphonedialog.h"
 
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
 #include "editor/microphone.h"
-#include "grabar/recordings.h"
+#include "folder/exercisefolder.h"
+#include "folder/filesystem.h"
+#include "folder/recordings.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -25,6 +25,9 @@ QString keepRecording(const QAudioFormat &format, const QByteArray &pcm,
     // The take and its slow version are made under hidden names beside the
     // old recordings, then put in their place as one change of the folder.
     TypeFolder folder(QFileInfo(target.wavPath).absolutePath());
+    folder.expect({target.seen});
+    if (const QString changed = folder.unexpected(); !changed.isEmpty())
+        return QStringLiteral("no se puede guardar la grabación: ") + changed;
     const QString wav = folder.newRecordingPath(target.number);
     const QString slow = folder.newSlowRecordingPath(target.number);
     QFile::remove(wav); // left by an earlier attempt that was cut short

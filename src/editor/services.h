@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/letrofolder.h"
+#include "folder/exercisefolder.h"
 
 #include <QString>
 
@@ -22,6 +23,9 @@ struct RecordingTarget
     QString text;
     QString wavPath;
     QString slowWavPath;
+    // Its files as the teacher saw them when the recording was asked for:
+    // a take is not kept once they have changed.
+    Identity seen;
 };
 
 class Dialogs

@@ -1,6 +1,6 @@
 #include "editor/textdialog.h"
 
-#include "editor/exercisefolder.h"
+#include "folder/exercisefolder.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 namespace letro::editor {
+
+using folder::textProblem;
 
 TextDialog::TextDialog(const QString &title, const QString &text, QWidget *parent) : QDialog(parent)
 {

@@ -26,8 +26,4 @@ constexpr int MinWordsPerMinute = 40;
 constexpr int MaxWordsPerMinute = 400;
 constexpr int DefaultWordsPerMinute = 110;
 
-// Why a file-system call failed, in Spanish, from its errno value: "no queda
-// espacio en el disco", "el disco es de solo lectura", ...
-QString fileErrorReason(int error);
-
 } // namespace letro

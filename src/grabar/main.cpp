@@ -4,14 +4,13 @@
 // Every recording gets one line on standard output: made, already there, or
 // skipped; problems go to standard error. The last line of each folder adds
 // those lines up. How the run ended is in its exit status (ExitStatus).
-#include "grabar/recordings.h"
-
 #include "app/translations.h"
 #include "checker/characterkeys.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "exercise/exercisefile.h"
 #include "exercise/sharednames.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
+#include "folder/recordings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -42,7 +41,7 @@ QString exitStatusHelp()
 
 struct Settings
 {
-    letro::SpeechOptions speech;
+    letro::folder::SpeechOptions speech;
     bool remake = false;   // record again what is already there
     bool fromWave = false; // N.lento.wav from N.wav, which is left alone
 };
@@ -61,7 +60,7 @@ public:
     {}
 
     // Records what one exercise lacks.
-    void record(const letro::RecordingJob &job)
+    void record(const letro::folder::RecordingJob &job)
     {
         const QString textShown = QDir::toNativeSeparators(job.textPath);
         const letro::ExerciseText text = letro::readExerciseFile(job.textPath);
@@ -98,7 +97,8 @@ public:
 
         if (!settings.fromWave) {
             if (normalWanted)
-                made(job.wavPath, letro::synthesise(settings.speech, text.text, job.wavPath));
+                made(job.wavPath,
+                     letro::folder::synthesise(settings.speech, text.text, job.wavPath));
             else
                 kept(job.wavPath);
         }
@@ -106,12 +106,12 @@ public:
             kept(job.slowWavPath);
         } else if (!settings.fromWave) {
             made(job.slowWavPath,
-                 letro::synthesiseSlow(settings.speech, text.text, job.slowWavPath));
+                 letro::folder::synthesiseSlow(settings.speech, text.text, job.slowWavPath));
         } else if (!job.exists) {
             out << "sin grabación, omitido: " << QDir::toNativeSeparators(job.wavPath) << '\n';
             ++tally.skipped;
         } else {
-            made(job.slowWavPath, letro::makeSlowVersion(job.wavPath, job.slowWavPath));
+            made(job.slowWavPath, letro::folder::makeSlowVersion(job.wavPath, job.slowWavPath));
         }
         out.flush();
     }
@@ -231,12 +231,13 @@ int main(int argc, char *argv[])
     // The voice is tried once, before any folder, so a wrong name is one
     // message and not one per recording.
     if (!settings.fromWave) {
-        if (const QString problem = letro::voiceProblem(settings.speech); !problem.isEmpty()) {
+        if (const QString problem = letro::folder::voiceProblem(settings.speech);
+            !problem.isEmpty()) {
             err << "letro-grabar: " << problem << '\n';
             return BadCommand;
         }
     }
-    letro::removeTemporaryFileOnSignals();
+    letro::folder::removeTemporaryFileOnSignals();
 
     int failures = 0;
     for (const QString &folder : folders) {
@@ -249,31 +250,31 @@ int main(int argc, char *argv[])
         }
         // A change of the editor cut short by a crash is finished or undone
         // first, so that every recording goes with its own text.
-        const letro::editor::Recovery recovery = letro::editor::recoverFolder(folder);
-        if (recovery.outcome != letro::editor::Recovery::Nothing) {
-            QTextStream &to = recovery.outcome == letro::editor::Recovery::Failed ? err : out;
+        const letro::folder::Recovery recovery = letro::folder::recoverFolder(folder);
+        if (recovery.outcome != letro::folder::Recovery::Nothing) {
+            QTextStream &to = recovery.outcome == letro::folder::Recovery::Failed ? err : out;
             to << "letro-grabar: "
-               << letro::editor::recoveryMessage(
+               << letro::folder::recoveryMessage(
                       recovery, QDir(folder).absolutePath().section(QLatin1Char('/'), -1))
                << '\n';
             to.flush();
-            if (recovery.outcome == letro::editor::Recovery::Failed) {
+            if (recovery.outcome == letro::folder::Recovery::Failed) {
                 ++failures;
                 continue;
             }
         }
         // The editor changes nothing in the folder while its recordings are
         // made, and they are not made while it does.
-        const letro::editor::FolderLock lock(folder);
+        const letro::folder::FolderLock lock(folder);
         if (!lock.problem().isEmpty()) {
             err << "letro-grabar: " << shown << ": " << lock.problem() << '\n';
             err.flush();
             ++failures;
             continue;
         }
-        const QList<letro::RecordingJob> jobs = letro::recordingJobs(folder);
+        const QList<letro::folder::RecordingJob> jobs = letro::folder::recordingJobs(folder);
         Recorder recorder(settings, out, err);
-        for (const letro::RecordingJob &job : jobs)
+        for (const letro::folder::RecordingJob &job : jobs)
             recorder.record(job);
         const Tally &tally = recorder.tally;
         if (jobs.isEmpty())

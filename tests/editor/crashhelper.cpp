@@ -9,10 +9,10 @@
 // OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N,
 // or recover: put the folder right as opening it does; copy SOURCE: make a
 // copy of the Letro in SOURCE inside FOLDER.
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "editor/letrofolder.h"
+#include "folder/exercisefolder.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -7,8 +7,8 @@
 // the folder after the change, with no hidden file left, and the teacher
 // told which. Putting the folder right is killed in turn at its steps, and
 // the folder opened once more: the same must hold.
-#include "editor/journal.h"
 #include "editor/letrofolder.h"
+#include "folder/journal.h"
 #include "folders.h"
 
 #include <QCoreApplication>

@@ -4,11 +4,12 @@
 // the text dialog that refuses what no key gives. (Synthesis is tried end to
 // end in e2e-editor.sh.)
 #include "editor/editorwindow.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "editor/letrofolder.h"
+#include "editor/microphonedialog.h"
 #include "editor/numberdialog.h"
 #include "editor/textdialog.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 #include "folders.h"
 #include "unreadable.h"
 
@@ -60,6 +61,8 @@ public:
         titles.append(title);
         questions.append(question);
         ranges.append(QStringLiteral("%1 [%2, %3]").arg(value).arg(minimum).arg(maximum));
+        if (whileAsked)
+            whileAsked();
         return numbers.isEmpty() ? std::nullopt : numbers.takeFirst();
     }
     bool ask(QWidget *, const QString &question, const QString &, const QString &) override
@@ -78,7 +81,16 @@ public:
     bool recordVoice(QWidget *, const RecordingTarget &target) override
     {
         recorded.append(target.wavPath + QLatin1Char(' ') + target.slowWavPath);
-        return false;
+        if (!whileAsked)
+            return false;
+        // The teacher records meanwhile, and keeps the take.
+        whileAsked();
+        QAudioFormat format;
+        format.setSampleRate(8000);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        kept.append(keepRecording(format, QByteArray(1600, '\0'), target));
+        return kept.last().isEmpty();
     }
 
     QList<std::optional<QString>> texts;
@@ -87,6 +99,7 @@ public:
     QStringList ranges; // "value [minimum, maximum]" of each number asked for
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
+    QStringList kept;                  // what keeping each microphone take said
     std::function<void()> whileAsked;  // runs while a question is up
     std::function<void()> whileTyping; // runs once while the next text is asked for
     QStringList offered;               // the texts the text dialogs started with
@@ -158,6 +171,8 @@ private slots:
     void staleListIsRefused();
     void listFollowsTheFolder();
     void folderChangedWhileTyping();
+    void changeActsOnlyOnWhatWasConfirmed_data();
+    void changeActsOnlyOnWhatWasConfirmed();
     void loneRecordingsStayApart();
     void cutShortChangeIsPutRight();
     void longChangeShowsProgressAndCancels();
@@ -831,6 +846,94 @@ void TestEditorWindow::folderChangedWhileTyping()
     button("editButton")->click();
     QCOMPARE(m_dialogs->warned, QStringList({stale, stale}));
     QCOMPARE(readLayout(palabras), layout("5=t2 6=new"));
+}
+
+// While a question or a dialog is open, files are renamed by hand and the
+// list follows the folder; the answer then acts on nothing the teacher did
+// not confirm: the change is refused, and says which files changed.
+void TestEditorWindow::changeActsOnlyOnWhatWasConfirmed_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("byHand");
+    QTest::addColumn<QStringList>("listed"); // the numbers listed once the folder is read again
+    QTest::addColumn<QString>("said");
+    const QString changed = QStringLiteral(": desde que se pidió este cambio han cambiado fuera "
+                                           "del editor los archivos ");
+    const QString look = QStringLiteral(". La lista ya muestra la carpeta como está ahora: "
+                                        "compruebe el dictado elegido y vuelva a intentarlo.");
+    const QString ten = QStringLiteral("7=t7 8=t8 8.wav=w8 9=t9 9.wav=w9 10=t10");
+    const QString eight = QStringLiteral("8>800 8.wav>800.wav 9>8 9.wav>8.wav");
+    QTest::newRow("Borrar 8 while 8 became 800 and 9 became 8")
+        << "removeButton" << ten << 8 << eight << QStringList({"7", "8", "10", "800"})
+        << "No se ha borrado el dictado 8; todo sigue como estaba" + changed +
+               "«8», «8.wav», «9», «9.wav» y 2 más" + look;
+    QTest::newRow("Modificar 12 while 12 became 1200 and 13 became 12")
+        << "editButton" << "11=t11 12=t12 12.wav=w12 13=t13 13.wav=w13" << 12
+        << "12>1200 12.wav>1200.wav 13>12 13.wav>12.wav" << QStringList({"11", "12", "1200"})
+        << "No se ha cambiado el dictado 12" + changed + "«12», «12.wav»" + look;
+    QTest::newRow("Añadir while a dictation was written after the last")
+        << "addButton" << "1=t1 2=t2" << 1 << "3=t3" << QStringList({"1", "2", "3"})
+        << "No se ha añadido el dictado" + changed + "«3»" + look;
+    QTest::newRow("Mover a 1 while 2 became 20 and 3 became 2")
+        << "moveToButton" << "1=t1 2=t2 3=t3 4=t4" << 4 << "2>20 3>2"
+        << QStringList({"1", "2", "4", "20"})
+        << "No se ha movido el dictado 4; todo sigue como estaba" + changed + "«2», «3»" + look;
+    QTest::newRow("a drop while 2 became 20 and 3 became 2")
+        << "drop" << "1=t1 2=t2 3=t3 4=t4" << 1 << "2>20 3>2" << QStringList({"1", "2", "4", "20"})
+        << "No se ha movido el dictado 1; todo sigue como estaba" + changed + "«2»" + look;
+    QTest::newRow("the microphone while 2 became 20 and 1 became 2")
+        << "microphoneButton" << "1=t1 2=t2" << 2 << "2>20 1>2" << QStringList({"2", "20"})
+        << "no se puede guardar la grabación" + changed + "«2»";
+}
+
+void TestEditorWindow::changeActsOnlyOnWhatWasConfirmed()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, before);
+    QFETCH(int, chosen);
+    QFETCH(QString, byHand);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, said);
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, before);
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->selectExercise(0, chosen);
+    Layout changed;
+    bool done = false;
+    // By hand while the question or dialog is open; the list then shows
+    // the folder as it is.
+    auto meanwhile = [&] {
+        if (std::exchange(done, true))
+            return;
+        QVERIFY(changeByHand(palabras, byHand));
+        changed = readLayout(palabras);
+        QTRY_COMPARE(column(m_window->list(0), EditorWindow::NumberColumn), listed);
+    };
+    m_dialogs->whileAsked = meanwhile;
+    m_dialogs->whileTyping = meanwhile;
+    m_dialogs->answers = {true};
+    m_dialogs->texts = {NewText};
+    m_dialogs->numbers = {1};
+    if (action == QLatin1String("drop")) {
+        // The move a drop of row 1 below row 2 asks for, the files changed
+        // while it was dragged.
+        emit m_window->list(0)->dragStarted();
+        meanwhile();
+        m_window->moveExercise(0, chosen, 2);
+    } else {
+        QVERIFY(button(qPrintable(action))->isEnabled());
+        button(qPrintable(action))->click();
+    }
+    QVERIFY(done);
+    if (action == QLatin1String("microphoneButton"))
+        QCOMPARE(m_dialogs->kept, QStringList{said});
+    else
+        QCOMPARE(m_dialogs->warned, QStringList{said});
+    QCOMPARE(readLayout(palabras), changed);
+    QCOMPARE(column(m_window->list(0), EditorWindow::NumberColumn), listed);
 }
 
 void TestEditorWindow::loneRecordingsStayApart()

@@ -19,7 +19,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace letro::editor {
+#include <limits>
+
+namespace letro::folder {
 
 struct Progress;
 
@@ -55,6 +57,30 @@ QList<int> unrecorded(const QList<Exercise> &exercises);
 // teacher), kept as it was but in UTF-8.
 QByteArray exerciseFileBytes(const QString &text, const QByteArray &rest = QByteArray());
 
+// What a change acts on, as the teacher saw it when asking for it: every
+// file of the numbers `first` to `last` (texts, recordings, recordings
+// without a text), each as a line of TypeFolder::state() (name, size, time,
+// inode). A change told to expect it is refused when those files are no
+// longer exactly these, whatever the list shows by then.
+struct Identity
+{
+    // For `last`: every number from `first` on.
+    static constexpr int AndAfter = std::numeric_limits<int>::max();
+    int first = 0;
+    int last = 0;
+    QStringList files;
+    friend bool operator==(const Identity &a, const Identity &b)
+    {
+        return a.first == b.first && a.last == b.last && a.files == b.files;
+    }
+};
+
+// The identity of the numbers `first` to `last` in a folder's state().
+Identity identityIn(const QStringList &state, int first, int last);
+// Why a folder whose state() is `now` no longer holds what `expected`
+// says, naming the files that changed; empty when it still does.
+QString identityChange(const Identity &expected, const QStringList &now);
+
 class TypeFolder
 {
 public:
@@ -75,6 +101,8 @@ public:
     // What the folder holds now, entry by entry (name, size, time, inode): two
     // equal states mean nothing changed in between.
     QStringList state() const;
+    // The identity of the numbers `first` to `last` as they are now.
+    Identity identity(int first, int last) const;
 
     // Where new recordings of exercise `number` are made before
     // replaceRecordings puts them in place (hidden names in the folder).
@@ -83,6 +111,12 @@ public:
 
     // Changes report their steps to `progress` and stop when it is cancelled.
     void setProgress(Progress *progress) { m_progress = progress; }
+    // Changes from now on are made only while the folder still holds what
+    // each of `expected` says: checked before a change is worked out and
+    // again under the folder's lock just before its first step.
+    void expect(const QList<Identity> &expected) { m_expected = expected; }
+    // Why the folder no longer holds what is expected; empty when it does.
+    QString unexpected() const;
 
     // Each change returns an empty string, or the reason it was not made (in
     // Spanish, for the teacher); a change that is not made leaves every file
@@ -128,6 +162,7 @@ private:
 
     QString m_path;
     Progress *m_progress = nullptr;
+    QList<Identity> m_expected;
 };
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -1,10 +1,10 @@
-#include "editor/exercisefolder.h"
+#include "folder/exercisefolder.h"
 
 #include "checker/characterkeys.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
 #include "exercise/sharednames.h"
-#include "grabar/recordings.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
+#include "folder/recordings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <sys/stat.h>
 
-namespace letro::editor {
+namespace letro::folder {
 
 QStringList typeNames()
 {
@@ -84,7 +84,66 @@ bool numberName(const QString &name, int *number)
     return true;
 }
 
+// The number whose file `name` is (its text, recording or slow recording),
+// or 0.
+int numberOfFile(const QString &name)
+{
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    int number = 0;
+    if (!numberName(dot < 0 ? name : name.left(dot), &number))
+        return 0;
+    const QString text = QString::number(number);
+    const QString own = dot < 0 ? text : text + name.mid(dot);
+    return own == name &&
+                   (dot < 0 || own == recordingPathFor(text) || own == slowRecordingPathFor(text))
+               ? number
+               : 0;
+}
+
+// The name in a line of TypeFolder::state(): all but its last three fields.
+QString stateName(const QString &line)
+{
+    return line.section(QLatin1Char(' '), 0, -4);
+}
+
 } // namespace
+
+Identity identityIn(const QStringList &state, int first, int last)
+{
+    Identity identity;
+    identity.first = first;
+    identity.last = last;
+    for (const QString &line : state) {
+        const int number = numberOfFile(stateName(line));
+        if (number >= first && number <= last && number > 0)
+            identity.files.append(line);
+    }
+    identity.files.sort();
+    return identity;
+}
+
+QString identityChange(const Identity &expected, const QStringList &now)
+{
+    const Identity current = identityIn(now, expected.first, expected.last);
+    if (current.files == expected.files)
+        return QString();
+    // The names of the lines found in one and not in the other.
+    QStringList names;
+    for (const QStringList *lines : {&expected.files, &current.files}) {
+        const QStringList &other = lines == &expected.files ? current.files : expected.files;
+        for (const QString &line : *lines) {
+            const QString name = QStringLiteral("«%1»").arg(stateName(line));
+            if (!other.contains(line) && !names.contains(name))
+                names.append(name);
+        }
+    }
+    QString which = names.mid(0, 4).join(QStringLiteral(", "));
+    if (names.size() > 4)
+        which += QStringLiteral(" y %1 más").arg(names.size() - 4);
+    return QStringLiteral("desde que se pidió este cambio han cambiado fuera del editor los "
+                          "archivos %1")
+        .arg(which);
+}
 
 TypeFolder::TypeFolder(const QString &path) : m_path(path) {}
 
@@ -152,6 +211,22 @@ QStringList TypeFolder::state() const
                          .arg(qulonglong(info.st_ino)));
     }
     return lines;
+}
+
+Identity TypeFolder::identity(int first, int last) const
+{
+    return identityIn(state(), first, last);
+}
+
+QString TypeFolder::unexpected() const
+{
+    if (m_expected.isEmpty())
+        return QString();
+    const QStringList now = state();
+    for (const Identity &expected : m_expected)
+        if (const QString change = identityChange(expected, now); !change.isEmpty())
+            return change;
+    return QString();
 }
 
 QString TypeFolder::newRecordingPath(int number) const
@@ -244,6 +319,8 @@ QStringList TypeFolder::filesOf(int number) const
 
 QString TypeFolder::add(const QString &text, int *number)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     if (const QString problem = textProblem(text); !problem.isEmpty())
         return problem;
     if (!QDir().mkpath(m_path))
@@ -262,6 +339,8 @@ QString TypeFolder::add(const QString &text, int *number)
 
 QString TypeFolder::edit(int number, const QString &text)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     if (const QString problem = textProblem(text); !problem.isEmpty())
         return problem;
     if (!numbers().contains(number))
@@ -275,6 +354,8 @@ QString TypeFolder::edit(int number, const QString &text)
 
 QString TypeFolder::remove(int number)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     const QList<int> present = numbers();
     Plan plan;
     plan.discard.append(number);
@@ -302,6 +383,8 @@ QString TypeFolder::swap(int number, int other)
 
 QString TypeFolder::moveTo(int number, int target)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     QList<int> order = numbers();
     const QList<int> places = order;
     if (!order.contains(number))
@@ -329,6 +412,8 @@ QString TypeFolder::moveTo(int number, int target)
 
 QString TypeFolder::replaceRecordings(int number)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     if (!numbers().contains(number))
         return QStringLiteral("no existe el dictado %1").arg(number);
     Plan plan;
@@ -348,6 +433,8 @@ QString TypeFolder::replaceRecordings(int number)
 
 QString TypeFolder::moveUp(int number)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     const QList<int> present = numbers();
     const qsizetype at = present.indexOf(number);
     if (at < 0)
@@ -359,6 +446,8 @@ QString TypeFolder::moveUp(int number)
 
 QString TypeFolder::moveDown(int number)
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     const QList<int> present = numbers();
     const qsizetype at = present.indexOf(number);
     if (at < 0)
@@ -370,6 +459,8 @@ QString TypeFolder::moveDown(int number)
 
 QString TypeFolder::closeGaps()
 {
+    if (const QString changed = unexpected(); !changed.isEmpty())
+        return changed;
     Plan plan;
     int next = 1;
     for (int n : numbers()) {
@@ -385,6 +476,8 @@ QString TypeFolder::apply(const Plan &plan) const
 {
     auto name = [](const QString &path) { return QFileInfo(path).fileName(); };
     Transaction t(m_path, plan.change);
+    // Checked again under the folder's lock, right before the first step.
+    t.require([this] { return unexpected(); });
 
     // A text never lands on recordings made for another: recordings without
     // a text where a text goes stay where they are, and the change waits
@@ -425,4 +518,4 @@ QString TypeFolder::apply(const Plan &plan) const
     return t.run(m_progress);
 }
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -2,9 +2,9 @@
 // back (and a damaged one refused), the steps that finish or undo a change
 // cut short, and a folder put right when it is opened again, by the editor's
 // library and by letro-grabar.
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
+#include "folder/exercisefolder.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 #include "folders.h"
 
 #include <QProcess>
@@ -12,7 +12,7 @@
 #include <QTest>
 
 using namespace letro;
-using namespace letro::editor;
+using namespace letro::folder;
 using namespace letro::test;
 
 namespace {
@@ -174,7 +174,7 @@ void TestJournal::recoverySteps()
     QFETCH(QString, present);
     QFETCH(QString, steps);
     const QStringList names = present.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QCOMPARE(stepsText(letro::editor::recoverySteps(journalOf(QStringLiteral("x"), entries, taken),
+    QCOMPARE(stepsText(letro::folder::recoverySteps(journalOf(QStringLiteral("x"), entries, taken),
                                                     QSet<QString>(names.begin(), names.end()))),
              steps);
 }
@@ -226,7 +226,7 @@ void TestJournal::recoverFolder()
                     {{JournalName, journalText(journalOf(QStringLiteral("borrar el dictado 1"),
                                                          journal, taken))}});
     }
-    const Recovery recovery = letro::editor::recoverFolder(folder);
+    const Recovery recovery = letro::folder::recoverFolder(folder);
     QCOMPARE(readLayout(folder), expected);
     const QString message = recoveryMessage(recovery, QStringLiteral("Palabras"));
     if (told.isEmpty()) {

@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace letro::editor {
+namespace letro::folder {
 
 // The kinds of step, as the step gate sees them.
 enum class Step {
@@ -88,4 +88,4 @@ private:
     QString m_problem;
 };
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -1,7 +1,7 @@
-#include "editor/journal.h"
+#include "folder/journal.h"
 
-#include "editor/filesystem.h"
-#include "exercise/sharednames.h"
+#include "folder/fileerrors.h"
+#include "folder/filesystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-namespace letro::editor {
+namespace letro::folder {
 
 namespace {
 
@@ -253,6 +253,9 @@ QString Transaction::run(Progress *progress)
     if (nameExists(path(JournalName)))
         return QStringLiteral("queda a medias un cambio anterior en esta carpeta; vuelva a "
                               "abrirla para terminarlo o deshacerlo");
+    if (m_require)
+        if (const QString refused = m_require(); !refused.isEmpty())
+            return refused;
 
     // Everything that can be seen to fail is seen before the first step.
     const QList<JournalEntry> &entries = m_journal.entries;
@@ -455,4 +458,4 @@ QString recoveryMessage(const Recovery &recovery, const QString &folderName)
                        .arg(recovery.problem);
 }
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -3,7 +3,7 @@
 // recording, and the text of exercise 2.
 #pragma once
 
-#include "editor/filesystem.h"
+#include "folder/filesystem.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -116,13 +116,13 @@ inline QStringList snapshot(const QString &folder)
 // A step gate that makes steps of one kind on a file of one name fail with
 // `error`, as a file of another user, a full disk or a broken disk would:
 // every such step, or only the first `times`.
-class FailingStep : public editor::StepGate
+class FailingStep : public folder::StepGate
 {
 public:
-    FailingStep(editor::Step step, const QString &name, int error, int times = -1)
+    FailingStep(folder::Step step, const QString &name, int error, int times = -1)
         : m_step(step), m_name(name), m_error(error), m_times(times)
     {}
-    int before(editor::Step step, const QString &path, const QString &) override
+    int before(folder::Step step, const QString &path, const QString &) override
     {
         if (step != m_step || QFileInfo(path).fileName() != m_name || m_times == 0)
             return 0;
@@ -132,10 +132,31 @@ public:
     }
 
 private:
-    editor::Step m_step;
+    folder::Step m_step;
     QString m_name;
     int m_error;
     int m_times;
 };
+
+// Changes made by hand, as in a shell: "8>800" renames, "3.wav=w9" writes a
+// file, "-5" removes one. False when one could not be made.
+inline bool changeByHand(const QString &folder, const QString &changes)
+{
+    const QDir dir(folder);
+    for (const QString &change : changes.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype arrow = change.indexOf(QLatin1Char('>'));
+        if (change.startsWith(QLatin1Char('-'))) {
+            if (!QFile::remove(dir.filePath(change.mid(1))))
+                return false;
+        } else if (arrow > 0) {
+            if (!QFile::rename(dir.filePath(change.left(arrow)),
+                               dir.filePath(change.mid(arrow + 1))))
+                return false;
+        } else {
+            writeLayout(folder, layout(change));
+        }
+    }
+    return true;
+}
 
 } // namespace letro::test

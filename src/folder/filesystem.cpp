@@ -1,6 +1,6 @@
-#include "editor/filesystem.h"
+#include "folder/filesystem.h"
 
-#include "exercise/sharednames.h"
+#include "folder/fileerrors.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace letro::editor {
+namespace letro::folder {
 
 namespace {
 
@@ -202,4 +202,4 @@ FolderLock::~FolderLock()
         ::close(m_fd);
 }
 
-} // namespace letro::editor
+} // namespace letro::folder

@@ -1,7 +1,8 @@
-#include "recordings.h"
+#include "folder/recordings.h"
 
 #include "exercise/exercisefile.h"
 #include "exercise/sharednames.h"
+#include "folder/fileerrors.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,7 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace letro {
+namespace letro::folder {
 
 namespace {
 
@@ -362,4 +363,4 @@ QString replaceAtomically(const QString &temporaryPath, const QString &finalPath
         .arg(QDir::toNativeSeparators(finalPath), fileErrorReason(error));
 }
 
-} // namespace letro
+} // namespace letro::folder

@@ -1,7 +1,7 @@
 // Which exercises of a folder letro-grabar records, the arguments it gives
 // espeak-ng, and how a recording is written (fake speech programs stand in
 // for espeak-ng here, so every outcome can be forced).
-#include "grabar/recordings.h"
+#include "folder/recordings.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-using letro::RecordingJob;
+using letro::folder::RecordingJob;
 
 namespace {
 
@@ -177,7 +177,7 @@ void TestRecordings::recordingJobs()
     for (const QString &name : folders)
         QVERIFY(QDir(dir.path()).mkdir(name));
 
-    const QList<RecordingJob> jobs = letro::recordingJobs(dir.path());
+    const QList<RecordingJob> jobs = letro::folder::recordingJobs(dir.path());
     QCOMPARE(namesOf(jobs), expected);
     QCOMPARE(existingRecordings(jobs), existing);
     for (const RecordingJob &job : jobs) {
@@ -196,14 +196,14 @@ void TestRecordings::linksAndOtherFiles()
     QVERIFY(QFile::link(dir.filePath("nada"), dir.filePath("5")));  // broken link
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("6")).constData(), 0600), 0);
 
-    QCOMPARE(namesOf(letro::recordingJobs(dir.path())), QStringList{"4"});
+    QCOMPARE(namesOf(letro::folder::recordingJobs(dir.path())), QStringList{"4"});
 }
 
 void TestRecordings::missingFolder()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QVERIFY(letro::recordingJobs(dir.filePath("no-existe")).isEmpty());
+    QVERIFY(letro::folder::recordingJobs(dir.filePath("no-existe")).isEmpty());
 }
 
 void TestRecordings::speechArguments_data()
@@ -251,7 +251,7 @@ void TestRecordings::speechArguments()
     QFETCH(bool, slow);
     QFETCH(QStringList, expected);
 
-    letro::SpeechOptions options;
+    letro::folder::SpeechOptions options;
     if (!voice.isNull())
         options.voice = voice;
     if (speed >= 0)
@@ -259,22 +259,22 @@ void TestRecordings::speechArguments()
     if (gap >= 0)
         options.wordGap = gap;
     if (slow)
-        options = letro::slowSpeechOptions(options);
-    QCOMPARE(letro::speechArguments(options, wav), expected);
+        options = letro::folder::slowSpeechOptions(options);
+    QCOMPARE(letro::folder::speechArguments(options, wav), expected);
 }
 
 void TestRecordings::synthesiseWritesTheRecording()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    letro::SpeechOptions options;
+    letro::folder::SpeechOptions options;
     options.voice = QStringLiteral("es-419");
     options.wordsPerMinute = 95;
     options.program = makeProgram(dir, "voz", "head -c 100 /dev/zero > \"$out\"");
     QVERIFY(!options.program.isEmpty());
 
     const QString wav = dir.filePath("3.wav");
-    QCOMPARE(letro::synthesise(options, QStringLiteral("¿Qué año es?"), wav), QString());
+    QCOMPARE(letro::folder::synthesise(options, QStringLiteral("¿Qué año es?"), wav), QString());
     QCOMPARE(readFile(wav), QByteArray(100, '\0'));
     // The text goes whole on stdin in UTF-8, with one line end.
     QCOMPARE(readFile(dir.filePath("stdin")), QStringLiteral("¿Qué año es?\n").toUtf8());
@@ -293,9 +293,9 @@ void TestRecordings::synthesiseReplacesAnOldRecording()
     QVERIFY(dir.isValid());
     const QString wav = dir.filePath("1.wav");
     writeFile(wav, "OLD");
-    letro::SpeechOptions options;
+    letro::folder::SpeechOptions options;
     options.program = makeProgram(dir, "voz", "head -c 64 /dev/zero | tr '\\0' N > \"$out\"");
-    QCOMPARE(letro::synthesise(options, QStringLiteral("hola"), wav), QString());
+    QCOMPARE(letro::folder::synthesise(options, QStringLiteral("hola"), wav), QString());
     QCOMPARE(readFile(wav), QByteArray(64, 'N'));
 }
 
@@ -305,12 +305,12 @@ void TestRecordings::failureKeepsTheOldRecording()
     QVERIFY(dir.isValid());
     const QString wav = dir.filePath("2.wav");
     writeFile(wav, "OLD");
-    letro::SpeechOptions options;
+    letro::folder::SpeechOptions options;
     options.program = makeProgram(dir, "voz",
                                   "head -c 500 /dev/zero > \"$out\"\n"
                                   "echo 'voz rota'\n"
                                   "exit 3");
-    const QString problem = letro::synthesise(options, QStringLiteral("hola"), wav);
+    const QString problem = letro::folder::synthesise(options, QStringLiteral("hola"), wav);
     QVERIFY2(problem.contains("voz rota"), qPrintable(problem));
     QCOMPARE(readFile(wav), QByteArray("OLD"));
     QVERIFY(!QFile::exists(dir.filePath(".2.wav.part")));
@@ -321,9 +321,9 @@ void TestRecordings::emptyRecordingIsRefused()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString wav = dir.filePath("5.wav");
-    letro::SpeechOptions options;
+    letro::folder::SpeechOptions options;
     options.program = makeProgram(dir, "voz", "head -c 44 /dev/zero > \"$out\"");
-    QCOMPARE(letro::synthesise(options, QStringLiteral("hola"), wav),
+    QCOMPARE(letro::folder::synthesise(options, QStringLiteral("hola"), wav),
              QStringLiteral("la grabación salió vacía"));
     QVERIFY(!QFile::exists(wav));
     QVERIFY(!QFile::exists(dir.filePath(".5.wav.part")));
@@ -333,9 +333,9 @@ void TestRecordings::missingProgram()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    letro::SpeechOptions options;
+    letro::folder::SpeechOptions options;
     options.program = dir.filePath("no-hay-voz");
-    QCOMPARE(letro::synthesise(options, QStringLiteral("hola"), dir.filePath("1.wav")),
+    QCOMPARE(letro::folder::synthesise(options, QStringLiteral("hola"), dir.filePath("1.wav")),
              QStringLiteral("no se puede ejecutar %1").arg(options.program));
     QVERIFY(!QFile::exists(dir.filePath("1.wav")));
 }
@@ -379,7 +379,7 @@ void TestRecordings::slowSpeechMarkup()
 {
     QFETCH(QString, text);
     QFETCH(QString, markup);
-    QCOMPARE(letro::slowSpeechMarkup(text), markup);
+    QCOMPARE(letro::folder::slowSpeechMarkup(text), markup);
 }
 
 void TestRecordings::replaceAtomically_data()
@@ -410,7 +410,7 @@ void TestRecordings::replaceAtomically()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString finalPath = dir.filePath(target);
-    const QString part = letro::temporaryPathFor(finalPath);
+    const QString part = letro::folder::temporaryPathFor(finalPath);
     QCOMPARE(part,
              QFileInfo(finalPath).dir().filePath("." + QFileInfo(finalPath).fileName() + ".part"));
     if (temporary == "file")
@@ -420,7 +420,7 @@ void TestRecordings::replaceAtomically()
     if (oldFile)
         writeFile(finalPath, "OLD");
 
-    const QString reason = letro::replaceAtomically(dir.filePath(".1.wav.part"), finalPath);
+    const QString reason = letro::folder::replaceAtomically(dir.filePath(".1.wav.part"), finalPath);
     if (problem.isEmpty()) {
         QCOMPARE(reason, QString());
         QCOMPARE(readFile(finalPath), QByteArray("NEW"));
@@ -468,18 +468,19 @@ void TestRecordings::makeSlowVersion()
     const QString slow = dir.filePath("1.lento.wav");
     writeFile(slow, "OLD");
 
-    QCOMPARE(letro::makeSlowVersion(wav, slow), QString());
+    QCOMPARE(letro::folder::makeSlowVersion(wav, slow), QString());
     QCOMPARE(readFile(wav), source);
     QCOMPARE(outputOf("soxi", {"-r", slow}), QString::number(rate));
     QCOMPARE(outputOf("soxi", {"-c", slow}), QString::number(channels));
     QCOMPARE(outputOf("soxi", {"-b", slow}), QStringLiteral("16"));
     QCOMPARE(outputOf("soxi", {"-e", slow}), QStringLiteral("Signed Integer PCM"));
     const double length = soxStat(slow, "Length (seconds)");
-    QVERIFY2(qAbs(length - 2 / letro::SlowTempo) < 0.05, qPrintable(QString::number(length)));
+    QVERIFY2(qAbs(length - 2 / letro::folder::SlowTempo) < 0.05,
+             qPrintable(QString::number(length)));
     const double pitch = soxStat(slow, "Rough   frequency");
     QVERIFY2(qAbs(pitch - soxStat(wav, "Rough   frequency")) < 440 * 0.02,
              qPrintable(QString::number(pitch)));
-    QVERIFY(!QFileInfo::exists(letro::temporaryPathFor(slow)));
+    QVERIFY(!QFileInfo::exists(letro::folder::temporaryPathFor(slow)));
 }
 
 void TestRecordings::makeSlowVersionFails_data()
@@ -502,7 +503,7 @@ void TestRecordings::makeSlowVersionFails()
     if (!source.isEmpty())
         writeFile(wav, source);
     writeFile(dir.filePath("2.lento.wav"), "OLD");
-    const QString reason = letro::makeSlowVersion(wav, dir.filePath("2.lento.wav"));
+    const QString reason = letro::folder::makeSlowVersion(wav, dir.filePath("2.lento.wav"));
     QVERIFY2(reason.startsWith(problem), qPrintable(reason));
     QCOMPARE(readFile(dir.filePath("2.lento.wav")), QByteArray("OLD"));
     QVERIFY(!QFileInfo::exists(dir.filePath(".2.lento.wav.part")));

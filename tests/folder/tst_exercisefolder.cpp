@@ -2,9 +2,9 @@
 // renumbers the texts and their recordings without a gap, a change that
 // fails half-way leaves the folder exactly as it was, and the exercises Letro
 // can never reach or finish are marked with the reason.
-#include "editor/exercisefolder.h"
-#include "editor/filesystem.h"
-#include "editor/journal.h"
+#include "folder/exercisefolder.h"
+#include "folder/filesystem.h"
+#include "folder/journal.h"
 #include "folders.h"
 #include "unreadable.h"
 
@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 using namespace letro;
-using namespace letro::editor;
+using namespace letro::folder;
 using namespace letro::test;
 
 namespace {
@@ -65,6 +65,10 @@ private slots:
     void cancelUndoesEverything();
     void marks_data();
     void marks();
+    void identityOfNumbers();
+    void changedFilesAreNotTouched_data();
+    void changedFilesAreNotTouched();
+    void checkedUnderTheFolderLock();
 };
 
 void TestExerciseFolder::changes_data()
@@ -501,6 +505,123 @@ void TestExerciseFolder::marks()
             marks.append(QStringLiteral("%1: %2").arg(e.number).arg(e.mark));
     }
     QCOMPARE(marks, expected);
+}
+
+// A number's identity holds its text and recordings, lone recordings too,
+// and nothing else; it changes with any of them.
+void TestExerciseFolder::identityOfNumbers()
+{
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout("1=t1 2=t2 2.wav=w2 2.lento.wav=l2 3.wav=w3 05=x 2.mp3=x "
+                                   "notas=x .letro-nuevo-2.wav=w9 20=t20"));
+    TypeFolder folder(dir.path());
+    auto names = [](const Identity &identity) {
+        QStringList found;
+        for (const QString &line : identity.files)
+            found.append(line.section(QLatin1Char(' '), 0, 0));
+        return found;
+    };
+    QCOMPARE(names(folder.identity(2, 3)), QStringList({"2", "2.lento.wav", "2.wav", "3.wav"}));
+    QCOMPARE(names(folder.identity(4, Identity::AndAfter)), QStringList{"20"});
+    QCOMPARE(names(folder.identity(4, 19)), QStringList());
+    const Identity two = folder.identity(2, 2);
+    QCOMPARE(identityChange(two, folder.state()), QString());
+    // Other files change: still the same.
+    QVERIFY(changeByHand(dir.path(), "2.mp3=w1 -notas 1=t9 .letro-nuevo-2.wav=w8"));
+    QCOMPARE(folder.identity(2, 2), two);
+    QVERIFY(changeByHand(dir.path(), "2.lento.wav=l20"));
+    QCOMPARE(identityChange(two, folder.state()),
+             QStringLiteral("desde que se pidió este cambio han cambiado fuera del editor los "
+                            "archivos «2.lento.wav»"));
+}
+
+// A change told what the teacher saw is refused when those files changed by
+// hand before it runs (the list may have been shown again meanwhile), and
+// made when only other numbers changed.
+void TestExerciseFolder::changedFilesAreNotTouched_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last"); // 0: every number from `first` on
+    QTest::addColumn<QString>("byHand");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("after"); // empty: refused, with `reason`
+    QTest::addColumn<QString>("reason");
+    const QString ten = QStringLiteral("7=t7 8=t8 8.wav=w8 8.lento.wav=l8 9=t9 9.wav=w9 "
+                                       "9.lento.wav=l9 10=t10");
+    const QString changed = QStringLiteral("desde que se pidió este cambio han cambiado fuera del "
+                                           "editor los archivos ");
+    QTest::newRow("delete 8 after 8 became 800 and 9 became 8")
+        << ten << 8 << 0
+        << "8>800 8.wav>800.wav 8.lento.wav>800.lento.wav 9>8 9.wav>8.wav 9.lento.wav>8.lento.wav"
+        << "remove 8" << QString() << changed + "«8», «8.lento.wav», «8.wav», «9» y 5 más";
+    QTest::newRow("edit 12 after 12 became 1200 and 13 became 12")
+        << "12=t12 12.wav=w12 13=t13 13.wav=w13" << 12 << 12 << "12>1200 12.wav>1200.wav 13>12"
+        << "edit 12" << QString() << changed + "«12», «12.wav»";
+    QTest::newRow("up, a recording made again")
+        << ten << 7 << 8 << "8.wav=w10" << "up 8" << QString() << changed + "«8.wav»";
+    QTest::newRow("down, the next one deleted")
+        << ten << 9 << 10 << "-10" << "down 9" << QString() << changed + "«10»";
+    QTest::newRow("move to a number, a text written")
+        << ten << 7 << 9 << "7=t10" << "moveto 9 7" << QString() << changed + "«7»";
+    QTest::newRow("close gaps, a number added")
+        << "1=t1 3=t3" << 1 << 0 << "5=t5" << "gaps" << QString() << changed + "«5»";
+    QTest::newRow("add, a number added")
+        << "1=t1 2=t2" << 2 << 0 << "3=t3" << "add" << QString() << changed + "«3»";
+    QTest::newRow("record, the text changed")
+        << "1=t1 2=t2 .letro-nuevo-2.wav=w9" << 2 << 2 << "2=t20" << "record 2" << QString()
+        << changed + "«2»";
+    QTest::newRow("delete 8, only 7 changed")
+        << ten << 8 << 0 << "7=t1" << "remove 8" << "7=t1 8=t9 8.wav=w9 8.lento.wav=l9 9=t10"
+        << QString();
+    QTest::newRow("edit 12, only 13 changed")
+        << "12=t12 13=t13" << 12 << 12 << "-13" << "edit 12" << "12=new" << QString();
+}
+
+void TestExerciseFolder::changedFilesAreNotTouched()
+{
+    QFETCH(QString, before);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QString, byHand);
+    QFETCH(QString, operation);
+    QFETCH(QString, after);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout(before));
+    TypeFolder folder(dir.path());
+    const Identity seen = folder.identity(first, last == 0 ? Identity::AndAfter : last);
+    QVERIFY(changeByHand(dir.path(), byHand));
+    const QStringList snapshotByHand = snapshot(dir.path());
+    folder.expect({seen});
+    QCOMPARE(run(folder, operation), reason);
+    if (after.isEmpty())
+        QCOMPARE(snapshot(dir.path()), snapshotByHand);
+    else
+        QCOMPARE(readLayout(dir.path()), layout(after));
+}
+
+// The last check is made under the folder's lock, before the journal: a
+// refused change leaves nothing behind.
+void TestExerciseFolder::checkedUnderTheFolderLock()
+{
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout("1=t1 2=t2"));
+    const QStringList before = snapshot(dir.path());
+    Transaction t(dir.path(), QStringLiteral("mover"));
+    t.move(QStringLiteral("2"), QStringLiteral("3"));
+    QString lockedMeanwhile;
+    t.require([&] {
+        lockedMeanwhile = FolderLock(dir.path()).problem();
+        return QStringLiteral("ha cambiado");
+    });
+    QCOMPARE(t.run(), QStringLiteral("ha cambiado"));
+    QCOMPARE(lockedMeanwhile,
+             QStringLiteral("otro programa está cambiando sus archivos ahora mismo"));
+    QCOMPARE(snapshot(dir.path()), before);
+    t.require([] { return QString(); });
+    QCOMPARE(t.run(), QString());
+    QCOMPARE(readLayout(dir.path()), layout("1=t1 3=t2"));
 }
 
 QTEST_GUILESS_MAIN(TestExerciseFolder)

@@ -31,9 +31,10 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 
-namespace letro::editor {
+namespace letro::folder {
 
 // The journal's name in the folder it changes, and the name it is written
 // under before it takes that name.
@@ -118,6 +119,9 @@ public:
     void write(const QString &to, const QByteArray &bytes);
     // A new file `to` already written whole under newFileName(to).
     void bring(const QString &to);
+    // A check made once the folder is locked, before anything is written:
+    // the change is not made when it gives a reason.
+    void require(std::function<QString()> check) { m_require = std::move(check); }
 
     // Does the change; returns an empty string, or why it was not made (and
     // then every file is as it was). Cancelling through `progress` before
@@ -131,6 +135,7 @@ private:
     QString m_folder;
     Journal m_journal;
     QList<QByteArray> m_bytes; // for each entry; null for a New entry that is brought
+    std::function<QString()> m_require;
 };
 
 // What opening a folder found.
@@ -151,4 +156,4 @@ Recovery recoverFolder(const QString &folder);
 // shown as `folderName`; empty for Nothing.
 QString recoveryMessage(const Recovery &recovery, const QString &folderName);
 
-} // namespace letro::editor
+} // namespace letro::folder

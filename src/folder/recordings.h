@@ -18,7 +18,7 @@
 
 #include <atomic>
 
-namespace letro {
+namespace letro::folder {
 
 struct RecordingJob
 {
@@ -115,4 +115,4 @@ QString temporaryPathFor(const QString &finalPath);
 // temporary one.
 QString replaceAtomically(const QString &temporaryPath, const QString &finalPath);
 
-} // namespace letro
+} // namespace letro::folder
