@@ -18,8 +18,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <pthread.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace letro::folder {
 
@@ -136,6 +141,64 @@ public:
     PartNote &operator=(const PartNote &) = delete;
 };
 
+// The signals after which a run removes its half-made recording.
+sigset_t stoppingSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&set, signal);
+    return set;
+}
+
+// Holds the stopping signals back from the moment a program is started until
+// the handler knows its process id: a signal in between would end this
+// process and leave the program running, writing a recording nobody removes.
+// A signal that comes meanwhile is handled on release().
+class SignalsHeld
+{
+public:
+    SignalsHeld()
+    {
+        sigemptyset(&m_before);
+        if (!cleanUpOnSignals)
+            return;
+        const sigset_t set = stoppingSignals();
+        m_held = ::pthread_sigmask(SIG_BLOCK, &set, &m_before) == 0;
+    }
+    ~SignalsHeld() { release(); }
+    void release()
+    {
+        if (m_held)
+            ::pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
+        m_held = false;
+    }
+    // The signal mask from before, which the program gets.
+    sigset_t before() const { return m_before; }
+    SignalsHeld(const SignalsHeld &) = delete;
+    SignalsHeld &operator=(const SignalsHeld &) = delete;
+
+private:
+    sigset_t m_before;
+    bool m_held = false;
+};
+
+// Runs in the program's process before it starts: it gets the signal mask
+// this process had before SignalsHeld, and on Linux it is killed when this
+// process dies (a crash, SIGKILL), so no recording is written after the
+// process that would put it in place, or remove it, is gone.
+void prepareChild(const sigset_t &mask, pid_t parent)
+{
+    ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+#ifdef Q_OS_LINUX
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
+#else
+    Q_UNUSED(parent);
+#endif
+}
+
 // Runs program, which writes the hidden temporary file of finalPath (named in
 // its arguments), and puts that file in place once it is complete. input
 // goes to the program's stdin.
@@ -147,10 +210,15 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
     PartNote note(partPath);
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    SignalsHeld held;
+    const sigset_t mask = held.before();
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([mask, parent] { prepareChild(mask, parent); });
     process.start(program, arguments);
     if (!process.waitForStarted(10000))
         return QStringLiteral("no se puede ejecutar %1").arg(program);
     note.child(process.processId());
+    held.release();
     process.write(input);
     process.closeWriteChannel();
     // Waits in short steps, so a cancel is seen at once.
@@ -166,6 +234,8 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
             break;
         }
     }
+    // The program has been waited for: its process id may be another's soon.
+    note.child(0);
     if (problem.isEmpty()) {
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
             const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
@@ -330,10 +400,8 @@ void removeTemporaryFileOnSignals()
     cleanUpOnSignals = true;
     struct sigaction action = {};
     action.sa_handler = stopAndRemovePart;
-    sigemptyset(&action.sa_mask);
     // While one signal is handled the others wait, so the clean-up runs once.
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&action.sa_mask, signal);
+    action.sa_mask = stoppingSignals();
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
 }

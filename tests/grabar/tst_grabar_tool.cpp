@@ -183,6 +183,18 @@ QString speechScript(const QString &folder, const QByteArray &writing)
     return path;
 }
 
+// True while process `pid` runs: it exists and is not a zombie waiting to
+// be reaped by whoever inherited it.
+bool isRunning(pid_t pid)
+{
+    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype end = stat.lastIndexOf(')');
+    if (end < 0 || end + 2 >= stat.size())
+        return false;
+    const char state = stat.at(end + 2);
+    return state != 'Z' && state != 'X';
+}
+
 QStringList entries(const QString &folder)
 {
     QStringList names =
@@ -434,9 +446,21 @@ void TestGrabarTool::failedRemakeKeepsTheRecordings()
 void TestGrabarTool::interruptedRunLeavesNothingHalfMade_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("Ctrl+C") << int(SIGINT);
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("the terminal closed") << int(SIGHUP);
+    // The signal comes the moment the speech program starts, before it has
+    // written anything (and perhaps before letro-grabar knows its process).
+    QTest::addColumn<bool>("atStart");
+    // What the folder holds afterwards.
+    QTest::addColumn<QStringList>("left");
+    const QStringList before{"1", "1.wav"};
+    QTest::newRow("Ctrl+C") << int(SIGINT) << false << before;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false << before;
+    QTest::newRow("the terminal closed") << int(SIGHUP) << false << before;
+    QTest::newRow("Ctrl+C as the speech program starts") << int(SIGINT) << true << before;
+    QTest::newRow("the terminal closed as the speech program starts")
+        << int(SIGHUP) << true << before;
+    // Nothing can be removed after SIGKILL (the next run removes the
+    // hidden file), but the speech program must not go on writing.
+    QTest::newRow("SIGKILL") << int(SIGKILL) << false << QStringList{".1.wav.part", "1", "1.wav"};
 }
 
 // Stopped while a recording is half-written, letro-grabar removes it and
@@ -444,31 +468,38 @@ void TestGrabarTool::interruptedRunLeavesNothingHalfMade_data()
 void TestGrabarTool::interruptedRunLeavesNothingHalfMade()
 {
     QFETCH(int, signal);
+    QFETCH(bool, atStart);
+    QFETCH(QStringList, left);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     writeFile(dir.filePath("1"), "sol\n");
     writeFile(dir.filePath("1.wav"), "OLD");
     QTemporaryDir tools;
-    const QString slow =
-        speechScript(tools.path(), "printf RIFF > \"$part\"; echo $$ > " +
-                                       QFile::encodeName(tools.path()) + "/pid; exec sleep 60");
+    const QByteArray notePid = "echo $$ > " + QFile::encodeName(tools.path()) + "/pid";
+    const QString slow = speechScript(
+        tools.path(), atStart ? notePid + "; sleep 1; printf RIFF > \"$part\"; exec sleep 60"
+                              : "printf RIFF > \"$part\"; " + notePid + "; exec sleep 60");
 
     QProcess tool;
     tool.start(qEnvironmentVariable("LETRO_GRABAR"),
                {"--sobrescribir", "--espeak", slow, dir.path()});
     QVERIFY(tool.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(
-        QFile::exists(dir.filePath(".1.wav.part")) && QFile::exists(tools.filePath("pid")), 20000);
+    // The speech program has written its whole process id (the line is
+    // complete only with its newline) and, unless at its start, its half of
+    // the recording.
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(tools.filePath("pid")).endsWith('\n') &&
+                                 (atStart || QFile::exists(dir.filePath(".1.wav.part"))),
+                             20000);
     const pid_t speech = readFile(tools.filePath("pid")).trimmed().toInt();
-    QTRY_VERIFY(speech > 0);
+    QVERIFY(speech > 0);
     ::kill(pid_t(tool.processId()), signal);
     QVERIFY(tool.waitForFinished(20000));
 
     QCOMPARE(tool.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(entries(dir.path()), (QStringList{"1", "1.wav"}));
-    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
     // The speech program was stopped too, so it writes nothing later.
-    QTRY_VERIFY(::kill(speech, 0) != 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!isRunning(speech), 20000);
+    QCOMPARE(entries(dir.path()), left);
+    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
 }
 
 void TestGrabarTool::untypableLines_data()
