@@ -3,6 +3,8 @@
 #include "exercise/exercisefile.h"
 #include "exercise/sharednames.h"
 #include "folder/fileerrors.h"
+#include "folder/filesystem.h"
+#include "folder/hiddennames.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <pthread.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -243,7 +247,11 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
             if (!said.isEmpty())
                 problem += QStringLiteral(": ") + said;
         } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
-            problem = QStringLiteral("la grabación salió vacía");
+            const QString folder = QFileInfo(partPath).absolutePath();
+            QStorageInfo storage(folder);
+            storage.refresh();
+            problem = emptyRecordingReason(storage.isValid() ? storage.bytesAvailable() : -1,
+                                           diskBlockSize(folder));
         } else {
             problem = replaceAtomically(partPath, finalPath);
         }
@@ -254,6 +262,40 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
 }
 
 } // namespace
+
+QStringList recordingFolders(const QString &argument)
+{
+    if (!recordingJobs(argument).isEmpty())
+        return {argument};
+    QStringList folders;
+    for (const QString &type : exerciseTypeFolders())
+        if (const QString path = QDir(argument).filePath(type); QFileInfo(path).isDir())
+            folders.append(path);
+    return folders.isEmpty() ? QStringList{argument} : folders;
+}
+
+qint64 spaceInBlocks(qint64 bytes, qint64 blockSize)
+{
+    if (bytes <= 0 || blockSize <= 1)
+        return std::max<qint64>(bytes, 0);
+    return (bytes + blockSize - 1) / blockSize * blockSize;
+}
+
+qint64 diskBlockSize(const QString &path)
+{
+    struct statvfs disk;
+    if (::statvfs(QFile::encodeName(path).constData(), &disk) != 0)
+        return 1;
+    const qint64 size = disk.f_frsize > 0 ? qint64(disk.f_frsize) : qint64(disk.f_bsize);
+    return size > 0 ? size : 1;
+}
+
+QString emptyRecordingReason(qint64 available, qint64 blockSize)
+{
+    if (available >= 0 && available < std::max<qint64>(blockSize, 1) * 2)
+        return fileErrorReason(ENOSPC);
+    return QStringLiteral("la grabación salió vacía");
+}
 
 QList<RecordingJob> recordingJobs(const QString &folder)
 {
@@ -344,8 +386,9 @@ QString synthesiseSlow(const SpeechOptions &options, const QString &text,
 
 QStringList slowVersionArguments(const QString &wavPath, const QString &outputPath)
 {
-    // -V1: only sox's own failure messages. The output name ends in ".part",
-    // so its type is given; -s tunes the time stretching for speech.
+    // -V1: only sox's own failure messages. The output is a hidden name
+    // (partName), so its type is given; -s tunes the time stretching for
+    // speech.
     return {QStringLiteral("-V1"),
             wavPath,
             QStringLiteral("-t"),
@@ -409,26 +452,31 @@ void removeTemporaryFileOnSignals()
 QString temporaryPathFor(const QString &finalPath)
 {
     const QFileInfo target(finalPath);
-    return target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".part"));
+    return target.dir().filePath(partName(target.fileName()));
 }
 
 QString replaceAtomically(const QString &temporaryPath, const QString &finalPath)
 {
     // The data must be on disk before the name moves to it, or a power cut
     // could leave the new name on an empty file.
-    QFile written(temporaryPath);
-    if (written.open(QIODevice::ReadOnly))
-        ::fsync(written.handle());
-    written.close();
+    QString problem = syncFile(temporaryPath);
     // rename() replaces the old file in one step; QFile::rename refuses to
     // replace an existing file, and removing it first would leave a moment
     // with no recording at all.
-    if (std::rename(QFile::encodeName(temporaryPath).constData(),
-                    QFile::encodeName(finalPath).constData()) == 0)
+    if (problem.isEmpty()) {
+        if (const int error = askStepGate(Step::Rename, temporaryPath, finalPath))
+            problem = fileErrorReason(error);
+        else if (std::rename(QFile::encodeName(temporaryPath).constData(),
+                             QFile::encodeName(finalPath).constData()) != 0)
+            problem = fileErrorReason(errno);
+    }
+    // The new name is on disk before anything that counts on it.
+    if (problem.isEmpty())
+        problem = syncFolder(QFileInfo(finalPath).absolutePath());
+    if (problem.isEmpty())
         return QString();
-    const int error = errno;
     return QStringLiteral("no se puede guardar %1: %2")
-        .arg(QDir::toNativeSeparators(finalPath), fileErrorReason(error));
+        .arg(QDir::toNativeSeparators(finalPath), problem);
 }
 
 } // namespace letro::folder

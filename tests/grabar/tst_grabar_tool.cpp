@@ -220,6 +220,7 @@ private slots:
     void overwriteRemakesEveryRecording();
     void voiceAndSpeedReachTheSpeech();
     void severalFolders();
+    void errorsComeLast();
     void refusedRuns_data();
     void refusedRuns();
     void failedRemakeKeepsTheRecordings();
@@ -252,8 +253,8 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     QCOMPARE(run.err, QString());
     QCOMPARE(lines(run.out),
              (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
-                          "ya existe: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
-                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+                          "grabado: " + folder + "/2.lento.wav", "grabado: " + folder + "/3.wav",
+                          "grabado: " + folder + "/3.lento.wav",
                           folder + ": 5 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
                                            "3", "3.lento.wav", "3.wav", "notas"}));
@@ -283,12 +284,9 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const QByteArray firstBytes = readFile(folder + "/1.wav");
     const Run again = runTool({folder});
     QCOMPARE(again.exitCode, 0);
-    QCOMPARE(
-        lines(again.out),
-        (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/1.lento.wav",
-                     "ya existe: " + folder + "/2.wav", "ya existe: " + folder + "/2.lento.wav",
-                     "ya existe: " + folder + "/3.wav", "ya existe: " + folder + "/3.lento.wav",
-                     folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"}));
+    // What is already there is counted, not listed.
+    QCOMPARE(lines(again.out),
+             QStringList{folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"});
     QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
     QCOMPARE(QFileInfo(folder + "/1.wav").lastModified(), firstMade);
 }
@@ -343,12 +341,12 @@ void TestGrabarTool::voiceAndSpeedReachTheSpeech()
     const QString slowArgs = "args:-v es-419 -s 80 -g 12 -b 1 -m -w " + folder;
     // First the voice, tried once, then the recordings.
     const QString expected =
-        "args:-q -v es-419 --stdin\na\n" + normalArgs + "/.1.wav.part --stdin\n" +
-        QStringLiteral("Canción de cuna\n") + slowArgs + "/.1.lento.wav.part --stdin\n" +
+        "args:-q -v es-419 --stdin\na\n" + normalArgs + "/.letro-parte-1.wav --stdin\n" +
+        QStringLiteral("Canción de cuna\n") + slowArgs + "/.letro-parte-1.lento.wav --stdin\n" +
         QStringLiteral("<speak>Canción de cuna</speak>\n") + slowArgs +
-        "/.2.lento.wav.part --stdin\n" + QStringLiteral("<speak>¿Qué tal estás?</speak>\n") +
-        normalArgs + "/.3.wav.part --stdin\n" + "Hola\n" + slowArgs +
-        "/.3.lento.wav.part --stdin\n" + "<speak>Hola</speak>\n";
+        "/.letro-parte-2.lento.wav --stdin\n" + QStringLiteral("<speak>¿Qué tal estás?</speak>\n") +
+        normalArgs + "/.letro-parte-3.wav --stdin\n" + "Hola\n" + slowArgs +
+        "/.letro-parte-3.lento.wav --stdin\n" + "<speak>Hola</speak>\n";
     QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
     QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
 
@@ -381,6 +379,52 @@ void TestGrabarTool::severalFolders()
     QVERIFY(QFile::exists(words + "/1.wav"));
     QVERIFY(!QFile::exists(words + "/2.wav"));
     QVERIFY(!QFile::exists(words + "/2.lento.wav"));
+
+    // The Letro folder stands for its type folders, in Letro's order.
+    writeFile(words + "/3", "luna\r\n");
+    const Run letro = runTool({dir.path()});
+    QVERIFY2(letro.exitCode == 0, qPrintable(letro.err));
+    QCOMPARE(lines(letro.out),
+             (QStringList{"sin texto, omitido: " + words + "/2", "grabado: " + words + "/3.wav",
+                          "grabado: " + words + "/3.lento.wav",
+                          words + ": 2 grabados, 2 ya existían, 1 omitidos, 0 fallidos",
+                          "no hay dictados en: " + empty}));
+
+    // No dictation anywhere is not "all recorded".
+    const Run none = runTool({empty});
+    QCOMPARE(none.exitCode, 1);
+    QCOMPARE(lines(none.out), QStringList{"no hay dictados en: " + empty});
+    QCOMPARE(none.err, "letro-grabar: no hay ningún dictado en: " + empty + '\n');
+}
+
+// Every problem is said after all the folders are done, not lost among the
+// lines of the recordings.
+void TestGrabarTool::errorsComeLast()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString words = dir.filePath("Palabras");
+    const QString phrases = dir.filePath("Frase corta");
+    for (const QString &folder : {words, phrases}) {
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(folder + "/1", "sol\n");
+    }
+    writeFile(words + "/2", "fallo\n");
+    QTemporaryDir tools;
+    const QString failing = speechScript(
+        tools.path(), "if grep -q fallo; then exit 1; fi; head -c 2000 /dev/zero > \"$part\"");
+
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(qEnvironmentVariable("LETRO_GRABAR"), {"--espeak", failing, dir.path()});
+    QVERIFY(tool.waitForFinished(120000));
+    QCOMPARE(tool.exitCode(), 1);
+    const QStringList said = lines(QString::fromUtf8(tool.readAll()));
+    QCOMPARE(said.mid(said.size() - 3),
+             (QStringList{phrases + ": 2 grabados, 0 ya existían, 0 omitidos, 0 fallidos",
+                          "letro-grabar: " + words + "/2.wav: " + failing + " falló",
+                          "letro-grabar: " + words + "/2.lento.wav: " + failing + " falló"}));
+    QVERIFY(said.contains(words + ": 2 grabados, 0 ya existían, 0 omitidos, 2 fallidos"));
 }
 
 void TestGrabarTool::refusedRuns_data()
@@ -460,7 +504,8 @@ void TestGrabarTool::interruptedRunLeavesNothingHalfMade_data()
         << int(SIGHUP) << true << before;
     // Nothing can be removed after SIGKILL (the next run removes the
     // hidden file), but the speech program must not go on writing.
-    QTest::newRow("SIGKILL") << int(SIGKILL) << false << QStringList{".1.wav.part", "1", "1.wav"};
+    QTest::newRow("SIGKILL") << int(SIGKILL) << false
+                             << QStringList{".letro-parte-1.wav", "1", "1.wav"};
 }
 
 // Stopped while a recording is half-written, letro-grabar removes it and
@@ -488,7 +533,7 @@ void TestGrabarTool::interruptedRunLeavesNothingHalfMade()
     // complete only with its newline) and, unless at its start, its half of
     // the recording.
     QTRY_VERIFY_WITH_TIMEOUT(readFile(tools.filePath("pid")).endsWith('\n') &&
-                                 (atStart || QFile::exists(dir.filePath(".1.wav.part"))),
+                                 (atStart || QFile::exists(dir.filePath(".letro-parte-1.wav"))),
                              20000);
     const pid_t speech = readFile(tools.filePath("pid")).trimmed().toInt();
     QVERIFY(speech > 0);
@@ -571,11 +616,10 @@ void TestGrabarTool::slowVersionFromTheTeachersRecording()
 
     const Run run = runTool(noSpeech + QStringList{folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(
-        lines(run.out),
-        (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
-                     "grabado: " + folder + "/2.lento.wav", "ya existe: " + folder + "/3.lento.wav",
-                     folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
+    QCOMPARE(lines(run.out),
+             (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
+                          "grabado: " + folder + "/2.lento.wav",
+                          folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
     QCOMPARE(readFile(folder + "/2.wav"), teachers);
     const WaveInfo slow = parseWave(readFile(folder + "/2.lento.wav"));
     QVERIFY2(slow.problem.isEmpty(), qPrintable(slow.problem));
