@@ -5,6 +5,7 @@
 #include "folder/fileerrors.h"
 #include "folder/filesystem.h"
 #include "folder/journal.h"
+#include "folder/recordings.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -293,12 +294,12 @@ QString execArgument(const QString &path)
 
 } // namespace
 
-qint64 copySize(const QString &source)
+qint64 copySize(const QString &source, qint64 blockSize)
 {
     qint64 bytes = 0;
     for (const QString &name : copyPlan(source))
         if (!name.endsWith(QLatin1Char('/')))
-            bytes += QFileInfo(QDir(source).filePath(name)).size();
+            bytes += spaceInBlocks(QFileInfo(QDir(source).filePath(name)).size(), blockSize);
     return bytes;
 }
 
@@ -323,14 +324,16 @@ QString copyLetro(const QString &source, const QString &parent, QString *made, P
     if (!QFileInfo(parent).isDir() || !canCreateIn(parent))
         return QStringLiteral("no se puede escribir en la carpeta «%1»").arg(parent);
     const QStringList plan = copyPlan(source);
-    const qint64 needed = copySize(source);
+    // Each file takes whole blocks of the disk it goes to.
+    const qint64 bytes = copySize(source);
+    const qint64 needed = copySize(source, diskBlockSize(parent));
     QStorageInfo storage(parent);
     storage.refresh();
     if (const QString problem = spaceProblem(needed, storage.bytesAvailable(), parent);
         !problem.isEmpty())
         return problem;
     if (progress)
-        progress->total = int(needed / 1024) + 1;
+        progress->total = int(bytes / 1024) + 1;
     const QDir dir(parent);
     QString target = dir.filePath(QStringLiteral("Letro"));
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n) {

@@ -69,8 +69,9 @@ QString copyLetro(const QString &source, const QString &parent, QString *made,
 // so in one Spanish sentence, or returns "" when there were none.
 QString removeUnfinishedCopies(const QString &parent);
 
-// How many bytes a copy of the Letro of `source` takes.
-qint64 copySize(const QString &source);
+// How many bytes a copy of the Letro of `source` takes on a disk of
+// `blockSize`-byte blocks: each file takes whole blocks (1: the bytes alone).
+qint64 copySize(const QString &source, qint64 blockSize = 1);
 
 // The reason a copy of `needed` bytes does not fit where `available` bytes
 // are free in `parent`, or "" when it does (with a little room to spare).

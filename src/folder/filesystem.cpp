@@ -1,6 +1,7 @@
 #include "folder/filesystem.h"
 
 #include "folder/fileerrors.h"
+#include "folder/hiddennames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,9 +83,7 @@ QString temporaryName(const QString &folder)
     static std::atomic<int> counter{0};
     const QDir dir(folder);
     for (;;) {
-        const QString path = dir.filePath(QStringLiteral(".letro-editor-%1-%2")
-                                              .arg(QCoreApplication::applicationPid())
-                                              .arg(++counter));
+        const QString path = dir.filePath(probeName(QCoreApplication::applicationPid(), ++counter));
         if (!nameExists(path))
             return path;
     }

@@ -44,7 +44,8 @@ int askStepGate(Step step, const QString &path, const QString &other = QString()
 // empty string or the reason.
 QString renameNoReplace(const QString &from, const QString &to);
 
-// A hidden name in `folder` that nothing has: ".letro-editor-<pid>-<n>".
+// A hidden name in `folder` that nothing has, for a probe of whether it
+// can be written (probeName).
 QString temporaryName(const QString &folder);
 
 // Writes `bytes` to `path` (which must not exist) and flushes them to disk.

@@ -15,19 +15,6 @@ namespace letro::folder {
 
 namespace {
 
-const QString HiddenPrefix = QStringLiteral(".letro-");
-const QString NewPrefix = QStringLiteral(".letro-nuevo-");
-
-// "57.lento.wav" -> ("57", ".lento.wav"); a name without leading digits
-// has an empty number.
-std::pair<QString, QString> numberAndRest(const QString &name)
-{
-    qsizetype digits = 0;
-    while (digits < name.size() && name.at(digits).isDigit() && name.at(digits).unicode() < 128)
-        ++digits;
-    return {name.left(digits), name.mid(digits)};
-}
-
 // A name the journal may hold: one entry of its own folder.
 bool plainName(const QString &name)
 {
@@ -88,30 +75,6 @@ QString playJournal(const QString &folder, const Journal &journal)
 }
 
 } // namespace
-
-QString movingName(const QString &from, const QString &to)
-{
-    const auto [fromNumber, fromRest] = numberAndRest(from);
-    const auto [toNumber, toRest] = numberAndRest(to);
-    if (!fromNumber.isEmpty() && !toNumber.isEmpty() && fromRest == toRest)
-        return HiddenPrefix + QStringLiteral("mover-%1-a-%2%3").arg(fromNumber, toNumber, toRest);
-    return HiddenPrefix + QStringLiteral("mover-%1-a-%2").arg(from, to);
-}
-
-QString deletingName(const QString &from)
-{
-    return HiddenPrefix + QStringLiteral("borrar-") + from;
-}
-
-QString newFileName(const QString &to)
-{
-    return NewPrefix + to;
-}
-
-bool isNewFileName(const QString &name)
-{
-    return name.startsWith(NewPrefix) && name.size() > NewPrefix.size();
-}
 
 QByteArray journalText(const Journal &journal)
 {
@@ -253,6 +216,18 @@ QString Transaction::run(Progress *progress)
     if (nameExists(path(JournalName)))
         return QStringLiteral("queda a medias un cambio anterior en esta carpeta; vuelva a "
                               "abrirla para terminarlo o deshacerlo");
+    // A hidden name the change does not own is another program's, or left
+    // by a change cut short: the change neither removes it nor runs beside it.
+    QSet<QString> owned;
+    for (qsizetype i = 0; i < m_journal.entries.size(); ++i)
+        if (m_journal.entries.at(i).kind == JournalEntry::New && m_bytes.at(i).isNull())
+            owned.insert(m_journal.entries.at(i).temporary);
+    const QStringList hidden = QDir(m_folder).entryList(
+        {HiddenPrefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    for (const QString &name : hidden)
+        if (!owned.contains(name))
+            return QStringLiteral("no se puede cambiar la carpeta: ") + foreignNameProblem(name);
+    // What the teacher confirmed must still be there.
     if (m_require)
         if (const QString refused = m_require(); !refused.isEmpty())
             return refused;
@@ -415,10 +390,11 @@ Recovery recoverFolder(const QString &folder)
     }
     // New files of a change that never got its journal, and a journal never
     // finished: nothing else had happened.
-    QStringList leftovers =
-        dir.entryList({NewPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
-    if (nameExists(dir.filePath(PendingJournalName)))
-        leftovers.append(PendingJournalName);
+    QStringList leftovers;
+    for (const QString &name : dir.entryList({HiddenPrefix + QLatin1Char('*')},
+                                             QDir::Files | QDir::Hidden | QDir::System))
+        if (isLeftoverName(name))
+            leftovers.append(name);
     for (const QString &name : std::as_const(leftovers)) {
         if (const QString problem = removeFile(dir.filePath(name)); !problem.isEmpty()) {
             recovery.outcome = Recovery::Failed;

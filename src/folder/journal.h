@@ -25,6 +25,8 @@
 // the disk through the steps of filesystem.h.
 #pragma once
 
+#include "folder/hiddennames.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QSet>
@@ -35,11 +37,6 @@
 #include <optional>
 
 namespace letro::folder {
-
-// The journal's name in the folder it changes, and the name it is written
-// under before it takes that name.
-inline const QString JournalName = QStringLiteral(".letro-diario");
-inline const QString PendingJournalName = QStringLiteral(".letro-diario.nuevo");
 
 struct JournalEntry
 {
@@ -60,15 +57,6 @@ struct Journal
     QList<JournalEntry> entries;
     bool taken = false; // every file has left its old name: finish, never undo
 };
-
-// Hidden names that say what they hold: ".letro-mover-57-a-56.lento.wav"
-// for 57.lento.wav on its way to 56.lento.wav, ".letro-borrar-57.wav" for a
-// file that goes, ".letro-nuevo-57" for the new file that becomes 57.
-QString movingName(const QString &from, const QString &to);
-QString deletingName(const QString &from);
-QString newFileName(const QString &to);
-// True for a name newFileName gives.
-bool isNewFileName(const QString &name);
 
 // The journal's text, with the line "tomados" when journal.taken.
 QByteArray journalText(const Journal &journal);

@@ -3,6 +3,8 @@
 #include "exercise/exercisefile.h"
 #include "exercise/sharednames.h"
 #include "folder/fileerrors.h"
+#include "folder/filesystem.h"
+#include "folder/hiddennames.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <atomic>
@@ -18,8 +21,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <pthread.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace letro::folder {
 
@@ -136,6 +145,64 @@ public:
     PartNote &operator=(const PartNote &) = delete;
 };
 
+// The signals after which a run removes its half-made recording.
+sigset_t stoppingSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&set, signal);
+    return set;
+}
+
+// Holds the stopping signals back from the moment a program is started until
+// the handler knows its process id: a signal in between would end this
+// process and leave the program running, writing a recording nobody removes.
+// A signal that comes meanwhile is handled on release().
+class SignalsHeld
+{
+public:
+    SignalsHeld()
+    {
+        sigemptyset(&m_before);
+        if (!cleanUpOnSignals)
+            return;
+        const sigset_t set = stoppingSignals();
+        m_held = ::pthread_sigmask(SIG_BLOCK, &set, &m_before) == 0;
+    }
+    ~SignalsHeld() { release(); }
+    void release()
+    {
+        if (m_held)
+            ::pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
+        m_held = false;
+    }
+    // The signal mask from before, which the program gets.
+    sigset_t before() const { return m_before; }
+    SignalsHeld(const SignalsHeld &) = delete;
+    SignalsHeld &operator=(const SignalsHeld &) = delete;
+
+private:
+    sigset_t m_before;
+    bool m_held = false;
+};
+
+// Runs in the program's process before it starts: it gets the signal mask
+// this process had before SignalsHeld, and on Linux it is killed when this
+// process dies (a crash, SIGKILL), so no recording is written after the
+// process that would put it in place, or remove it, is gone.
+void prepareChild(const sigset_t &mask, pid_t parent)
+{
+    ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+#ifdef Q_OS_LINUX
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
+#else
+    Q_UNUSED(parent);
+#endif
+}
+
 // Runs program, which writes the hidden temporary file of finalPath (named in
 // its arguments), and puts that file in place once it is complete. input
 // goes to the program's stdin.
@@ -147,10 +214,15 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
     PartNote note(partPath);
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    SignalsHeld held;
+    const sigset_t mask = held.before();
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([mask, parent] { prepareChild(mask, parent); });
     process.start(program, arguments);
     if (!process.waitForStarted(10000))
         return QStringLiteral("no se puede ejecutar %1").arg(program);
     note.child(process.processId());
+    held.release();
     process.write(input);
     process.closeWriteChannel();
     // Waits in short steps, so a cancel is seen at once.
@@ -166,6 +238,8 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
             break;
         }
     }
+    // The program has been waited for: its process id may be another's soon.
+    note.child(0);
     if (problem.isEmpty()) {
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
             const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
@@ -173,7 +247,11 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
             if (!said.isEmpty())
                 problem += QStringLiteral(": ") + said;
         } else if (QFileInfo(partPath).size() <= WaveHeaderBytes) {
-            problem = QStringLiteral("la grabación salió vacía");
+            const QString folder = QFileInfo(partPath).absolutePath();
+            QStorageInfo storage(folder);
+            storage.refresh();
+            problem = emptyRecordingReason(storage.isValid() ? storage.bytesAvailable() : -1,
+                                           diskBlockSize(folder));
         } else {
             problem = replaceAtomically(partPath, finalPath);
         }
@@ -184,6 +262,40 @@ QString produce(const QString &program, const QStringList &arguments, const QByt
 }
 
 } // namespace
+
+QStringList recordingFolders(const QString &argument)
+{
+    if (!recordingJobs(argument).isEmpty())
+        return {argument};
+    QStringList folders;
+    for (const QString &type : exerciseTypeFolders())
+        if (const QString path = QDir(argument).filePath(type); QFileInfo(path).isDir())
+            folders.append(path);
+    return folders.isEmpty() ? QStringList{argument} : folders;
+}
+
+qint64 spaceInBlocks(qint64 bytes, qint64 blockSize)
+{
+    if (bytes <= 0 || blockSize <= 1)
+        return std::max<qint64>(bytes, 0);
+    return (bytes + blockSize - 1) / blockSize * blockSize;
+}
+
+qint64 diskBlockSize(const QString &path)
+{
+    struct statvfs disk;
+    if (::statvfs(QFile::encodeName(path).constData(), &disk) != 0)
+        return 1;
+    const qint64 size = disk.f_frsize > 0 ? qint64(disk.f_frsize) : qint64(disk.f_bsize);
+    return size > 0 ? size : 1;
+}
+
+QString emptyRecordingReason(qint64 available, qint64 blockSize)
+{
+    if (available >= 0 && available < std::max<qint64>(blockSize, 1) * 2)
+        return fileErrorReason(ENOSPC);
+    return QStringLiteral("la grabación salió vacía");
+}
 
 QList<RecordingJob> recordingJobs(const QString &folder)
 {
@@ -274,8 +386,9 @@ QString synthesiseSlow(const SpeechOptions &options, const QString &text,
 
 QStringList slowVersionArguments(const QString &wavPath, const QString &outputPath)
 {
-    // -V1: only sox's own failure messages. The output name ends in ".part",
-    // so its type is given; -s tunes the time stretching for speech.
+    // -V1: only sox's own failure messages. The output is a hidden name
+    // (partName), so its type is given; -s tunes the time stretching for
+    // speech.
     return {QStringLiteral("-V1"),
             wavPath,
             QStringLiteral("-t"),
@@ -330,10 +443,8 @@ void removeTemporaryFileOnSignals()
     cleanUpOnSignals = true;
     struct sigaction action = {};
     action.sa_handler = stopAndRemovePart;
-    sigemptyset(&action.sa_mask);
     // While one signal is handled the others wait, so the clean-up runs once.
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&action.sa_mask, signal);
+    action.sa_mask = stoppingSignals();
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
 }
@@ -341,26 +452,31 @@ void removeTemporaryFileOnSignals()
 QString temporaryPathFor(const QString &finalPath)
 {
     const QFileInfo target(finalPath);
-    return target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".part"));
+    return target.dir().filePath(partName(target.fileName()));
 }
 
 QString replaceAtomically(const QString &temporaryPath, const QString &finalPath)
 {
     // The data must be on disk before the name moves to it, or a power cut
     // could leave the new name on an empty file.
-    QFile written(temporaryPath);
-    if (written.open(QIODevice::ReadOnly))
-        ::fsync(written.handle());
-    written.close();
+    QString problem = syncFile(temporaryPath);
     // rename() replaces the old file in one step; QFile::rename refuses to
     // replace an existing file, and removing it first would leave a moment
     // with no recording at all.
-    if (std::rename(QFile::encodeName(temporaryPath).constData(),
-                    QFile::encodeName(finalPath).constData()) == 0)
+    if (problem.isEmpty()) {
+        if (const int error = askStepGate(Step::Rename, temporaryPath, finalPath))
+            problem = fileErrorReason(error);
+        else if (std::rename(QFile::encodeName(temporaryPath).constData(),
+                             QFile::encodeName(finalPath).constData()) != 0)
+            problem = fileErrorReason(errno);
+    }
+    // The new name is on disk before anything that counts on it.
+    if (problem.isEmpty())
+        problem = syncFolder(QFileInfo(finalPath).absolutePath());
+    if (problem.isEmpty())
         return QString();
-    const int error = errno;
     return QStringLiteral("no se puede guardar %1: %2")
-        .arg(QDir::toNativeSeparators(finalPath), fileErrorReason(error));
+        .arg(QDir::toNativeSeparators(finalPath), problem);
 }
 
 } // namespace letro::folder

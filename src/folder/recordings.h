@@ -34,6 +34,24 @@ struct RecordingJob
 // whatever the length of the number.
 QList<RecordingJob> recordingJobs(const QString &folder);
 
+// The folders of dictations an argument of letro-grabar stands for: the
+// folder itself, or, when it holds no dictations but holds the type folders
+// ("Palabras", "Frase corta", "Frase larga": a Letro folder), those of them
+// that are there, in Letro's order.
+QStringList recordingFolders(const QString &argument);
+
+// The room `bytes` take on a disk of `blockSize`-byte blocks: whole blocks.
+qint64 spaceInBlocks(qint64 bytes, qint64 blockSize);
+
+// The size of the blocks of the disk that holds `path` (statvfs f_frsize,
+// else f_bsize); 1 when it cannot be told, so sizes count in bytes.
+qint64 diskBlockSize(const QString &path);
+
+// Why a speech program that reported success left a recording no longer
+// than a wave file's header: the disk is full when `available` bytes (or
+// fewer than one block) are free there, else the recording came out empty.
+QString emptyRecordingReason(qint64 available, qint64 blockSize);
+
 struct SpeechOptions
 {
     QString voice = QStringLiteral("es");
@@ -104,15 +122,17 @@ QString voiceProblem(const SpeechOptions &options);
 void removeTemporaryFileOnSignals();
 
 // The hidden temporary name a recording is written under before it replaces
-// finalPath: ".../.N.wav.part" for ".../N.wav", in the same folder, so that
-// the rename cannot cross file systems.
+// finalPath: ".../.letro-parte-N.wav" for ".../N.wav" (partName), in the same
+// folder, so that the rename cannot cross file systems.
 QString temporaryPathFor(const QString &finalPath);
 
-// Renames temporaryPath over finalPath in one step (the file's data is first
-// flushed to disk): finalPath names either its old file or the new one at
-// every moment, never nothing. Returns "" or the reason; on failure both
-// files stay as they were and the caller decides what to do with the
-// temporary one.
+// Renames temporaryPath over finalPath in one step, its data flushed to disk
+// first and the folder's entries after: finalPath names either its old file
+// or the new one at every moment, never nothing. Returns "" or the reason;
+// when the flush or the rename fails both files stay as they were and the
+// caller decides what to do with the temporary one (when only the folder's
+// flush fails, the new recording is in place but may not survive a power
+// cut).
 QString replaceAtomically(const QString &temporaryPath, const QString &finalPath);
 
 } // namespace letro::folder

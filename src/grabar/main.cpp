@@ -1,9 +1,11 @@
 // letro-grabar: makes the missing recordings of exercise folders with a
 // Spanish synthetic voice, so that every exercise text N has its N.wav and
 // its slow N.lento.wav (or makes N.lento.wav from the teacher's own N.wav).
-// Every recording gets one line on standard output: made, already there, or
-// skipped; problems go to standard error. The last line of each folder adds
-// those lines up. How the run ended is in its exit status (ExitStatus).
+// Every recording made or skipped gets one line on standard output; those
+// already there are only counted. The last line of each folder adds them up.
+// Every problem goes to standard error after all the folders are done, so
+// none is buried among the others. A Letro folder stands for its type
+// folders. How the run ended is in its exit status (ExitStatus).
 #include "app/translations.h"
 #include "checker/characterkeys.h"
 #include "exercise/exercisefile.h"
@@ -24,7 +26,7 @@ namespace {
 // short by Ctrl+C or SIGTERM ends by that signal, with nothing half-made.
 enum ExitStatus {
     AllRecorded = 0,     // every text has its recordings
-    SomeNotRecorded = 1, // a recording failed, or a text cannot be recorded
+    SomeNotRecorded = 1, // a recording failed, a text cannot be recorded, or none was found
     BadCommand = 2,      // an unknown option, a bad speed or voice, no folder
 };
 
@@ -33,7 +35,8 @@ QString exitStatusHelp()
     return QStringLiteral("Estado de salida:\n"
                           "  0  todos los textos tienen sus grabaciones\n"
                           "  1  alguna grabación falló, o hay un texto que no se puede grabar\n"
-                          "     (ilegible o con caracteres que no da ninguna tecla)\n"
+                          "     (ilegible o con caracteres que no da ninguna tecla), o no hay\n"
+                          "     ningún dictado en las carpetas dadas\n"
                           "  2  la orden está mal: una opción desconocida, una velocidad o una\n"
                           "     voz que no valen, o falta la carpeta\n"
                           "Si se interrumpe (Ctrl+C), no deja ninguna grabación a medias.\n");
@@ -55,8 +58,9 @@ struct Tally
 class Recorder
 {
 public:
-    Recorder(const Settings &settings, QTextStream &out, QTextStream &err)
-        : settings(settings), out(out), err(err)
+    // Problems are added to `errors`, each a whole line, said at the end.
+    Recorder(const Settings &settings, QTextStream &out, QStringList &errors)
+        : settings(settings), out(out), errors(errors)
     {}
 
     // Records what one exercise lacks.
@@ -69,10 +73,9 @@ public:
             const QList<letro::UntypableCharacter> untypable =
                 letro::untypableCharacters(text.text);
             for (const letro::UntypableCharacter &character : untypable)
-                err << "letro-grabar: " << textShown << ": " << letro::describeUntypable(character)
-                    << '\n';
+                errors.append(QStringLiteral("letro-grabar: %1: %2")
+                                  .arg(textShown, letro::describeUntypable(character)));
             if (!untypable.isEmpty()) {
-                err.flush();
                 out << "caracteres que no da ninguna tecla, omitido: " << textShown << '\n';
                 ++tally.skipped;
                 ++tally.unrecordable;
@@ -119,11 +122,9 @@ public:
     Tally tally;
 
 private:
-    void kept(const QString &wav)
-    {
-        out << "ya existe: " << QDir::toNativeSeparators(wav) << '\n';
-        ++tally.kept;
-    }
+    // Recordings already there are only counted: a line for each would
+    // bury the few that matter.
+    void kept(const QString &) { ++tally.kept; }
 
     void made(const QString &wav, const QString &problem)
     {
@@ -131,9 +132,9 @@ private:
             out << "grabado: " << QDir::toNativeSeparators(wav) << '\n';
             ++tally.made;
         } else {
-            out.flush();
-            err << "letro-grabar: " << QDir::toNativeSeparators(wav) << ": " << problem << '\n';
-            err.flush();
+            out << "falló: " << QDir::toNativeSeparators(wav) << '\n';
+            errors.append(
+                QStringLiteral("letro-grabar: %1: %2").arg(QDir::toNativeSeparators(wav), problem));
             ++tally.failed;
         }
         out.flush();
@@ -141,7 +142,7 @@ private:
 
     const Settings &settings;
     QTextStream &out;
-    QTextStream &err;
+    QStringList &errors;
 };
 
 } // namespace
@@ -240,11 +241,15 @@ int main(int argc, char *argv[])
     letro::folder::removeTemporaryFileOnSignals();
 
     int failures = 0;
-    for (const QString &folder : folders) {
+    int dictations = 0;
+    QStringList errors;
+    QStringList typeFolders;
+    for (const QString &argument : folders)
+        typeFolders += letro::folder::recordingFolders(argument);
+    for (const QString &folder : std::as_const(typeFolders)) {
         const QString shown = QDir::toNativeSeparators(folder);
         if (!QFileInfo(folder).isDir()) {
-            err << "letro-grabar: no es una carpeta: " << shown << '\n';
-            err.flush();
+            errors.append(QStringLiteral("letro-grabar: no es una carpeta: ") + shown);
             ++failures;
             continue;
         }
@@ -252,28 +257,28 @@ int main(int argc, char *argv[])
         // first, so that every recording goes with its own text.
         const letro::folder::Recovery recovery = letro::folder::recoverFolder(folder);
         if (recovery.outcome != letro::folder::Recovery::Nothing) {
-            QTextStream &to = recovery.outcome == letro::folder::Recovery::Failed ? err : out;
-            to << "letro-grabar: "
-               << letro::folder::recoveryMessage(
-                      recovery, QDir(folder).absolutePath().section(QLatin1Char('/'), -1))
-               << '\n';
-            to.flush();
+            const QString told =
+                QStringLiteral("letro-grabar: ") +
+                letro::folder::recoveryMessage(
+                    recovery, QDir(folder).absolutePath().section(QLatin1Char('/'), -1));
             if (recovery.outcome == letro::folder::Recovery::Failed) {
+                errors.append(told);
                 ++failures;
                 continue;
             }
+            out << told << '\n';
         }
         // The editor changes nothing in the folder while its recordings are
         // made, and they are not made while it does.
         const letro::folder::FolderLock lock(folder);
         if (!lock.problem().isEmpty()) {
-            err << "letro-grabar: " << shown << ": " << lock.problem() << '\n';
-            err.flush();
+            errors.append(QStringLiteral("letro-grabar: %1: %2").arg(shown, lock.problem()));
             ++failures;
             continue;
         }
         const QList<letro::folder::RecordingJob> jobs = letro::folder::recordingJobs(folder);
-        Recorder recorder(settings, out, err);
+        dictations += int(jobs.size());
+        Recorder recorder(settings, out, errors);
         for (const letro::folder::RecordingJob &job : jobs)
             recorder.record(job);
         const Tally &tally = recorder.tally;
@@ -285,5 +290,16 @@ int main(int argc, char *argv[])
         out.flush();
         failures += tally.failed + tally.unrecordable;
     }
+    // Nothing to record anywhere is not "all recorded": the teacher named
+    // the wrong folder.
+    if (dictations == 0 && failures == 0) {
+        errors.append(QStringLiteral("letro-grabar: no hay ningún dictado en: ") +
+                      QDir::toNativeSeparators(folders.join(QStringLiteral(", "))));
+        ++failures;
+    }
+    out.flush();
+    for (const QString &line : std::as_const(errors))
+        err << line << '\n';
+    err.flush();
     return failures == 0 ? AllRecorded : SomeNotRecorded;
 }

@@ -7,12 +7,13 @@
 //   letro_crash_helper FOLDER OPERATION...
 //
 // OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N,
-// or recover: put the folder right as opening it does; copy SOURCE: make a
+// synthesise N, or recover: put the folder right as opening it does; copy SOURCE: make a
 // copy of the Letro in SOURCE inside FOLDER.
 #include "editor/letrofolder.h"
 #include "folder/exercisefolder.h"
 #include "folder/filesystem.h"
 #include "folder/journal.h"
+#include "folder/recordings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -76,6 +77,18 @@ QString run(TypeFolder &folder, const QStringList &words)
                 !problem.isEmpty())
                 return problem;
         return folder.replaceRecordings(n);
+    }
+    if (what == QLatin1String("synthesise")) {
+        // As "Sintetizar" and each dictation of "Grabar lo que falta" do:
+        // both recordings spoken under hidden names (the speech program in
+        // LETRO_SPEECH), then put in place in one change.
+        SpeechOptions options;
+        options.program = qEnvironmentVariable("LETRO_SPEECH", options.program);
+        const QString text = QStringLiteral("Nuevo dictado");
+        QString problem = synthesise(options, text, folder.newRecordingPath(n));
+        if (problem.isEmpty())
+            problem = synthesiseSlow(options, text, folder.newSlowRecordingPath(n));
+        return problem.isEmpty() ? folder.replaceRecordings(n) : problem;
     }
     return QStringLiteral("no sé hacer «%1»").arg(words.join(QLatin1Char(' ')));
 }

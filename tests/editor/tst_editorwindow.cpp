@@ -1101,7 +1101,7 @@ void TestEditorWindow::cancelledRecordingLeavesNothing()
     connect(&watcher, &QTimer::timeout, this, [&] {
         auto *dialog = m_window->findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
         if (!dialog || !dialog->isVisible() ||
-            !readLayout(palabras).keys().join(' ').contains(".part"))
+            !readLayout(palabras).keys().join(' ').contains(".letro-parte-"))
             return;
         watcher.stop();
         dialog->findChild<QPushButton *>()->click();

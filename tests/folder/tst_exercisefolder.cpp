@@ -228,6 +228,30 @@ void TestExerciseFolder::refused_data()
     QTest::newRow("editing recordings without a text") << "1=t1 2.wav=w2"
                                                        << "edit 2"
                                                        << "no existe el dictado 2";
+
+    // A hidden ".letro-" file the change does not own is neither removed
+    // nor left beside a journal: the change does not run.
+    const QString foreign = QStringLiteral(
+        "no se puede cambiar la carpeta: en la carpeta hay un archivo oculto, «%1», que este "
+        "programa no reconoce (quizá de otra versión de Letro o copiado ahí); sáquelo de la "
+        "carpeta o bórrelo si no lo necesita, y repita el cambio");
+    const QString leftover = QStringLiteral(
+        "no se puede cambiar la carpeta: en la carpeta queda «%1», un archivo oculto de un "
+        "cambio que no terminó; cierre la carpeta y vuelva a abrirla para ponerla en orden, y "
+        "luego repita el cambio");
+    QTest::newRow("add beside another version's hidden file")
+        << three + " .letro-cambio-7=x" << "add nuevo" << foreign.arg(".letro-cambio-7");
+    QTest::newRow("add beside a new file of its own name")
+        << three + " .letro-nuevo-4=x" << "add nuevo" << leftover.arg(".letro-nuevo-4");
+    QTest::newRow("remove beside a hidden file it would use")
+        << three + " .letro-borrar-3=x" << "remove 3" << foreign.arg(".letro-borrar-3");
+    QTest::newRow("remove beside another version's hidden file")
+        << three + " .letro-mover-9-a-8=x" << "remove 1" << foreign.arg(".letro-mover-9-a-8");
+    QTest::newRow("up beside a half-made recording")
+        << three + " .letro-parte-nuevo-3.wav=x" << "up 3"
+        << leftover.arg(".letro-parte-nuevo-3.wav");
+    QTest::newRow("record beside another version's hidden file")
+        << three + " .letro-nuevo-3.wav=w9 .letro-x=x" << "record 3" << foreign.arg(".letro-x");
 }
 
 void TestExerciseFolder::refused()

@@ -73,6 +73,19 @@ void TestJournal::names()
     QCOMPARE(newFileName(QStringLiteral("3")), QStringLiteral(".letro-nuevo-3"));
     QVERIFY(isNewFileName(QStringLiteral(".letro-nuevo-3.wav")));
     QVERIFY(!isNewFileName(QStringLiteral(".letro-borrar-3.wav")));
+    // A recording's temporary name, whether its final name is hidden or not,
+    // is one that putting a folder right knows.
+    QCOMPARE(partName(QStringLiteral("455.wav")), QStringLiteral(".letro-parte-455.wav"));
+    QCOMPARE(partName(newFileName(QStringLiteral("455.lento.wav"))),
+             QStringLiteral(".letro-parte-nuevo-455.lento.wav"));
+    for (const QString &name :
+         {partName(QStringLiteral("1.wav")), partName(newFileName(QStringLiteral("1.wav"))),
+          newFileName(QStringLiteral("1")), probeName(12, 3), PendingJournalName})
+        QVERIFY2(isHiddenName(name) && isLeftoverName(name), qPrintable(name));
+    for (const QString &name :
+         {movingName(QStringLiteral("2"), QStringLiteral("1")), deletingName(QStringLiteral("1")),
+          JournalName, QStringLiteral(".letro-parte"), QStringLiteral("1.wav")})
+        QVERIFY2(!isLeftoverName(name), qPrintable(name));
 }
 
 void TestJournal::textReadBack()
@@ -198,6 +211,23 @@ void TestJournal::recoverFolder_data()
         << "1=t2 1.wav=w2 3=t3" << remove << true << "1=t2 1.wav=w2 3=t3" << After;
     QTest::newRow("a new text written before its journal") << "1=t1 .letro-nuevo-2=new"
                                                            << "" << false << "1=t1" << Before;
+    // Every hidden name a change cut short leaves with no journal.
+    QTest::newRow("a half-made new recording of the synthesis")
+        << "455=t455 455.wav=w455 .letro-parte-nuevo-455.wav=x" << "" << false
+        << "455=t455 455.wav=w455" << Before;
+    QTest::newRow("a new recording spoken, never put in place")
+        << "455=t455 .letro-nuevo-455.wav=w9 .letro-parte-nuevo-455.lento.wav=x" << "" << false
+        << "455=t455" << Before;
+    QTest::newRow("a half-made recording of letro-grabar")
+        << "7=t7 7.wav=w7 .letro-parte-7.lento.wav=x" << "" << false << "7=t7 7.wav=w7" << Before;
+    QTest::newRow("a probe of whether the folder can be written")
+        << "1=t1 .letro-prueba-4242-1=x" << "" << false << "1=t1" << Before;
+    QTest::newRow("a journal never finished")
+        << "1=t1 .letro-diario.nuevo=x" << "" << false << "1=t1" << Before;
+    // Hidden names it does not know are not its to remove.
+    QTest::newRow("another program's hidden file is left alone")
+        << "1=t1 .letro-cambio-7=x .letro-parte=x" << "" << false
+        << "1=t1 .letro-cambio-7=x .letro-parte=x" << "";
     QTest::newRow("nothing to put right") << "1=t1 1.wav=w1"
                                           << "" << false << "1=t1 1.wav=w1"
                                           << "";

@@ -107,6 +107,12 @@ class TestRecordings : public QObject
     Q_OBJECT
 
 private slots:
+    void recordingFolders_data();
+    void recordingFolders();
+    void spaceInBlocks_data();
+    void spaceInBlocks();
+    void emptyRecordingReason_data();
+    void emptyRecordingReason();
     void recordingJobs_data();
     void recordingJobs();
     void linksAndOtherFiles();
@@ -127,6 +133,85 @@ private slots:
     void makeSlowVersionFails_data();
     void makeSlowVersionFails();
 };
+
+// A folder of dictations stands for itself; a Letro folder, which holds
+// none, for the type folders it has, in Letro's order.
+void TestRecordings::recordingFolders_data()
+{
+    QTest::addColumn<QStringList>("made"); // "folder/" a folder, else a file
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("a type folder") << QStringList{"1", "2"} << QStringList{""};
+    QTest::newRow("a Letro folder")
+        << QStringList{"letro", "gifs/", "Frase larga/", "Palabras/", "Frase corta/"}
+        << QStringList{"Palabras", "Frase corta", "Frase larga"};
+    QTest::newRow("a Letro folder lacking a type")
+        << QStringList{"Frase larga/", "Palabras/"} << QStringList{"Palabras", "Frase larga"};
+    QTest::newRow("an empty folder") << QStringList{} << QStringList{""};
+    QTest::newRow("other folders only") << QStringList{"dictados/"} << QStringList{""};
+    // Dictations of its own make it a folder of dictations.
+    QTest::newRow("dictations beside type folders")
+        << QStringList{"Palabras/", "7"} << QStringList{""};
+}
+
+void TestRecordings::recordingFolders()
+{
+    QFETCH(QStringList, made);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &name : made) {
+        if (name.endsWith('/'))
+            QVERIFY(QDir(dir.path()).mkpath(name));
+        else
+            writeFile(dir.filePath(name), "sol\n");
+    }
+    QStringList paths;
+    for (const QString &name : expected)
+        paths.append(name.isEmpty() ? dir.path() : dir.filePath(name));
+    QCOMPARE(letro::folder::recordingFolders(dir.path()), paths);
+}
+
+void TestRecordings::spaceInBlocks_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<qint64>("blockSize");
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("an empty file") << qint64(0) << qint64(4096) << qint64(0);
+    QTest::newRow("one byte") << qint64(1) << qint64(4096) << qint64(4096);
+    QTest::newRow("one whole block") << qint64(4096) << qint64(4096) << qint64(4096);
+    QTest::newRow("a byte more") << qint64(4097) << qint64(4096) << qint64(8192);
+    QTest::newRow("a recording on 1 KB blocks")
+        << qint64(46100) << qint64(1024) << qint64(46080 + 1024);
+    QTest::newRow("block size unknown") << qint64(4097) << qint64(1) << qint64(4097);
+    QTest::newRow("a short text takes a whole block") << qint64(8) << qint64(4096) << qint64(4096);
+}
+
+void TestRecordings::spaceInBlocks()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(qint64, blockSize);
+    QFETCH(qint64, expected);
+    QCOMPARE(letro::folder::spaceInBlocks(bytes, blockSize), expected);
+}
+
+void TestRecordings::emptyRecordingReason_data()
+{
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<QString>("expected");
+    const QString full = QStringLiteral("no queda espacio en el disco");
+    const QString empty = QStringLiteral("la grabación salió vacía");
+    QTest::newRow("nothing free") << qint64(0) << full;
+    QTest::newRow("less than a block free") << qint64(1000) << full;
+    QTest::newRow("room enough") << qint64(10 * 1024 * 1024) << empty;
+    QTest::newRow("free space unknown") << qint64(-1) << empty;
+}
+
+void TestRecordings::emptyRecordingReason()
+{
+    QFETCH(qint64, available);
+    QFETCH(QString, expected);
+    QCOMPARE(letro::folder::emptyRecordingReason(available, 4096), expected);
+}
 
 void TestRecordings::recordingJobs_data()
 {
@@ -283,8 +368,8 @@ void TestRecordings::synthesiseWritesTheRecording()
     QCOMPARE(args.mid(0, 4), (QStringList{"-v", "es-419", "-s", "95"}));
     const int w = args.indexOf("-w");
     QVERIFY(w > 0);
-    QCOMPARE(args.at(w + 1), dir.filePath(".3.wav.part"));
-    QVERIFY(!QFile::exists(dir.filePath(".3.wav.part")));
+    QCOMPARE(args.at(w + 1), dir.filePath(".letro-parte-3.wav"));
+    QVERIFY(!QFile::exists(dir.filePath(".letro-parte-3.wav")));
 }
 
 void TestRecordings::synthesiseReplacesAnOldRecording()
@@ -313,7 +398,7 @@ void TestRecordings::failureKeepsTheOldRecording()
     const QString problem = letro::folder::synthesise(options, QStringLiteral("hola"), wav);
     QVERIFY2(problem.contains("voz rota"), qPrintable(problem));
     QCOMPARE(readFile(wav), QByteArray("OLD"));
-    QVERIFY(!QFile::exists(dir.filePath(".2.wav.part")));
+    QVERIFY(!QFile::exists(dir.filePath(".letro-parte-2.wav")));
 }
 
 void TestRecordings::emptyRecordingIsRefused()
@@ -326,7 +411,7 @@ void TestRecordings::emptyRecordingIsRefused()
     QCOMPARE(letro::folder::synthesise(options, QStringLiteral("hola"), wav),
              QStringLiteral("la grabación salió vacía"));
     QVERIFY(!QFile::exists(wav));
-    QVERIFY(!QFile::exists(dir.filePath(".5.wav.part")));
+    QVERIFY(!QFile::exists(dir.filePath(".letro-parte-5.wav")));
 }
 
 void TestRecordings::missingProgram()
@@ -411,26 +496,27 @@ void TestRecordings::replaceAtomically()
     QVERIFY(dir.isValid());
     const QString finalPath = dir.filePath(target);
     const QString part = letro::folder::temporaryPathFor(finalPath);
-    QCOMPARE(part,
-             QFileInfo(finalPath).dir().filePath("." + QFileInfo(finalPath).fileName() + ".part"));
+    QCOMPARE(part, QFileInfo(finalPath).dir().filePath(".letro-parte-" +
+                                                       QFileInfo(finalPath).fileName()));
     if (temporary == "file")
-        writeFile(dir.filePath(".1.wav.part"), "NEW");
+        writeFile(dir.filePath(".letro-parte-1.wav"), "NEW");
     else if (temporary == "folder")
-        QVERIFY(QDir(dir.path()).mkdir(".1.wav.part"));
+        QVERIFY(QDir(dir.path()).mkdir(".letro-parte-1.wav"));
     if (oldFile)
         writeFile(finalPath, "OLD");
 
-    const QString reason = letro::folder::replaceAtomically(dir.filePath(".1.wav.part"), finalPath);
+    const QString reason =
+        letro::folder::replaceAtomically(dir.filePath(".letro-parte-1.wav"), finalPath);
     if (problem.isEmpty()) {
         QCOMPARE(reason, QString());
         QCOMPARE(readFile(finalPath), QByteArray("NEW"));
-        QVERIFY(!QFileInfo::exists(dir.filePath(".1.wav.part")));
+        QVERIFY(!QFileInfo::exists(dir.filePath(".letro-parte-1.wav")));
     } else {
         QVERIFY2(reason.startsWith("no se puede guardar " + finalPath + ": ") &&
                      reason.contains(problem),
                  qPrintable(reason));
         QCOMPARE(readFile(finalPath), oldFile ? QByteArray("OLD") : QByteArray("<missing>"));
-        QCOMPARE(QFileInfo::exists(dir.filePath(".1.wav.part")), temporary != "none");
+        QCOMPARE(QFileInfo::exists(dir.filePath(".letro-parte-1.wav")), temporary != "none");
     }
 }
 
@@ -506,7 +592,7 @@ void TestRecordings::makeSlowVersionFails()
     const QString reason = letro::folder::makeSlowVersion(wav, dir.filePath("2.lento.wav"));
     QVERIFY2(reason.startsWith(problem), qPrintable(reason));
     QCOMPARE(readFile(dir.filePath("2.lento.wav")), QByteArray("OLD"));
-    QVERIFY(!QFileInfo::exists(dir.filePath(".2.lento.wav.part")));
+    QVERIFY(!QFileInfo::exists(dir.filePath(".letro-parte-2.lento.wav")));
 }
 
 QTEST_GUILESS_MAIN(TestRecordings)

@@ -183,6 +183,18 @@ QString speechScript(const QString &folder, const QByteArray &writing)
     return path;
 }
 
+// True while process `pid` runs: it exists and is not a zombie waiting to
+// be reaped by whoever inherited it.
+bool isRunning(pid_t pid)
+{
+    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype end = stat.lastIndexOf(')');
+    if (end < 0 || end + 2 >= stat.size())
+        return false;
+    const char state = stat.at(end + 2);
+    return state != 'Z' && state != 'X';
+}
+
 QStringList entries(const QString &folder)
 {
     QStringList names =
@@ -208,6 +220,7 @@ private slots:
     void overwriteRemakesEveryRecording();
     void voiceAndSpeedReachTheSpeech();
     void severalFolders();
+    void errorsComeLast();
     void refusedRuns_data();
     void refusedRuns();
     void failedRemakeKeepsTheRecordings();
@@ -240,8 +253,8 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     QCOMPARE(run.err, QString());
     QCOMPARE(lines(run.out),
              (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
-                          "ya existe: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
-                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+                          "grabado: " + folder + "/2.lento.wav", "grabado: " + folder + "/3.wav",
+                          "grabado: " + folder + "/3.lento.wav",
                           folder + ": 5 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
                                            "3", "3.lento.wav", "3.wav", "notas"}));
@@ -271,12 +284,9 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const QByteArray firstBytes = readFile(folder + "/1.wav");
     const Run again = runTool({folder});
     QCOMPARE(again.exitCode, 0);
-    QCOMPARE(
-        lines(again.out),
-        (QStringList{"ya existe: " + folder + "/1.wav", "ya existe: " + folder + "/1.lento.wav",
-                     "ya existe: " + folder + "/2.wav", "ya existe: " + folder + "/2.lento.wav",
-                     "ya existe: " + folder + "/3.wav", "ya existe: " + folder + "/3.lento.wav",
-                     folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"}));
+    // What is already there is counted, not listed.
+    QCOMPARE(lines(again.out),
+             QStringList{folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"});
     QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
     QCOMPARE(QFileInfo(folder + "/1.wav").lastModified(), firstMade);
 }
@@ -331,12 +341,12 @@ void TestGrabarTool::voiceAndSpeedReachTheSpeech()
     const QString slowArgs = "args:-v es-419 -s 80 -g 12 -b 1 -m -w " + folder;
     // First the voice, tried once, then the recordings.
     const QString expected =
-        "args:-q -v es-419 --stdin\na\n" + normalArgs + "/.1.wav.part --stdin\n" +
-        QStringLiteral("Canción de cuna\n") + slowArgs + "/.1.lento.wav.part --stdin\n" +
+        "args:-q -v es-419 --stdin\na\n" + normalArgs + "/.letro-parte-1.wav --stdin\n" +
+        QStringLiteral("Canción de cuna\n") + slowArgs + "/.letro-parte-1.lento.wav --stdin\n" +
         QStringLiteral("<speak>Canción de cuna</speak>\n") + slowArgs +
-        "/.2.lento.wav.part --stdin\n" + QStringLiteral("<speak>¿Qué tal estás?</speak>\n") +
-        normalArgs + "/.3.wav.part --stdin\n" + "Hola\n" + slowArgs +
-        "/.3.lento.wav.part --stdin\n" + "<speak>Hola</speak>\n";
+        "/.letro-parte-2.lento.wav --stdin\n" + QStringLiteral("<speak>¿Qué tal estás?</speak>\n") +
+        normalArgs + "/.letro-parte-3.wav --stdin\n" + "Hola\n" + slowArgs +
+        "/.letro-parte-3.lento.wav --stdin\n" + "<speak>Hola</speak>\n";
     QCOMPARE(QString::fromUtf8(readFile(dir.filePath("log"))), expected);
     QVERIFY(parseWave(readFile(folder + "/1.wav")).problem.isEmpty());
 
@@ -369,6 +379,52 @@ void TestGrabarTool::severalFolders()
     QVERIFY(QFile::exists(words + "/1.wav"));
     QVERIFY(!QFile::exists(words + "/2.wav"));
     QVERIFY(!QFile::exists(words + "/2.lento.wav"));
+
+    // The Letro folder stands for its type folders, in Letro's order.
+    writeFile(words + "/3", "luna\r\n");
+    const Run letro = runTool({dir.path()});
+    QVERIFY2(letro.exitCode == 0, qPrintable(letro.err));
+    QCOMPARE(lines(letro.out),
+             (QStringList{"sin texto, omitido: " + words + "/2", "grabado: " + words + "/3.wav",
+                          "grabado: " + words + "/3.lento.wav",
+                          words + ": 2 grabados, 2 ya existían, 1 omitidos, 0 fallidos",
+                          "no hay dictados en: " + empty}));
+
+    // No dictation anywhere is not "all recorded".
+    const Run none = runTool({empty});
+    QCOMPARE(none.exitCode, 1);
+    QCOMPARE(lines(none.out), QStringList{"no hay dictados en: " + empty});
+    QCOMPARE(none.err, "letro-grabar: no hay ningún dictado en: " + empty + '\n');
+}
+
+// Every problem is said after all the folders are done, not lost among the
+// lines of the recordings.
+void TestGrabarTool::errorsComeLast()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString words = dir.filePath("Palabras");
+    const QString phrases = dir.filePath("Frase corta");
+    for (const QString &folder : {words, phrases}) {
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(folder + "/1", "sol\n");
+    }
+    writeFile(words + "/2", "fallo\n");
+    QTemporaryDir tools;
+    const QString failing = speechScript(
+        tools.path(), "if grep -q fallo; then exit 1; fi; head -c 2000 /dev/zero > \"$part\"");
+
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(qEnvironmentVariable("LETRO_GRABAR"), {"--espeak", failing, dir.path()});
+    QVERIFY(tool.waitForFinished(120000));
+    QCOMPARE(tool.exitCode(), 1);
+    const QStringList said = lines(QString::fromUtf8(tool.readAll()));
+    QCOMPARE(said.mid(said.size() - 3),
+             (QStringList{phrases + ": 2 grabados, 0 ya existían, 0 omitidos, 0 fallidos",
+                          "letro-grabar: " + words + "/2.wav: " + failing + " falló",
+                          "letro-grabar: " + words + "/2.lento.wav: " + failing + " falló"}));
+    QVERIFY(said.contains(words + ": 2 grabados, 0 ya existían, 0 omitidos, 2 fallidos"));
 }
 
 void TestGrabarTool::refusedRuns_data()
@@ -434,9 +490,22 @@ void TestGrabarTool::failedRemakeKeepsTheRecordings()
 void TestGrabarTool::interruptedRunLeavesNothingHalfMade_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("Ctrl+C") << int(SIGINT);
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("the terminal closed") << int(SIGHUP);
+    // The signal comes the moment the speech program starts, before it has
+    // written anything (and perhaps before letro-grabar knows its process).
+    QTest::addColumn<bool>("atStart");
+    // What the folder holds afterwards.
+    QTest::addColumn<QStringList>("left");
+    const QStringList before{"1", "1.wav"};
+    QTest::newRow("Ctrl+C") << int(SIGINT) << false << before;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false << before;
+    QTest::newRow("the terminal closed") << int(SIGHUP) << false << before;
+    QTest::newRow("Ctrl+C as the speech program starts") << int(SIGINT) << true << before;
+    QTest::newRow("the terminal closed as the speech program starts")
+        << int(SIGHUP) << true << before;
+    // Nothing can be removed after SIGKILL (the next run removes the
+    // hidden file), but the speech program must not go on writing.
+    QTest::newRow("SIGKILL") << int(SIGKILL) << false
+                             << QStringList{".letro-parte-1.wav", "1", "1.wav"};
 }
 
 // Stopped while a recording is half-written, letro-grabar removes it and
@@ -444,31 +513,38 @@ void TestGrabarTool::interruptedRunLeavesNothingHalfMade_data()
 void TestGrabarTool::interruptedRunLeavesNothingHalfMade()
 {
     QFETCH(int, signal);
+    QFETCH(bool, atStart);
+    QFETCH(QStringList, left);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     writeFile(dir.filePath("1"), "sol\n");
     writeFile(dir.filePath("1.wav"), "OLD");
     QTemporaryDir tools;
-    const QString slow =
-        speechScript(tools.path(), "printf RIFF > \"$part\"; echo $$ > " +
-                                       QFile::encodeName(tools.path()) + "/pid; exec sleep 60");
+    const QByteArray notePid = "echo $$ > " + QFile::encodeName(tools.path()) + "/pid";
+    const QString slow = speechScript(
+        tools.path(), atStart ? notePid + "; sleep 1; printf RIFF > \"$part\"; exec sleep 60"
+                              : "printf RIFF > \"$part\"; " + notePid + "; exec sleep 60");
 
     QProcess tool;
     tool.start(qEnvironmentVariable("LETRO_GRABAR"),
                {"--sobrescribir", "--espeak", slow, dir.path()});
     QVERIFY(tool.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(
-        QFile::exists(dir.filePath(".1.wav.part")) && QFile::exists(tools.filePath("pid")), 20000);
+    // The speech program has written its whole process id (the line is
+    // complete only with its newline) and, unless at its start, its half of
+    // the recording.
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(tools.filePath("pid")).endsWith('\n') &&
+                                 (atStart || QFile::exists(dir.filePath(".letro-parte-1.wav"))),
+                             20000);
     const pid_t speech = readFile(tools.filePath("pid")).trimmed().toInt();
-    QTRY_VERIFY(speech > 0);
+    QVERIFY(speech > 0);
     ::kill(pid_t(tool.processId()), signal);
     QVERIFY(tool.waitForFinished(20000));
 
     QCOMPARE(tool.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(entries(dir.path()), (QStringList{"1", "1.wav"}));
-    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
     // The speech program was stopped too, so it writes nothing later.
-    QTRY_VERIFY(::kill(speech, 0) != 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!isRunning(speech), 20000);
+    QCOMPARE(entries(dir.path()), left);
+    QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
 }
 
 void TestGrabarTool::untypableLines_data()
@@ -540,11 +616,10 @@ void TestGrabarTool::slowVersionFromTheTeachersRecording()
 
     const Run run = runTool(noSpeech + QStringList{folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(
-        lines(run.out),
-        (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
-                     "grabado: " + folder + "/2.lento.wav", "ya existe: " + folder + "/3.lento.wav",
-                     folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
+    QCOMPARE(lines(run.out),
+             (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
+                          "grabado: " + folder + "/2.lento.wav",
+                          folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
     QCOMPARE(readFile(folder + "/2.wav"), teachers);
     const WaveInfo slow = parseWave(readFile(folder + "/2.lento.wav"));
     QVERIFY2(slow.problem.isEmpty(), qPrintable(slow.problem));
