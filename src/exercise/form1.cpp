@@ -44,6 +44,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     new Aids(this); // replay and help keys, the accent pad, hints; owned by this window
     m_text1Seen = Text1->text();
     placeAgainWhenFrameChanges(this, [this] { placeWithFrame(); });
+    holdFixedSizeOnWayland(this);
 }
 
 Form1::~Form1() = default;

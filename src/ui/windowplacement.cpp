@@ -79,6 +79,52 @@ private:
     std::function<void()> m_place;
 };
 
+// Puts a fixed window's size back each time the window system changes it.
+class FixedSizeKeeper : public QObject
+{
+public:
+    explicit FixedSizeKeeper(QWidget *window) : QObject(window), m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Resize) {
+            // After the event, so that the plugin has answered the
+            // configure before the window asks again.
+            QTimer::singleShot(0, this, [this] { restore(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // Consecutive requests a compositor may refuse before the window gives up.
+    static constexpr int MaxRequests = 5;
+
+    void restore()
+    {
+        if (!m_window || !m_window->isVisible())
+            return;
+        // The requests are counted for each fixed size the program sets.
+        if (m_window->minimumSize() != m_counted) {
+            m_counted = m_window->minimumSize();
+            m_requests = 0;
+        }
+        const std::optional<QSize> wanted =
+            fixedSizeToRestore(m_window->minimumSize(), m_window->maximumSize(), m_window->size());
+        if (!wanted || m_requests >= MaxRequests)
+            return;
+        ++m_requests;
+        m_window->resize(*wanted);
+    }
+
+    QPointer<QWidget> m_window;
+    QSize m_counted;
+    int m_requests = 0;
+};
+
 } // namespace
 
 QMargins designedFrame()
@@ -135,6 +181,25 @@ void centreWindow(QWidget *window, const QSize &screenTwips)
 void placeAgainWhenFrameChanges(QWidget *window, std::function<void()> place)
 {
     new FrameWatcher(window, std::move(place));
+}
+
+std::optional<QSize> fixedSizeToRestore(const QSize &minimum, const QSize &maximum,
+                                        const QSize &current)
+{
+    QSize wanted = current;
+    if (minimum.width() == maximum.width())
+        wanted.setWidth(minimum.width());
+    if (minimum.height() == maximum.height())
+        wanted.setHeight(minimum.height());
+    if (wanted == current)
+        return std::nullopt;
+    return wanted;
+}
+
+void holdFixedSizeOnWayland(QWidget *window)
+{
+    if (onWayland())
+        new FixedSizeKeeper(window);
 }
 
 } // namespace letro

@@ -19,6 +19,7 @@
 #include <QSize>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -47,5 +48,20 @@ void centreWindow(QWidget *window, const QSize &screenTwips);
 // Runs `place` again whenever the frame Qt reports for the shown window
 // differs from the one the window was last placed with.
 void placeAgainWhenFrameChanges(QWidget *window, std::function<void()> place);
+
+// The size to ask for again when the window system gives a window `current`
+// while its minimum and maximum pin a width or a height: `current` with each
+// pinned one put back; nothing when `current` has them already.
+std::optional<QSize> fixedSizeToRestore(const QSize &minimum, const QSize &maximum,
+                                        const QSize &current);
+
+// On Wayland, asks again for the window's fixed size whenever the compositor
+// resizes it to another. A compositor may answer a resize with a configure
+// that still carries the size from before it, and Qt's Wayland plugin (Qt
+// 6.8) applies that size whatever the window's minimum and maximum: the
+// window would stay short, its lower controls cut off. Asked again, the
+// compositor takes the size the window commits. A compositor that keeps
+// refusing it is asked a few times, not for ever.
+void holdFixedSizeOnWayland(QWidget *window);
 
 } // namespace letro

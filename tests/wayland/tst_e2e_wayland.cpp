@@ -32,6 +32,7 @@
 #include <QWindow>
 
 #include <map>
+#include <utility>
 
 using namespace letro;
 using namespace letro::test;
@@ -408,14 +409,17 @@ void E2eWayland::sizedInsideTheFrame()
             form->findChild<QWidget *>(QStringLiteral("RichTextBox2"))->isVisible())
             form->Command2_Click();
         const int client = twipsToPixels(outer) - frame.top() - frame.bottom();
-        QTRY_COMPARE(form->height(), client);
         const int shown = ownFrame ? twipsToPixels(outer) : client;
-        QTRY_COMPARE(view(MainTitle)
-                         .value(QLatin1String("window_rect"))
-                         .toObject()
-                         .value(QLatin1String("height"))
-                         .toInt(),
-                     shown);
+        // Both at once: the compositor may answer the resize with the height
+        // from before it, which shrinks the window and must not stay.
+        const auto heights = [&] {
+            return std::make_pair(form->height(), view(MainTitle)
+                                                      .value(QLatin1String("window_rect"))
+                                                      .toObject()
+                                                      .value(QLatin1String("height"))
+                                                      .toInt());
+        };
+        QTRY_COMPARE(heights(), std::make_pair(client, shown));
     }
     delete form;
     QTRY_VERIFY(view(MainTitle).isEmpty());

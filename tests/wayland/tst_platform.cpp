@@ -67,6 +67,8 @@ private slots:
     void platformNames();
     void placementFrame_data();
     void placementFrame();
+    void fixedSizeToRestore_data();
+    void fixedSizeToRestore();
     void besideKeptArea_data();
     void besideKeptArea();
     void besideKeptAreaShortened_data();
@@ -129,6 +131,37 @@ void TestPlatform::placementFrame()
     QFETCH(QMargins, frame);
     QCOMPARE(letro::placementFrame(reported, wayland, asked), frame);
     QCOMPARE(designedFrame().top() + designedFrame().bottom(), twipsToPixels(6600 - 6135));
+}
+
+void TestPlatform::fixedSizeToRestore_data()
+{
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QSize>("maximum");
+    QTest::addColumn<QSize>("current");
+    // No size (QSize()) when nothing is to be asked for.
+    QTest::addColumn<QSize>("wanted");
+    const QSize unbounded(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // The main window: its width fixed, its height set for the record box.
+    const QSize tall(670, 456);
+    QTest::newRow("fixed, kept") << tall << tall << tall << QSize();
+    QTest::newRow("fixed, the compositor's old height") << tall << tall << QSize(670, 315) << tall;
+    QTest::newRow("fixed, both changed") << tall << tall << QSize(700, 315) << tall;
+    QTest::newRow("only the height fixed: the width is free")
+        << QSize(0, 456) << QSize(QWIDGETSIZE_MAX, 456) << QSize(700, 315) << QSize(700, 456);
+    QTest::newRow("only the width fixed")
+        << QSize(670, 0) << QSize(670, QWIDGETSIZE_MAX) << QSize(680, 315) << QSize(670, 315);
+    QTest::newRow("nothing fixed") << QSize(0, 0) << unbounded << QSize(700, 315) << QSize();
+    QTest::newRow("a range: left to the compositor")
+        << QSize(600, 300) << QSize(800, 500) << QSize(700, 315) << QSize();
+}
+
+void TestPlatform::fixedSizeToRestore()
+{
+    QFETCH(QSize, minimum);
+    QFETCH(QSize, maximum);
+    QFETCH(QSize, current);
+    QFETCH(QSize, wanted);
+    QCOMPARE(letro::fixedSizeToRestore(minimum, maximum, current).value_or(QSize()), wanted);
 }
 
 void TestPlatform::besideKeptArea_data()
