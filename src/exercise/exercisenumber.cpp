@@ -36,6 +36,40 @@ bool exerciseNumberFits(const QString &text)
     return value >= MinExerciseNumber && value <= MaxExerciseNumber;
 }
 
+NumberBoxEntry numberBoxEntry(Qt::FocusReason reason, bool hasSelection)
+{
+    switch (reason) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        return hasSelection ? NumberBoxEntry::KeepCaret : NumberBoxEntry::SelectAfterFocusReport;
+    case Qt::MouseFocusReason:
+        return NumberBoxEntry::SelectOnRelease;
+    default:
+        return NumberBoxEntry::KeepCaret;
+    }
+}
+
+bool comesAfterFocusReport(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Paint:
+    case QEvent::FocusOut:
+        return true;
+    default:
+        // Among them the questions the input method asks as the focus
+        // arrives, before it is reported.
+        return false;
+    }
+}
+
 QValidator::State ExerciseNumberValidator::validate(QString &input, int &) const
 {
     return exerciseNumberFits(input) ? Acceptable : Invalid;

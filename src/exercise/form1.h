@@ -139,6 +139,7 @@ private:
     QString exerciseTextPath() const;
     QString recordingPath() const;
     bool Text1_Keypress(QChar typed);
+    void selectNumberOnEntry();
     void setOuterHeight(int twips);
     void centreWindow();
     void placeWithFrame();
@@ -154,6 +155,7 @@ private:
     bool m_reloadRequested = false;
     QString m_text1Seen; // Text1's text when Text1_Change last looked
     bool m_selectText1OnRelease = false;
+    bool m_selectText1OnEntry = false; // selected once the focus is reported
 
     // Exercise state, in its order of declaration.
     QString ExpectedText;

@@ -79,9 +79,19 @@ void Form1::Text1_Change()
         LoadExercise();
 }
 
+void Form1::selectNumberOnEntry()
+{
+    if (!m_selectText1OnEntry)
+        return;
+    m_selectText1OnEntry = false;
+    Text1->selectAll();
+}
+
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text1) {
+        if (comesAfterFocusReport(event->type()))
+            selectNumberOnEntry();
         switch (event->type()) {
         case QEvent::KeyPress: {
             // Only character keys are filtered; keys that give no character
@@ -102,15 +112,30 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             }
             break;
         }
-        case QEvent::FocusIn:
+        case QEvent::FocusIn: {
             // Entering the number box selects its number, as desktop number
             // fields do, so that what the pupil types replaces it ("18" gives
-            // 18, not 218 and a long search down). Tab does so by itself; the
-            // click that enters the box selects the number once the button is
-            // released, instead of placing the caret. The next click places it.
-            m_selectText1OnRelease =
-                static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
-            break;
+            // 18, not 218 and a long search down). The click that enters the
+            // box selects the number once the button is released, instead of
+            // placing the caret; the next click places it.
+            const auto *focus = static_cast<QFocusEvent *>(event);
+            const NumberBoxEntry entry = numberBoxEntry(focus->reason(), Text1->hasSelectedText());
+            m_selectText1OnRelease = entry == NumberBoxEntry::SelectOnRelease;
+            if (entry != NumberBoxEntry::SelectAfterFocusReport)
+                break;
+            // The line edit would select it itself on Tab, inside this
+            // event, before Qt tells screen readers that the box has the
+            // focus: Orca then reads the selection ("1 selected") and the box
+            // with its selection again. The box is told of a focus that
+            // selects nothing, and the number is selected once the focus has
+            // been reported: at the next event loop turn, or before a key, a
+            // click or a paint that comes first.
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(Text1, &plain);
+            m_selectText1OnEntry = true;
+            QMetaObject::invokeMethod(this, &Form1::selectNumberOnEntry, Qt::QueuedConnection);
+            return true;
+        }
         case QEvent::MouseButtonRelease:
             if (m_selectText1OnRelease) {
                 m_selectText1OnRelease = false;

@@ -20,7 +20,10 @@ D-Bus session that a11y.sh sets up, and checks:
   - the record box is read through its text interface: the keys move its
     caret (caret-moved events follow), a screen reader moves it too, its
     lines are read at the caret, and no key changes its text;
-  - the help text takes the focus and its caret moves with the arrows.
+  - the help text takes the focus and its caret moves with the arrows;
+  - entering the number box with Tab selects its number once, after the
+    box's focus is told (a screen reader reads it once, with the box), and
+    a number typed over it is one deletion and one insertion.
 
 Announcements count as Orca counts them: a notification that becomes
 showing, or (Qt 6.8 and later) an announcement event.
@@ -40,6 +43,10 @@ ENGLISH = {"ok", "cancel", "close", "apply", "yes", "no", "open", "save", "help"
 failures = []
 announcements = []  # texts, as they arrive
 caret_moves = []  # (object name, offset) as they arrive
+focus_moves = []  # names of the objects that take the focus, as they arrive
+number_box_events = []  # what the number box reports, in short, as it arrives
+
+NUMBER_BOX = "Número de ejercicio"
 
 # The balloon for a key typed while another control has the focus.
 TYPING_BOX_HINT = "Para escribir, haz clic en el recuadro blanco o pulsa Tab hasta llegar a él"
@@ -84,6 +91,11 @@ def on_event(event):
         except Exception:  # noqa: BLE001
             pass
     try:
+        told = number_box_event(event) if event.source.name == NUMBER_BOX else None
+        if told:
+            number_box_events.append(told)
+        if event.type.startswith("object:state-changed:focused") and event.detail1 == 1:
+            focus_moves.append(event.source.name)
         if event.type.startswith("object:text-caret-moved"):
             caret_moves.append((event.source.name, event.detail1))
         elif event.type.startswith("object:state-changed:showing"):
@@ -93,6 +105,19 @@ def on_event(event):
             announcements.append(str(event.any_data))
     except Exception as error:  # noqa: BLE001 - a vanished source is no announcement
         print("event not read: %s" % error, flush=True)
+
+
+def number_box_event(event):
+    """An event of the number box as a short text: "focused", "unfocused",
+    "selection", or "delete"/"insert" with the offset and the text; None for
+    the others (its caret moves)."""
+    if event.type.startswith("object:state-changed:focused"):
+        return "focused" if event.detail1 else "unfocused"
+    if event.type.startswith("object:text-selection-changed"):
+        return "selection"
+    if event.type.startswith("object:text-changed:"):
+        return "%s %d %r" % (event.type.split(":")[2], event.detail1, str(event.any_data))
+    return None
 
 
 def application_debug():
@@ -217,7 +242,9 @@ def announced(prefix=None, exact=None, after=0):
 
 
 def main():
-    for kind in ("object:state-changed:showing", "object:announcement", "object:text-caret-moved"):
+    for kind in ("object:state-changed:showing", "object:announcement", "object:text-caret-moved",
+                 "object:state-changed:focused", "object:text-changed",
+                 "object:text-selection-changed"):
         pyatspi.Registry.registerEventListener(on_event, kind)
 
     program = subprocess.Popen([PROGRAM], stdout=sys.stdout, stderr=sys.stderr)
@@ -306,10 +333,13 @@ def run():
         heard = wait_for("the choice %r" % said, lambda: announced(exact=said, after=mark))
         print("choice heard: %r" % heard, flush=True)
 
+    mark = type_into_number_box(main_window)
+
     # The pen: the typing box takes the focus.
     press(main_window, "Empezar a escribir")
     wait_for("the focus in the typing box",
              lambda: states(typing).contains(pyatspi.STATE_FOCUSED))
+    check_number_box_events(mark)
     focused = focused_object()
     if focused is None or focused.name != "Escribe aquí el dictado" or \
             focused.getRole() != pyatspi.ROLE_TEXT:
@@ -355,6 +385,55 @@ def run():
     print("end heard: %r" % heard, flush=True)
 
     read_record_box(main_window, record)
+
+
+def type_into_number_box(main_window):
+    """Tab into the number box, type 3 and 5 (exercise 35), Shift+Tab out
+    and Tab in again, and type 1: exercise 1 again. Returns where its events
+    start."""
+    before = by_name(main_window, "Ejercicio anterior", pyatspi.ROLE_PUSH_BUTTON)
+    before.queryComponent().grabFocus()
+    wait_for("the focus on 'Ejercicio anterior'",
+             lambda: states(before).contains(pyatspi.STATE_FOCUSED))
+    box = by_name(main_window, NUMBER_BOX)
+    mark = len(number_box_events)
+    for keys, chosen in (("Tab", None), ("3", "3"), ("5", "35"), ("shift+Tab", None),
+                         ("Tab", None), ("1", "1")):
+        said = len(announcements)
+        key(keys)
+        if chosen is not None:
+            wait_for("the choice of exercise " + chosen, lambda: announced(
+                exact="Palabras, ejercicio " + chosen, after=said))
+            if text_of(box) != chosen:
+                fail("the number box holds %r after the choice of %s" % (text_of(box), chosen))
+        elif keys == "Tab":
+            wait_for("the number selected on entering the box",
+                     lambda: box.queryText().getNSelections() == 1)
+        else:
+            wait_for("the focus out of the number box", lambda: focus_moves[-1] != NUMBER_BOX)
+    return mark
+
+
+def check_number_box_events(mark):
+    """What the number box told of the typing of type_into_number_box, in
+    order. The number is selected after the box's focus is told, once, so
+    that a screen reader reads the box and its selected number once; a digit
+    typed over it is the number deleted and the digit inserted; one typed
+    after it, the digit inserted."""
+    expected = ["focused", "selection",
+                "delete 0 '1'", "insert 0 '3'", "selection",
+                "insert 1 '5'",
+                "unfocused",
+                "focused", "selection",
+                "delete 0 '35'", "insert 0 '1'", "selection",
+                "unfocused"]
+    # The pen's focus is told after the number box's focus is lost.
+    wait_for("the typing box's focus told", lambda: focus_moves[-1] == "Escribe aquí el dictado")
+    told = number_box_events[mark:]
+    if told != expected:
+        fail("the number box told %r; expected %r" % (told, expected))
+    else:
+        print("number box events: %r" % told, flush=True)
 
 
 def caret(node):

@@ -3,6 +3,7 @@
 // of an attempt, and listening again with the loudspeaker button.
 #include "testsupport.h"
 
+#include "exercise/exercisenumber.h"
 #include "ui/richtextbox.h"
 #include "ui/richtextview.h"
 #include "ui/velantro.h"
@@ -477,16 +478,21 @@ private slots:
 
     // Entering the number box with the mouse or with Tab selects its number,
     // so typing "18" gives 18.
+    // Tab selects the number once the box's focus has been reported, at the
+    // next event loop turn; digits typed before that still replace it.
     void enteringTheNumberBoxSelectsIt_data()
     {
         QTest::addColumn<bool>("mouse");
-        QTest::newRow("mouse") << true;
-        QTest::newRow("Tab") << false;
+        QTest::addColumn<bool>("typedAtOnce");
+        QTest::newRow("mouse") << true << false;
+        QTest::newRow("Tab") << false << false;
+        QTest::newRow("Tab, typed at once") << false << true;
     }
 
     void enteringTheNumberBoxSelectsIt()
     {
         QFETCH(bool, mouse);
+        QFETCH(bool, typedAtOnce);
         ProgramFolder folder;
         addRange(folder, 0, 1, 20);
         Harness h(folder.path());
@@ -502,7 +508,8 @@ private slots:
             box->setFocus(Qt::TabFocusReason);
         }
         QVERIFY(box->hasFocus());
-        QCOMPARE(box->selectedText(), QStringLiteral("1"));
+        if (!typedAtOnce)
+            QTRY_COMPARE(box->selectedText(), QStringLiteral("1"));
         typeKey(box, u'1');
         typeKey(box, u'8');
         QCOMPARE(box->text(), QStringLiteral("18"));
@@ -511,6 +518,59 @@ private slots:
         // Once inside, a click places the caret as usual.
         QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(4, box->height() / 2));
         QVERIFY(box->selectedText().isEmpty());
+    }
+
+    void numberBoxEntry_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("hasSelection");
+        QTest::addColumn<int>("entry");
+        const int after = int(letro::NumberBoxEntry::SelectAfterFocusReport);
+        const int keep = int(letro::NumberBoxEntry::KeepCaret);
+        const int release = int(letro::NumberBoxEntry::SelectOnRelease);
+        QTest::newRow("Tab") << int(Qt::TabFocusReason) << false << after;
+        QTest::newRow("Shift+Tab") << int(Qt::BacktabFocusReason) << false << after;
+        QTest::newRow("shortcut") << int(Qt::ShortcutFocusReason) << false << after;
+        QTest::newRow("Tab, already selected") << int(Qt::TabFocusReason) << true << keep;
+        QTest::newRow("click") << int(Qt::MouseFocusReason) << false << release;
+        QTest::newRow("click, already selected") << int(Qt::MouseFocusReason) << true << release;
+        QTest::newRow("window activated") << int(Qt::ActiveWindowFocusReason) << false << keep;
+        QTest::newRow("popup closed") << int(Qt::PopupFocusReason) << false << keep;
+        QTest::newRow("by the program") << int(Qt::OtherFocusReason) << false << keep;
+    }
+
+    void numberBoxEntry()
+    {
+        QFETCH(int, reason);
+        QFETCH(bool, hasSelection);
+        QFETCH(int, entry);
+        QCOMPARE(int(letro::numberBoxEntry(Qt::FocusReason(reason), hasSelection)), entry);
+    }
+
+    // A selection still due is made before what acts on the box or shows
+    // it, never before the focus is reported (the focus itself and the input
+    // method's questions come first).
+    void comesAfterFocusReport_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("after");
+        QTest::newRow("key") << int(QEvent::KeyPress) << true;
+        QTest::newRow("shortcut key") << int(QEvent::ShortcutOverride) << true;
+        QTest::newRow("input method text") << int(QEvent::InputMethod) << true;
+        QTest::newRow("click") << int(QEvent::MouseButtonPress) << true;
+        QTest::newRow("double click") << int(QEvent::MouseButtonDblClick) << true;
+        QTest::newRow("paint") << int(QEvent::Paint) << true;
+        QTest::newRow("focus out") << int(QEvent::FocusOut) << true;
+        QTest::newRow("focus in") << int(QEvent::FocusIn) << false;
+        QTest::newRow("input method query") << int(QEvent::InputMethodQuery) << false;
+        QTest::newRow("key release") << int(QEvent::KeyRelease) << false;
+    }
+
+    void comesAfterFocusReport()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, after);
+        QCOMPARE(letro::comesAfterFocusReport(QEvent::Type(type)), after);
     }
 
     void pastedText()
