@@ -3,6 +3,8 @@
 #include "editor/letrofolder.h"
 #include "folder/journal.h"
 #include "folder/recordings.h"
+#include "ui/accessibility.h"
+#include "ui/buttonkeys.h"
 #include "ui/platform.h"
 
 #include <QApplication>
@@ -32,6 +34,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace letro::editor {
 
 namespace {
@@ -41,6 +45,30 @@ QString quoted(const QString &text)
     return QStringLiteral("«") + text + QStringLiteral("»");
 }
 
+// Each column's heading, and the name a screen reader says before a cell's
+// text, so that "falta" is heard as the recording it is.
+struct ColumnName
+{
+    QString heading;
+    QString spoken;
+};
+
+QList<ColumnName> columnNames()
+{
+    return {{QStringLiteral("Nº"), QStringLiteral("Número")},
+            {QStringLiteral("Texto"), QStringLiteral("Texto")},
+            {QStringLiteral("Grabación"), QStringLiteral("Grabación")},
+            {QStringLiteral("Lenta"), QStringLiteral("Grabación lenta")},
+            {QStringLiteral("Aviso"), QStringLiteral("Aviso")}};
+}
+
+// What a screen reader reads for a cell of `column` showing `text`.
+QString cellReading(int column, const QString &text)
+{
+    return columnNames().at(column).spoken + QStringLiteral(": ") +
+           (text.isEmpty() ? QStringLiteral("ninguno") : text);
+}
+
 } // namespace
 
 EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
@@ -48,6 +76,7 @@ EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("EditorWindow"));
     setWindowTitle(QStringLiteral("Editor de dictados de Letro"));
+    letReturnPressButtons(); // the focused button, from the keyboard as in Letro
     createWidgets();
     resize(980, 620);
 }
@@ -102,9 +131,10 @@ void EditorWindow::createWidgets()
         list->setRootIsDecorated(false);
         list->setUniformRowHeights(true);
         list->setAlternatingRowColors(true);
-        list->setHeaderLabels({QStringLiteral("Nº"), QStringLiteral("Texto"),
-                               QStringLiteral("Grabación"), QStringLiteral("Lenta"),
-                               QStringLiteral("Aviso")});
+        QStringList headings;
+        for (const ColumnName &c : columnNames())
+            headings.append(c.heading);
+        list->setHeaderLabels(headings);
         list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
         list->header()->setSectionResizeMode(TextColumn, QHeaderView::Interactive);
         list->header()->setStretchLastSection(true);
@@ -119,6 +149,12 @@ void EditorWindow::createWidgets()
                                                       "«Mover a…»"));
         connect(list, &ExerciseList::moveRequested, this,
                 [this, type](int number, int target) { moveExercise(type, number, target); });
+        auto *remove =
+            new QShortcut(QKeySequence::Delete, list, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this, [this] {
+            if (m_remove->isEnabled() && !m_busy)
+                removeExercise();
+        });
         m_lists[type] = list;
         m_tabs->addTab(list, types.at(type));
         m_tabs->setTabToolTip(type, QStringLiteral("Ctrl+%1").arg(type + 1));
@@ -291,9 +327,10 @@ QString EditorWindow::runJob(const QString &label, const std::function<QString(P
     std::unique_ptr<QThread> worker(QThread::create([&] { result = job(progress); }));
 
     // Nothing else is started meanwhile; the window keeps answering, and
-    // the keyboard focus comes back where it was.
+    // the keyboard focus comes back where it was once the lists show the
+    // outcome (returnFocus).
     m_busy = true;
-    const QPointer<QWidget> focus = QApplication::focusWidget();
+    m_returnFocus = QApplication::focusWidget();
     centralWidget()->setEnabled(false);
     QProgressDialog dialog(label, QStringLiteral("Cancelar"), 0, 0, this);
     dialog.setObjectName(QStringLiteral("progressDialog"));
@@ -317,9 +354,9 @@ QString EditorWindow::runJob(const QString &label, const std::function<QString(P
     loop.exec();
     worker->wait();
     centralWidget()->setEnabled(true);
-    if (focus)
-        focus->setFocus();
     m_busy = false;
+    // For a job whose outcome is not reported (report() does it first).
+    QTimer::singleShot(0, this, &EditorWindow::returnFocus);
     return result;
 }
 
@@ -433,6 +470,8 @@ void EditorWindow::refresh(int type, int select)
         item->setText(SlowColumn,
                       e.hasSlowRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
         item->setText(MarkColumn, e.mark);
+        for (int c = 0; c <= MarkColumn; ++c)
+            item->setData(c, Qt::AccessibleTextRole, cellReading(c, item->text(c)));
         item->setToolTip(MarkColumn, e.mark);
         item->setToolTip(TextColumn, e.text);
         if (!e.mark.isEmpty()) {
@@ -496,14 +535,36 @@ void EditorWindow::updateButtons()
     m_copyButton->setDefault(m_readOnly);
 }
 
+void EditorWindow::returnFocus()
+{
+    // A button the outcome disabled (nothing more to record, no exercise
+    // above) gives the focus to the list, where the work goes on, rather
+    // than to whatever control follows it.
+    QWidget *focus = std::exchange(m_returnFocus, nullptr);
+    if (!focus)
+        return;
+    if (!focus->isEnabled() || !focus->isVisible())
+        focus = m_lists[currentType()];
+    focus->setFocus(Qt::OtherFocusReason);
+}
+
 bool EditorWindow::report(const QString &problem, const QString &failed, const QString &done)
 {
+    // The focus first: a screen reader reading the focused control would
+    // cut short what is said.
+    returnFocus();
     if (!problem.isEmpty()) {
         m_services.dialogs->warn(this, failed + QStringLiteral(": ") + problem + QLatin1Char('.'));
         return false;
     }
-    statusBar()->showMessage(done, 15000);
+    say(done);
     return true;
+}
+
+void EditorWindow::say(const QString &done)
+{
+    statusBar()->showMessage(done, 15000);
+    announce(this, done);
 }
 
 void EditorWindow::addExercise()
@@ -807,9 +868,7 @@ void EditorWindow::recordVoice()
     const bool kept = m_services.dialogs->recordVoice(this, target);
     refresh(type, target.number);
     if (kept)
-        statusBar()->showMessage(
-            QStringLiteral("Dictado %1 grabado con su voz, normal y lento.").arg(target.number),
-            15000);
+        say(QStringLiteral("Dictado %1 grabado con su voz, normal y lento.").arg(target.number));
 }
 
 void EditorWindow::play()

@@ -61,8 +61,12 @@ public:
         QMessageBox box(QMessageBox::Question, QStringLiteral("Editor de dictados de Letro"),
                         question, QMessageBox::NoButton, parent);
         QPushButton *first = box.addButton(yes, QMessageBox::AcceptRole);
-        box.addButton(no, QMessageBox::RejectRole);
-        box.setDefaultButton(first);
+        // Return, like Escape, gives the answer that leaves things as they
+        // are: a question about deleting or replacing is never answered
+        // yes by a key pressed a moment too soon.
+        QPushButton *second = box.addButton(no, QMessageBox::RejectRole);
+        box.setDefaultButton(second);
+        box.setEscapeButton(second);
         box.exec();
         return box.clickedButton() == first;
     }

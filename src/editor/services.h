@@ -36,7 +36,8 @@ public:
     virtual std::optional<int> askNumber(QWidget *parent, const QString &title,
                                          const QString &question, int value, int minimum,
                                          int maximum) = 0;
-    // A question with two answers; true for the first.
+    // A question with two answers; true for the first. The second leaves
+    // things as they are: it is the default answer and Escape's.
     virtual bool ask(QWidget *parent, const QString &question, const QString &yes,
                      const QString &no) = 0;
     virtual void tell(QWidget *parent, const QString &text) = 0;

@@ -12,6 +12,7 @@
 #include "folders.h"
 #include "unreadable.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -123,6 +124,65 @@ QStringList column(QTreeWidget *list, int c)
     return texts;
 }
 
+// What a screen reader is given to read of row `row` of `list`, cell by cell.
+QStringList cellsRead(QTreeWidget *list, int row)
+{
+    QAccessibleTableInterface *table =
+        QAccessible::queryAccessibleInterface(list)->tableInterface();
+    QStringList read;
+    for (int c = 0; c < table->columnCount(); ++c)
+        read.append(table->cellAt(row, c)->text(QAccessible::Name));
+    return read;
+}
+
+// What the windows announce to a screen reader while it lives, as the
+// platform is given it: Qt's announcement (Qt 6.8 and later), or the window's
+// notification shown with the message as its name.
+class Heard : public QObject
+{
+public:
+    Heard()
+    {
+        s_heard = &m_heard;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QAccessible::installUpdateHandler(&Heard::hear);
+#else
+        qApp->installEventFilter(this);
+#endif
+    }
+    ~Heard() override
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QAccessible::installUpdateHandler(nullptr);
+#endif
+        s_heard = nullptr;
+    }
+    QStringList texts() const { return m_heard; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(watched);
+            if (shown && shown->role() == QAccessible::Notification)
+                m_heard.append(shown->text(QAccessible::Name));
+        }
+        return false;
+    }
+
+private:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    static void hear(QAccessibleEvent *event)
+    {
+        if (event->type() == QAccessible::Announcement)
+            s_heard->append(static_cast<QAccessibleAnnouncementEvent *>(event)->message());
+    }
+#endif
+
+    static inline QStringList *s_heard = nullptr;
+    QStringList m_heard;
+};
+
 } // namespace
 
 // The teacher's menu entries, in the scratch home.
@@ -163,6 +223,10 @@ private slots:
     void longChangeShowsProgressAndCancels();
     void recordsWhatIsMissing();
     void cancelledRecordingLeavesNothing();
+    void keysPressButtonsAndDelete_data();
+    void keysPressButtonsAndDelete();
+    void questionsDefaultToLeavingThingsAsTheyAre_data();
+    void questionsDefaultToLeavingThingsAsTheyAre();
 
 private:
     QPushButton *button(const char *name) const
@@ -259,6 +323,12 @@ void TestEditorWindow::listShowsExercisesAndMarks()
     QCOMPARE(column(palabras, EditorWindow::MarkColumn),
              QStringList({"", "", exercises.at(2).mark}));
     QVERIFY(!exercises.at(2).mark.isEmpty());
+    // A screen reader hears each cell with its column's name.
+    QCOMPARE(cellsRead(palabras, 1), QStringList({"Número: 2", "Texto: texto 2", "Grabación: sí",
+                                                  "Grabación lenta: falta", "Aviso: ninguno"}));
+    QCOMPARE(cellsRead(palabras, 2),
+             QStringList({"Número: 4", "Texto: texto 4", "Grabación: falta",
+                          "Grabación lenta: falta", "Aviso: " + exercises.at(2).mark}));
 
     // What the buttons allow follows the exercise chosen.
     m_window->selectExercise(0, 1);
@@ -1012,6 +1082,122 @@ void TestEditorWindow::cancelledRecordingLeavesNothing()
     QCOMPARE(m_dialogs->told, QStringList{"Grabación cancelada: 0 de 2 dictados de «Palabras» "
                                           "grabados."});
     QCOMPARE(readLayout(palabras), before); // hidden files included
+}
+
+// From the keyboard alone: Return presses the focused button, Delete in the
+// list deletes the chosen dictation once the teacher says yes. The result is
+// spoken as well as shown, and the focus comes back to the control that had
+// it, or to the list when that control has nothing more to do.
+void TestEditorWindow::keysPressButtonsAndDelete_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("focusAfter");
+
+    const QString list = QStringLiteral("exerciseList(0)");
+    const QList<bool> none;
+    QTest::newRow("Return on Grabar lo que falta")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2" << 2 << "recordMissingButton" << int(Qt::Key_Return)
+        << none << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=x 2.lento.wav=x"
+        << "1 de 1 dictados de «Palabras» grabados." << list;
+    QTest::newRow("Return on Bajar")
+        << "1=t1 2=t2 3=t3" << 1 << "downButton" << int(Qt::Key_Return) << none << "1=t2 2=t1 3=t3"
+        << "El dictado 1 es ahora el 2." << "downButton";
+    QTest::newRow("Enter on Subir, to the top")
+        << "1=t1 2=t2 3=t3" << 2 << "upButton" << int(Qt::Key_Enter) << none << "1=t2 2=t1 3=t3"
+        << "El dictado 2 es ahora el 1." << list;
+    QTest::newRow("Delete in the list, yes")
+        << "1=t1 2=t2 2.wav=w2 3=t3" << 2 << list << int(Qt::Key_Delete) << QList<bool>{true}
+        << "1=t1 2=t3" << "Dictado 2 borrado." << list;
+    QTest::newRow("Delete in the list, no")
+        << "1=t1 2=t2 2.wav=w2 3=t3" << 2 << list << int(Qt::Key_Delete) << QList<bool>{false}
+        << "1=t1 2=t2 2.wav=w2 3=t3" << "" << list;
+    QTest::newRow("Delete on a button")
+        << "1=t1 2=t2 3=t3" << 2 << "downButton" << int(Qt::Key_Delete) << QList<bool>{true}
+        << "1=t1 2=t2 3=t3" << "" << "downButton";
+}
+
+void TestEditorWindow::keysPressButtonsAndDelete()
+{
+    QFETCH(QString, before);
+    QFETCH(int, chosen);
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QString, after);
+    QFETCH(QString, said);
+    QFETCH(QString, focusAfter);
+
+    useVoice();
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, before);
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->selectExercise(0, chosen);
+    auto *start = m_window->findChild<QWidget *>(focused);
+    start->setFocus();
+    QCOMPARE(QApplication::focusWidget(), start);
+    m_dialogs->answers = answers;
+
+    Heard heard;
+    QTest::keyClick(start, Qt::Key(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    Layout expected = layout(after);
+    for (auto made = expected.begin(); made != expected.end(); ++made)
+        if (made.value() == tokenBytes(QStringLiteral("x")))
+            made.value() = QByteArray(100, '0'); // x: the stand-in voice's recording
+    QCOMPARE(readLayout(palabras), expected);
+    QCOMPARE(m_dialogs->warned, QStringList());
+    // Deleting asks first, whichever way it is asked for.
+    QCOMPARE(m_dialogs->questions.size(),
+             key == Qt::Key_Delete && focused == QLatin1String("exerciseList(0)") ? 1 : 0);
+    QCOMPARE(m_window->statusBar()->currentMessage(), said);
+    QTRY_COMPARE(heard.texts(), said.isEmpty() ? QStringList() : QStringList{said});
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focusAfter);
+}
+
+// The real question box: Return and Escape both give the answer that
+// leaves things as they are; only the first answer, chosen, says yes.
+void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Return") << int(Qt::Key_Return) << false;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
+    QTest::newRow("Alt+B, the first answer's letter") << int(Qt::Key_B) << true;
+}
+
+void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre()
+{
+    QFETCH(int, key);
+    QFETCH(bool, yes);
+    const EditorServices desktop = desktopServices();
+    m_window->show();
+    QString defaultAnswer;
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        watcher.stop();
+        defaultAnswer = box->defaultButton()->text();
+        QTest::keyClick(box, Qt::Key(key), key == Qt::Key_B ? Qt::AltModifier : Qt::NoModifier);
+    });
+    watcher.start();
+    const bool answer =
+        desktop.dialogs->ask(m_window.get(), QStringLiteral("¿Borrar el dictado 2?"),
+                             QStringLiteral("&Borrar"), QStringLiteral("No borrar"));
+    QCOMPARE(defaultAnswer, QStringLiteral("No borrar"));
+    QCOMPARE(answer, yes);
 }
 
 QTEST_MAIN(TestEditorWindow)
