@@ -885,10 +885,18 @@ void EditorWindow::playSlow()
 
 void EditorWindow::tryInLetro()
 {
+    // Letro starts on the dictation chosen, or on the type shown.
+    const QString type = typeNames().at(currentType());
+    QStringList arguments = {QStringLiteral("--tipo"), type};
+    const Exercise *e = selected();
+    if (e && e->hasText)
+        arguments << QStringLiteral("--numero") << QString::number(e->number);
     const QString problem =
-        m_services.start(QDir(m_folder).filePath(QStringLiteral("letro")), m_folder);
+        m_services.start(QDir(m_folder).filePath(QStringLiteral("letro")), arguments, m_folder);
     report(problem, QStringLiteral("No se puede abrir Letro"),
-           QStringLiteral("Letro abierto con los dictados de esta carpeta."));
+           e && e->hasText
+               ? QStringLiteral("Letro abierto en el dictado %1 de «%2».").arg(e->number).arg(type)
+               : QStringLiteral("Letro abierto en «%1».").arg(type));
 }
 
 void EditorWindow::makeCopy()

@@ -103,10 +103,11 @@ EditorServices desktopServices()
     EditorServices services;
     services.playback = std::make_shared<QtPlayback>();
     services.dialogs = std::make_shared<QtDialogs>(services.playback);
-    services.start = [](const QString &program, const QString &folder) {
+    services.start = [](const QString &program, const QStringList &arguments,
+                        const QString &folder) {
         if (!QFileInfo(program).isExecutable())
             return QStringLiteral("no está el programa «%1»").arg(program);
-        if (!QProcess::startDetached(program, {}, folder))
+        if (!QProcess::startDetached(program, arguments, folder))
             return QStringLiteral("no se puede iniciar «%1»").arg(program);
         return QString();
     };

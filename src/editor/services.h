@@ -60,8 +60,11 @@ struct EditorServices
 {
     std::shared_ptr<Dialogs> dialogs;
     std::shared_ptr<Playback> playback;
-    // Starts a program in a folder without waiting for it; "" or the reason.
-    std::function<QString(const QString &program, const QString &folder)> start;
+    // Starts a program with its arguments in a folder without waiting for
+    // it; "" or the reason.
+    std::function<QString(const QString &program, const QStringList &arguments,
+                          const QString &folder)>
+        start;
     // The speech synthesiser (espeak-ng, or a stand-in in tests).
     QString speechProgram = QStringLiteral("espeak-ng");
     // dpkg's list of the installed package's files: its folder is never

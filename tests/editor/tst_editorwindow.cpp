@@ -213,6 +213,8 @@ private slots:
     void copyNeedsRoom();
     void fullDiskIsSaidBeforeCopying();
     void playsAndStartsLetro();
+    void letroStartsOnTheChoice_data();
+    void letroStartsOnTheChoice();
     void textDialogRefusesWhatNoKeyGives();
     void staleListIsRefused_data();
     void staleListIsRefused();
@@ -267,8 +269,10 @@ void TestEditorWindow::init()
     EditorServices services;
     services.dialogs = m_dialogs;
     services.playback = m_playback;
-    services.start = [this](const QString &program, const QString &folder) {
-        m_started.append(program + QLatin1Char(' ') + folder);
+    services.start = [this](const QString &program, const QStringList &arguments,
+                            const QString &folder) {
+        m_started.append(
+            QStringList{program, arguments.join(QLatin1Char('|')), folder}.join(QLatin1Char(' ')));
         return QString();
     };
     services.speechProgram = QStringLiteral("false"); // no real voice here
@@ -787,7 +791,42 @@ void TestEditorWindow::playsAndStartsLetro()
     QCOMPARE(m_dialogs->recorded, QStringList{letro + QStringLiteral("/Frase corta/1.wav ") +
                                               letro + QStringLiteral("/Frase corta/1.lento.wav")});
     button("tryButton")->click();
-    QCOMPARE(m_started, QStringList{letro + QStringLiteral("/letro ") + letro});
+    QCOMPARE(m_started,
+             QStringList{letro + QStringLiteral("/letro --tipo|Frase corta|--numero|1 ") + letro});
+}
+
+// "Probar en Letro" starts Letro on the dictation chosen, or on the type
+// shown when no dictation is chosen.
+void TestEditorWindow::letroStartsOnTheChoice_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a dictation of Palabras") << 0 << 12 << "--tipo|Palabras|--numero|12"
+                                             << "Letro abierto en el dictado 12 de «Palabras».";
+    QTest::newRow("a dictation of Frase corta")
+        << 1 << 2 << "--tipo|Frase corta|--numero|2"
+        << "Letro abierto en el dictado 2 de «Frase corta».";
+    QTest::newRow("recordings without a text") << 0 << 7 << "--tipo|Palabras"
+                                               << "Letro abierto en «Palabras».";
+    QTest::newRow("an empty type") << 2 << 0 << "--tipo|Frase larga"
+                                   << "Letro abierto en «Frase larga».";
+}
+
+void TestEditorWindow::letroStartsOnTheChoice()
+{
+    QFETCH(int, type);
+    QFETCH(int, chosen);
+    QFETCH(QString, arguments);
+    QFETCH(QString, said);
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 7.wav=w7 12=t12", "1=t1 2=t2");
+    m_window->setFolder(letro);
+    m_window->selectExercise(type, chosen);
+    button("tryButton")->click();
+    QCOMPARE(m_started, QStringList{letro + "/letro " + arguments + ' ' + letro});
+    QCOMPARE(m_window->statusBar()->currentMessage(), said);
 }
 
 void TestEditorWindow::textDialogRefusesWhatNoKeyGives()
