@@ -401,7 +401,7 @@ void EditorWindow::offerCopy()
                        "propia copia de Letro, con todos los dictados y grabaciones, en una "
                        "carpeta suya? Tendrá su propia entrada en el menú: «%3».")
             .arg(m_whyOnlyShown, QDir::toNativeSeparators(m_folder), copyEntryName(QString())),
-        QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"));
+        QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"), Dialogs::Answer::Yes);
     if (copy)
         makeCopy();
 }
@@ -641,8 +641,10 @@ void EditorWindow::removeExercise()
                               "vienen detrás bajan un número.")
                    .arg(number)
                    .arg(quoted(e->text));
+    // Return, like Escape, keeps the dictation: a key pressed a moment too
+    // soon never deletes one.
     if (!m_services.dialogs->ask(this, question, QStringLiteral("Borrar"),
-                                 QStringLiteral("No borrar")) ||
+                                 QStringLiteral("No borrar"), Dialogs::Answer::No) ||
         !listIsCurrent(type))
         return;
     const QString problem =
@@ -923,7 +925,8 @@ void EditorWindow::makeCopy()
             QStringLiteral("Ya hay en el menú una entrada «%1» distinta. ¿La sustituye por la de "
                            "esta copia?")
                 .arg(copyEntryName(made)),
-            QStringLiteral("Sustituir"), QStringLiteral("Dejarla como está"))) {
+            QStringLiteral("Sustituir"), QStringLiteral("Dejarla como está"),
+            Dialogs::Answer::No)) {
         m_services.dialogs->tell(
             this, QStringLiteral("Su copia de Letro está en %1. La entrada del menú se ha "
                                  "dejado como estaba.")

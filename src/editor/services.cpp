@@ -55,17 +55,14 @@ public:
         return dialog.value();
     }
 
-    bool ask(QWidget *parent, const QString &question, const QString &yes,
-             const QString &no) override
+    bool ask(QWidget *parent, const QString &question, const QString &yes, const QString &no,
+             Answer preferred) override
     {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Editor de dictados de Letro"),
                         question, QMessageBox::NoButton, parent);
         QPushButton *first = box.addButton(yes, QMessageBox::AcceptRole);
-        // Return, like Escape, gives the answer that leaves things as they
-        // are: a question about deleting or replacing is never answered
-        // yes by a key pressed a moment too soon.
         QPushButton *second = box.addButton(no, QMessageBox::RejectRole);
-        box.setDefaultButton(second);
+        box.setDefaultButton(preferred == Answer::Yes ? first : second);
         box.setEscapeButton(second);
         box.exec();
         return box.clickedButton() == first;

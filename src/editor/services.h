@@ -37,9 +37,11 @@ public:
                                          const QString &question, int value, int minimum,
                                          int maximum) = 0;
     // A question with two answers; true for the first. The second leaves
-    // things as they are: it is the default answer and Escape's.
+    // things as they are and is Escape's; Return gives `preferred`, which
+    // for a question before deleting or replacing is always the second.
+    enum class Answer { Yes, No };
     virtual bool ask(QWidget *parent, const QString &question, const QString &yes,
-                     const QString &no) = 0;
+                     const QString &no, Answer preferred) = 0;
     virtual void tell(QWidget *parent, const QString &text) = 0;
     virtual void warn(QWidget *parent, const QString &text) = 0;
     // A folder, or an empty string when cancelled.

@@ -63,9 +63,11 @@ public:
         ranges.append(QStringLiteral("%1 [%2, %3]").arg(value).arg(minimum).arg(maximum));
         return numbers.isEmpty() ? std::nullopt : numbers.takeFirst();
     }
-    bool ask(QWidget *, const QString &question, const QString &, const QString &) override
+    bool ask(QWidget *, const QString &question, const QString &, const QString &,
+             Answer preferred) override
     {
         questions.append(question);
+        preferredAnswers.append(preferred);
         if (whileAsked)
             whileAsked();
         return !answers.isEmpty() && answers.takeFirst();
@@ -88,6 +90,7 @@ public:
     QStringList ranges; // "value [minimum, maximum]" of each number asked for
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
+    QList<Answer> preferredAnswers;    // the answer Return gives, question by question
     std::function<void()> whileAsked;  // runs while a question is up
     std::function<void()> whileTyping; // runs once while the next text is asked for
     QStringList offered;               // the texts the text dialogs started with
@@ -601,6 +604,8 @@ void TestEditorWindow::readOnlyFolderOffersACopy()
     m_window->offerCopy();
     QCOMPARE(m_dialogs->questions.size(), 1);
     QVERIFY(m_dialogs->questions.first().contains(QStringLiteral("«Letro (mis dictados, …)»")));
+    // Return takes the offer: it only copies.
+    QCOMPARE(m_dialogs->preferredAnswers, QList<Dialogs::Answer>{Dialogs::Answer::Yes});
 
     const QString copy = parent + QStringLiteral("/Letro");
     if (!writableParent) {
@@ -701,6 +706,8 @@ void TestEditorWindow::everyCopyKeepsItsMenuEntry()
     QCOMPARE(m_dialogs->questions.size(), 1);
     QVERIFY2(m_dialogs->questions.first().contains(copyEntryName(second)),
              qPrintable(m_dialogs->questions.first()));
+    // Return keeps the entry there is: replacing it needs the teacher's yes.
+    QCOMPARE(m_dialogs->preferredAnswers, QList<Dialogs::Answer>{Dialogs::Answer::No});
     QCOMPARE(readLayout(applications()).value(QFileInfo(menuEntryPath(second)).fileName()),
              QByteArray("[Desktop Entry]\nName=Vieja\n"));
     QCOMPARE(readLayout(applications()).size(), 2);
@@ -1195,32 +1202,40 @@ void TestEditorWindow::keysPressButtonsAndDelete()
             made.value() = QByteArray(100, '0'); // x: the stand-in voice's recording
     QCOMPARE(readLayout(palabras), expected);
     QCOMPARE(m_dialogs->warned, QStringList());
-    // Deleting asks first, whichever way it is asked for.
-    QCOMPARE(m_dialogs->questions.size(),
-             key == Qt::Key_Delete && focused == QLatin1String("exerciseList(0)") ? 1 : 0);
+    // Deleting asks first, whichever way it is asked for, and Return keeps
+    // the dictation.
+    const bool asked = key == Qt::Key_Delete && focused == QLatin1String("exerciseList(0)");
+    QCOMPARE(m_dialogs->preferredAnswers,
+             asked ? QList<Dialogs::Answer>{Dialogs::Answer::No} : QList<Dialogs::Answer>{});
     QCOMPARE(m_window->statusBar()->currentMessage(), said);
     QTRY_COMPARE(heard.texts(), said.isEmpty() ? QStringList() : QStringList{said});
     QTRY_COMPARE(QApplication::focusWidget()->objectName(), focusAfter);
 }
 
-// The real question box: Return and Escape both give the answer that
-// leaves things as they are; only the first answer, chosen, says yes.
+// The real question box: Escape gives the answer that leaves things as they
+// are, Return the one preferred (that same one before deleting or
+// replacing), the first answer's letter the first.
 void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre_data()
 {
+    QTest::addColumn<int>("preferred");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("Return") << int(Qt::Key_Return) << false;
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
-    QTest::newRow("Alt+B, the first answer's letter") << int(Qt::Key_B) << true;
+    const int no = int(Dialogs::Answer::No), yes = int(Dialogs::Answer::Yes);
+    QTest::newRow("deleting, Return") << no << int(Qt::Key_Return) << false;
+    QTest::newRow("deleting, Escape") << no << int(Qt::Key_Escape) << false;
+    QTest::newRow("deleting, Alt+B") << no << int(Qt::Key_B) << true;
+    QTest::newRow("offering a copy, Return") << yes << int(Qt::Key_Return) << true;
+    QTest::newRow("offering a copy, Escape") << yes << int(Qt::Key_Escape) << false;
 }
 
 void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre()
 {
+    QFETCH(int, preferred);
     QFETCH(int, key);
     QFETCH(bool, yes);
     const EditorServices desktop = desktopServices();
     m_window->show();
-    QString defaultAnswer;
+    QString defaultAnswer, escapeAnswer;
     QTimer watcher;
     watcher.setInterval(20);
     connect(&watcher, &QTimer::timeout, this, [&] {
@@ -1229,13 +1244,16 @@ void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre()
             return;
         watcher.stop();
         defaultAnswer = box->defaultButton()->text();
+        escapeAnswer = qobject_cast<QPushButton *>(box->escapeButton())->text();
         QTest::keyClick(box, Qt::Key(key), key == Qt::Key_B ? Qt::AltModifier : Qt::NoModifier);
     });
     watcher.start();
-    const bool answer =
-        desktop.dialogs->ask(m_window.get(), QStringLiteral("¿Borrar el dictado 2?"),
-                             QStringLiteral("&Borrar"), QStringLiteral("No borrar"));
-    QCOMPARE(defaultAnswer, QStringLiteral("No borrar"));
+    const bool answer = desktop.dialogs->ask(
+        m_window.get(), QStringLiteral("¿Borrar el dictado 2?"), QStringLiteral("&Borrar"),
+        QStringLiteral("No borrar"), Dialogs::Answer(preferred));
+    QCOMPARE(defaultAnswer, preferred == int(Dialogs::Answer::No) ? QStringLiteral("No borrar")
+                                                                  : QStringLiteral("&Borrar"));
+    QCOMPARE(escapeAnswer, QStringLiteral("No borrar"));
     QCOMPARE(answer, yes);
 }
 
