@@ -1,8 +1,16 @@
+// letro: the pupil's program.
+//
+//   letro [--tipo TIPO] [--numero NÚMERO]
+//
+// Without options it starts on exercise 1 of "Palabras"; the options choose
+// another (the editor's "Probar en Letro" starts it on the teacher's choice).
 #include "app/form2.h"
 #include "app/translations.h"
+#include "exercise/startchoice.h"
 #include "ui/platform.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +25,26 @@ int main(int argc, char *argv[])
     letro::installSpanishTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
 
-    auto *intro = new letro::Form2;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Dictados para aprender ortografía en español."));
+    // Qt's own help option describes itself in English.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Muestra esta ayuda."));
+    parser.addOption(help);
+    parser.addVersionOption();
+    letro::addStartOptions(parser);
+    parser.process(app);
+    if (parser.isSet(help))
+        parser.showHelp(EXIT_SUCCESS);
+    letro::Services services;
+    if (const QString problem = letro::readStartChoice(parser, &services.start);
+        !problem.isEmpty()) {
+        std::fprintf(stderr, "letro: %s\n", qUtf8Printable(problem));
+        return EXIT_FAILURE;
+    }
+
+    auto *intro = new letro::Form2(services);
     intro->setAttribute(Qt::WA_DeleteOnClose);
     intro->Form_Load();
     intro->show();

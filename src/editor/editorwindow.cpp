@@ -3,6 +3,8 @@
 #include "editor/letrofolder.h"
 #include "folder/journal.h"
 #include "folder/recordings.h"
+#include "ui/accessibility.h"
+#include "ui/buttonkeys.h"
 #include "ui/platform.h"
 
 #include <QApplication>
@@ -33,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace letro::editor {
 
@@ -43,6 +46,30 @@ QString quoted(const QString &text)
     return QStringLiteral("«") + text + QStringLiteral("»");
 }
 
+// Each column's heading, and the name a screen reader says before a cell's
+// text, so that "falta" is heard as the recording it is.
+struct ColumnName
+{
+    QString heading;
+    QString spoken;
+};
+
+QList<ColumnName> columnNames()
+{
+    return {{QStringLiteral("Nº"), QStringLiteral("Número")},
+            {QStringLiteral("Texto"), QStringLiteral("Texto")},
+            {QStringLiteral("Grabación"), QStringLiteral("Grabación")},
+            {QStringLiteral("Lenta"), QStringLiteral("Grabación lenta")},
+            {QStringLiteral("Aviso"), QStringLiteral("Aviso")}};
+}
+
+// What a screen reader reads for a cell of `column` showing `text`.
+QString cellReading(int column, const QString &text)
+{
+    return columnNames().at(column).spoken + QStringLiteral(": ") +
+           (text.isEmpty() ? QStringLiteral("ninguno") : text);
+}
+
 } // namespace
 
 EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
@@ -50,6 +77,7 @@ EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("EditorWindow"));
     setWindowTitle(QStringLiteral("Editor de dictados de Letro"));
+    letReturnPressButtons(); // the focused button, from the keyboard as in Letro
     createWidgets();
     resize(980, 620);
 }
@@ -104,9 +132,10 @@ void EditorWindow::createWidgets()
         list->setRootIsDecorated(false);
         list->setUniformRowHeights(true);
         list->setAlternatingRowColors(true);
-        list->setHeaderLabels({QStringLiteral("Nº"), QStringLiteral("Texto"),
-                               QStringLiteral("Grabación"), QStringLiteral("Lenta"),
-                               QStringLiteral("Aviso")});
+        QStringList headings;
+        for (const ColumnName &c : columnNames())
+            headings.append(c.heading);
+        list->setHeaderLabels(headings);
         list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
         list->header()->setSectionResizeMode(TextColumn, QHeaderView::Interactive);
         list->header()->setStretchLastSection(true);
@@ -123,6 +152,12 @@ void EditorWindow::createWidgets()
                 [this, type] { m_dragged = m_states[type]; });
         connect(list, &ExerciseList::moveRequested, this,
                 [this, type](int number, int target) { moveExercise(type, number, target); });
+        auto *remove =
+            new QShortcut(QKeySequence::Delete, list, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this, [this] {
+            if (m_remove->isEnabled() && !m_busy)
+                removeExercise();
+        });
         m_lists[type] = list;
         m_tabs->addTab(list, types.at(type));
         m_tabs->setTabToolTip(type, QStringLiteral("Ctrl+%1").arg(type + 1));
@@ -330,8 +365,9 @@ QString EditorWindow::runJob(const QString &label, const std::function<QString(P
 {
     Progress progress;
     QString result;
-    // The keyboard focus comes back where it was.
-    const QPointer<QWidget> focus = QApplication::focusWidget();
+    // The keyboard focus comes back where it was once the lists show the
+    // outcome (returnFocus).
+    m_returnFocus = QApplication::focusWidget();
     centralWidget()->setEnabled(false);
     QProgressDialog dialog(label, QStringLiteral("Cancelar"), 0, 0, this);
     dialog.setObjectName(QStringLiteral("progressDialog"));
@@ -351,8 +387,8 @@ QString EditorWindow::runJob(const QString &label, const std::function<QString(P
     ticker.start();
     offThread([&] { result = job(progress); });
     centralWidget()->setEnabled(true);
-    if (focus)
-        focus->setFocus();
+    // For a job whose outcome is not reported (report() does it first).
+    QTimer::singleShot(0, this, &EditorWindow::returnFocus);
     return result;
 }
 
@@ -410,7 +446,7 @@ void EditorWindow::offerCopy()
                        "propia copia de Letro, con todos los dictados y grabaciones, en una "
                        "carpeta suya? Tendrá su propia entrada en el menú: «%3».")
             .arg(m_whyOnlyShown, QDir::toNativeSeparators(m_folder), copyEntryName(QString())),
-        QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"));
+        QStringLiteral("Hacer mi copia…"), QStringLiteral("Solo mirar"), Dialogs::Answer::Yes);
     if (copy)
         makeCopy();
 }
@@ -516,6 +552,8 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
         item->setText(SlowColumn,
                       e.hasSlowRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
         item->setText(MarkColumn, e.mark);
+        for (int c = 0; c <= MarkColumn; ++c)
+            item->setData(c, Qt::AccessibleTextRole, cellReading(c, item->text(c)));
         item->setToolTip(MarkColumn, e.mark);
         item->setToolTip(TextColumn, e.text);
         if (!e.mark.isEmpty()) {
@@ -573,14 +611,36 @@ void EditorWindow::updateButtons()
     m_copyButton->setDefault(m_readOnly);
 }
 
+void EditorWindow::returnFocus()
+{
+    // A button the outcome disabled (nothing more to record, no exercise
+    // above) gives the focus to the list, where the work goes on, rather
+    // than to whatever control follows it.
+    QWidget *focus = std::exchange(m_returnFocus, nullptr);
+    if (!focus)
+        return;
+    if (!focus->isEnabled() || !focus->isVisible())
+        focus = m_lists[currentType()];
+    focus->setFocus(Qt::OtherFocusReason);
+}
+
 bool EditorWindow::report(const QString &problem, const QString &failed, const QString &done)
 {
+    // The focus first: a screen reader reading the focused control would
+    // cut short what is said.
+    returnFocus();
     if (!problem.isEmpty()) {
         m_services.dialogs->warn(this, failed + QStringLiteral(": ") + problem + QLatin1Char('.'));
         return false;
     }
-    statusBar()->showMessage(done, 15000);
+    say(done);
     return true;
+}
+
+void EditorWindow::say(const QString &done)
+{
+    statusBar()->showMessage(done, 15000);
+    announce(this, done);
 }
 
 void EditorWindow::addExercise()
@@ -675,8 +735,10 @@ void EditorWindow::removeExercise()
                               "vienen detrás bajan un número.")
                    .arg(number)
                    .arg(quoted(e->text));
+    // Return, like Escape, keeps the dictation: a key pressed a moment too
+    // soon never deletes one.
     if (!m_services.dialogs->ask(this, question, QStringLiteral("Borrar"),
-                                 QStringLiteral("No borrar")) ||
+                                 QStringLiteral("No borrar"), Dialogs::Answer::No) ||
         !listIsCurrent(type))
         return;
     Change change;
@@ -939,9 +1001,7 @@ void EditorWindow::recordVoice()
     const bool kept = m_services.dialogs->recordVoice(this, target);
     refresh(type, target.number);
     if (kept)
-        statusBar()->showMessage(
-            QStringLiteral("Dictado %1 grabado con su voz, normal y lento.").arg(target.number),
-            15000);
+        say(QStringLiteral("Dictado %1 grabado con su voz, normal y lento.").arg(target.number));
 }
 
 void EditorWindow::play()
@@ -958,10 +1018,18 @@ void EditorWindow::playSlow()
 
 void EditorWindow::tryInLetro()
 {
+    // Letro starts on the dictation chosen, or on the type shown.
+    const QString type = typeNames().at(currentType());
+    QStringList arguments = {QStringLiteral("--tipo"), type};
+    const Exercise *e = selected();
+    if (e && e->hasText)
+        arguments << QStringLiteral("--numero") << QString::number(e->number);
     const QString problem =
-        m_services.start(QDir(m_folder).filePath(QStringLiteral("letro")), m_folder);
+        m_services.start(QDir(m_folder).filePath(QStringLiteral("letro")), arguments, m_folder);
     report(problem, QStringLiteral("No se puede abrir Letro"),
-           QStringLiteral("Letro abierto con los dictados de esta carpeta."));
+           e && e->hasText
+               ? QStringLiteral("Letro abierto en el dictado %1 de «%2».").arg(e->number).arg(type)
+               : QStringLiteral("Letro abierto en «%1».").arg(type));
 }
 
 void EditorWindow::makeCopy()
@@ -990,7 +1058,8 @@ void EditorWindow::makeCopy()
             QStringLiteral("Ya hay en el menú una entrada «%1» distinta. ¿La sustituye por la de "
                            "esta copia?")
                 .arg(copyEntryName(made)),
-            QStringLiteral("Sustituir"), QStringLiteral("Dejarla como está"))) {
+            QStringLiteral("Sustituir"), QStringLiteral("Dejarla como está"),
+            Dialogs::Answer::No)) {
         m_services.dialogs->tell(
             this, QStringLiteral("Su copia de Letro está en %1. La entrada del menú se ha "
                                  "dejado como estaba.")

@@ -19,6 +19,7 @@
 #include "folder/recordings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -89,8 +90,14 @@ private:
     void updateButtons();
     TypeFolder typeFolder(int type) const;
     const Exercise *selected() const;
-    // Shows the result of a change: `problem` as a warning, else `done` in the status bar.
+    // Shows the result of a change: `problem` as a warning, else `done` in
+    // the status bar and spoken; the focus first goes back where it was.
     bool report(const QString &problem, const QString &failed, const QString &done);
+    // `done` in the status bar, and spoken.
+    void say(const QString &done);
+    // Gives the focus back to the control that had it when the last job
+    // started, or to the list when that control is now disabled.
+    void returnFocus();
     // True when the folder of `type` still is what its list shows; else
     // tells the teacher, shows the folder as it is now and returns false.
     // False too, silently, while a job runs.
@@ -156,7 +163,8 @@ private:
     QStringList m_dragged;   // the state of the list a row is dragged from
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_rescan = nullptr;
-    bool m_busy = false; // a change is running
+    bool m_busy = false;             // a change is running
+    QPointer<QWidget> m_returnFocus; // where the focus goes back after a job
 
     QLabel *m_folderLabel = nullptr;
     QLabel *m_readOnlyLabel = nullptr;

@@ -55,14 +55,15 @@ public:
         return dialog.value();
     }
 
-    bool ask(QWidget *parent, const QString &question, const QString &yes,
-             const QString &no) override
+    bool ask(QWidget *parent, const QString &question, const QString &yes, const QString &no,
+             Answer preferred) override
     {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Editor de dictados de Letro"),
                         question, QMessageBox::NoButton, parent);
         QPushButton *first = box.addButton(yes, QMessageBox::AcceptRole);
-        box.addButton(no, QMessageBox::RejectRole);
-        box.setDefaultButton(first);
+        QPushButton *second = box.addButton(no, QMessageBox::RejectRole);
+        box.setDefaultButton(preferred == Answer::Yes ? first : second);
+        box.setEscapeButton(second);
         box.exec();
         return box.clickedButton() == first;
     }
@@ -99,10 +100,11 @@ EditorServices desktopServices()
     EditorServices services;
     services.playback = std::make_shared<QtPlayback>();
     services.dialogs = std::make_shared<QtDialogs>(services.playback);
-    services.start = [](const QString &program, const QString &folder) {
+    services.start = [](const QString &program, const QStringList &arguments,
+                        const QString &folder) {
         if (!QFileInfo(program).isExecutable())
             return QStringLiteral("no está el programa «%1»").arg(program);
-        if (!QProcess::startDetached(program, {}, folder))
+        if (!QProcess::startDetached(program, arguments, folder))
             return QStringLiteral("no se puede iniciar «%1»").arg(program);
         return QString();
     };

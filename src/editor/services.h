@@ -40,9 +40,12 @@ public:
     virtual std::optional<int> askNumber(QWidget *parent, const QString &title,
                                          const QString &question, int value, int minimum,
                                          int maximum) = 0;
-    // A question with two answers; true for the first.
+    // A question with two answers; true for the first. The second leaves
+    // things as they are and is Escape's; Return gives `preferred`, which
+    // for a question before deleting or replacing is always the second.
+    enum class Answer { Yes, No };
     virtual bool ask(QWidget *parent, const QString &question, const QString &yes,
-                     const QString &no) = 0;
+                     const QString &no, Answer preferred) = 0;
     virtual void tell(QWidget *parent, const QString &text) = 0;
     virtual void warn(QWidget *parent, const QString &text) = 0;
     // A folder, or an empty string when cancelled.
@@ -63,8 +66,11 @@ struct EditorServices
 {
     std::shared_ptr<Dialogs> dialogs;
     std::shared_ptr<Playback> playback;
-    // Starts a program in a folder without waiting for it; "" or the reason.
-    std::function<QString(const QString &program, const QString &folder)> start;
+    // Starts a program with its arguments in a folder without waiting for
+    // it; "" or the reason.
+    std::function<QString(const QString &program, const QStringList &arguments,
+                          const QString &folder)>
+        start;
     // The speech synthesiser (espeak-ng, or a stand-in in tests).
     QString speechProgram = QStringLiteral("espeak-ng");
     // dpkg's list of the installed package's files: its folder is never

@@ -99,6 +99,7 @@ void Form1::Form_Load()
     ExerciseNumber[0] = 1;
     ExerciseNumber[1] = 1;
     ExerciseNumber[2] = 1;
+    startOnChoice();
     quietLoad();
 }
 

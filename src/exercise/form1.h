@@ -129,11 +129,16 @@ private:
     // Private operations.
     void LoadExercise();
     void quietLoad();
+    // At start-up: shows the type and number chosen (StartChoice) without
+    // loading anything.
+    void startOnChoice();
     void ResetAttempt();
     void FinishExercise();
 
     // Steps shared by several handlers.
     void stopAttempt();
+    // Shows type `index` as the one chosen, without loading anything.
+    void showType(int index);
     void showNumberInText1(int number);
     bool exercisePresent(int number) const;
     QString exerciseTextPath() const;

@@ -1,5 +1,6 @@
 // Loading an exercise: its text file's first line becomes ExpectedText and
-// its recording starts. A missing exercise is reported and the search goes
+// its recording starts; at start-up, the one chosen on the command line (or
+// exercise 1 of "Palabras") is loaded quietly. A missing exercise is reported and the search goes
 // down to lower numbers; one search gives one message, however many numbers
 // it steps over.
 #include "exercise/form1.h"
@@ -8,9 +9,11 @@
 #include "exercise/exercisefile.h"
 #include "exercise/exercisenumber.h"
 #include "exercise/sharednames.h"
+#include "exercise/startchoice.h"
 #include "scoring/spoken.h"
 #include "ui/accessibility.h"
 
+#include <QDir>
 #include <QLineEdit>
 
 namespace letro {
@@ -98,6 +101,29 @@ void Form1::LoadExercise()
     if (found)
         announce(this, choiceAnnouncement(typeName(ExerciseType), ExerciseNumber[ExerciseType]),
                  Announcement::Choice);
+}
+
+void Form1::startOnChoice()
+{
+    const StartChoice &start = m_services.start;
+    if (start.type != ExerciseType)
+        showType(start.type);
+    QList<int> present;
+    if (start.number != 0) {
+        const QStringList names = QDir(ExerciseFolder).entryList(QDir::Files);
+        for (const QString &name : names) {
+            bool ok = false;
+            const int number = name.toInt(&ok);
+            if (ok && name == QString::number(number) &&
+                isOrdinaryFile(ExerciseFolder + QLatin1Char('/') + name))
+                present.append(number);
+        }
+    }
+    ExerciseNumber[ExerciseType] = qint16(startingNumber(start.number, present));
+    // The number box shows it without asking for a load: the quiet load
+    // that follows is the only one.
+    m_text1Seen = QString::number(ExerciseNumber[ExerciseType]);
+    Text1->setText(m_text1Seen);
 }
 
 void Form1::quietLoad()

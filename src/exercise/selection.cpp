@@ -32,6 +32,13 @@ void Form1::stopAttempt()
 void Form1::Command4_Click(int index)
 {
     stopAttempt();
+    showType(index);
+    showNumberInText1(ExerciseNumber[ExerciseType]);
+    LoadExercise();
+}
+
+void Form1::showType(int index)
+{
     Label3->setText(typeName(index));
     ExerciseType = quint8(index);
     // A click toggles the button it presses: the chosen type stays the
@@ -39,8 +46,6 @@ void Form1::Command4_Click(int index)
     for (size_t i = 0; i < Command4.size(); ++i)
         Command4[i]->setChecked(int(i) == index);
     ExerciseFolder = AppFolder + QLatin1Char('/') + Label3->text();
-    showNumberInText1(ExerciseNumber[ExerciseType]);
-    LoadExercise();
 }
 
 void Form1::Command3_Click(int index)

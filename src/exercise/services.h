@@ -4,6 +4,8 @@
 // their own so that they can answer message boxes and observe sounds.
 #pragma once
 
+#include "exercise/startchoice.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -46,6 +48,8 @@ struct Services
     std::function<QStringList()> fontList;
     // The screen size in twips; empty means the primary screen.
     std::function<QSize()> screenTwips;
+    // The exercise the main window starts on (the command line's choice).
+    StartChoice start;
 
     // Fills every empty member with the real implementation.
     Services withDefaults() const;

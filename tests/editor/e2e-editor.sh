@@ -271,13 +271,11 @@ focus "$intro"
 keys space # CONTINUAR
 main="$(newest "$MAIN_TITLE")"
 focus "$main"
-click_in "$main" $((8 + 57 / 2)) $((128 + 57 / 2))  # Command4(1): "Frase corta"
-click_in "$main" $((128 + 65 / 2)) $((16 + 33 / 2)) # Text1: the number
-keys End BackSpace BackSpace BackSpace
-type_spanish "$number"
+# Letro opens on the dictation chosen in the editor, loaded quietly: the
+# text finished below is only in "Frase corta" $number.
 text_is "Número de ejercicio" "$number"
 xdotool search --onlyvisible --name '^Letro$' >/dev/null 2>&1 &&
-    e2e_fail "a message box came up while choosing exercise $number"
+    e2e_fail "a message box came up at the start on exercise $number"
 click_in "$main" $((256 + 49 / 2)) $((8 + 49 / 2)) # Command5: the fountain pen
 type_spanish "${TEXT%?}"
 text_is "Escribe aquí el dictado" "${TEXT%?}"

@@ -13,6 +13,7 @@
 #include "folders.h"
 #include "unreadable.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -65,9 +66,11 @@ public:
             whileAsked();
         return numbers.isEmpty() ? std::nullopt : numbers.takeFirst();
     }
-    bool ask(QWidget *, const QString &question, const QString &, const QString &) override
+    bool ask(QWidget *, const QString &question, const QString &, const QString &,
+             Answer preferred) override
     {
         questions.append(question);
+        preferredAnswers.append(preferred);
         if (whileAsked)
             whileAsked();
         return !answers.isEmpty() && answers.takeFirst();
@@ -100,6 +103,7 @@ public:
     QStringList folders;
     QStringList titles, questions, told, warned, recorded;
     QStringList kept;                  // what keeping each microphone take said
+    QList<Answer> preferredAnswers;    // the answer Return gives, question by question
     std::function<void()> whileAsked;  // runs while a question is up
     std::function<void()> whileTyping; // runs once while the next text is asked for
     QStringList offered;               // the texts the text dialogs started with
@@ -136,6 +140,65 @@ QStringList column(QTreeWidget *list, int c)
     return texts;
 }
 
+// What a screen reader is given to read of row `row` of `list`, cell by cell.
+QStringList cellsRead(QTreeWidget *list, int row)
+{
+    QAccessibleTableInterface *table =
+        QAccessible::queryAccessibleInterface(list)->tableInterface();
+    QStringList read;
+    for (int c = 0; c < table->columnCount(); ++c)
+        read.append(table->cellAt(row, c)->text(QAccessible::Name));
+    return read;
+}
+
+// What the windows announce to a screen reader while it lives, as the
+// platform is given it: Qt's announcement (Qt 6.8 and later), or the window's
+// notification shown with the message as its name.
+class Heard : public QObject
+{
+public:
+    Heard()
+    {
+        s_heard = &m_heard;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QAccessible::installUpdateHandler(&Heard::hear);
+#else
+        qApp->installEventFilter(this);
+#endif
+    }
+    ~Heard() override
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QAccessible::installUpdateHandler(nullptr);
+#endif
+        s_heard = nullptr;
+    }
+    QStringList texts() const { return m_heard; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(watched);
+            if (shown && shown->role() == QAccessible::Notification)
+                m_heard.append(shown->text(QAccessible::Name));
+        }
+        return false;
+    }
+
+private:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    static void hear(QAccessibleEvent *event)
+    {
+        if (event->type() == QAccessible::Announcement)
+            s_heard->append(static_cast<QAccessibleAnnouncementEvent *>(event)->message());
+    }
+#endif
+
+    static inline QStringList *s_heard = nullptr;
+    QStringList m_heard;
+};
+
 } // namespace
 
 // The teacher's menu entries, in the scratch home.
@@ -166,6 +229,8 @@ private slots:
     void copyNeedsRoom();
     void fullDiskIsSaidBeforeCopying();
     void playsAndStartsLetro();
+    void letroStartsOnTheChoice_data();
+    void letroStartsOnTheChoice();
     void textDialogRefusesWhatNoKeyGives();
     void staleListIsRefused_data();
     void staleListIsRefused();
@@ -178,6 +243,10 @@ private slots:
     void longChangeShowsProgressAndCancels();
     void recordsWhatIsMissing();
     void cancelledRecordingLeavesNothing();
+    void keysPressButtonsAndDelete_data();
+    void keysPressButtonsAndDelete();
+    void questionsDefaultToLeavingThingsAsTheyAre_data();
+    void questionsDefaultToLeavingThingsAsTheyAre();
 
 private:
     QPushButton *button(const char *name) const
@@ -218,8 +287,10 @@ void TestEditorWindow::init()
     EditorServices services;
     services.dialogs = m_dialogs;
     services.playback = m_playback;
-    services.start = [this](const QString &program, const QString &folder) {
-        m_started.append(program + QLatin1Char(' ') + folder);
+    services.start = [this](const QString &program, const QStringList &arguments,
+                            const QString &folder) {
+        m_started.append(
+            QStringList{program, arguments.join(QLatin1Char('|')), folder}.join(QLatin1Char(' ')));
         return QString();
     };
     services.speechProgram = QStringLiteral("false"); // no real voice here
@@ -274,6 +345,12 @@ void TestEditorWindow::listShowsExercisesAndMarks()
     QCOMPARE(column(palabras, EditorWindow::MarkColumn),
              QStringList({"", "", exercises.at(2).mark}));
     QVERIFY(!exercises.at(2).mark.isEmpty());
+    // A screen reader hears each cell with its column's name.
+    QCOMPARE(cellsRead(palabras, 1), QStringList({"Número: 2", "Texto: texto 2", "Grabación: sí",
+                                                  "Grabación lenta: falta", "Aviso: ninguno"}));
+    QCOMPARE(cellsRead(palabras, 2),
+             QStringList({"Número: 4", "Texto: texto 4", "Grabación: falta",
+                          "Grabación lenta: falta", "Aviso: " + exercises.at(2).mark}));
 
     // What the buttons allow follows the exercise chosen.
     m_window->selectExercise(0, 1);
@@ -542,6 +619,8 @@ void TestEditorWindow::readOnlyFolderOffersACopy()
     m_window->offerCopy();
     QCOMPARE(m_dialogs->questions.size(), 1);
     QVERIFY(m_dialogs->questions.first().contains(QStringLiteral("«Letro (mis dictados, …)»")));
+    // Return takes the offer: it only copies.
+    QCOMPARE(m_dialogs->preferredAnswers, QList<Dialogs::Answer>{Dialogs::Answer::Yes});
 
     const QString copy = parent + QStringLiteral("/Letro");
     if (!writableParent) {
@@ -642,6 +721,8 @@ void TestEditorWindow::everyCopyKeepsItsMenuEntry()
     QCOMPARE(m_dialogs->questions.size(), 1);
     QVERIFY2(m_dialogs->questions.first().contains(copyEntryName(second)),
              qPrintable(m_dialogs->questions.first()));
+    // Return keeps the entry there is: replacing it needs the teacher's yes.
+    QCOMPARE(m_dialogs->preferredAnswers, QList<Dialogs::Answer>{Dialogs::Answer::No});
     QCOMPARE(readLayout(applications()).value(QFileInfo(menuEntryPath(second)).fileName()),
              QByteArray("[Desktop Entry]\nName=Vieja\n"));
     QCOMPARE(readLayout(applications()).size(), 2);
@@ -732,7 +813,42 @@ void TestEditorWindow::playsAndStartsLetro()
     QCOMPARE(m_dialogs->recorded, QStringList{letro + QStringLiteral("/Frase corta/1.wav ") +
                                               letro + QStringLiteral("/Frase corta/1.lento.wav")});
     button("tryButton")->click();
-    QCOMPARE(m_started, QStringList{letro + QStringLiteral("/letro ") + letro});
+    QCOMPARE(m_started,
+             QStringList{letro + QStringLiteral("/letro --tipo|Frase corta|--numero|1 ") + letro});
+}
+
+// "Probar en Letro" starts Letro on the dictation chosen, or on the type
+// shown when no dictation is chosen.
+void TestEditorWindow::letroStartsOnTheChoice_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a dictation of Palabras") << 0 << 12 << "--tipo|Palabras|--numero|12"
+                                             << "Letro abierto en el dictado 12 de «Palabras».";
+    QTest::newRow("a dictation of Frase corta")
+        << 1 << 2 << "--tipo|Frase corta|--numero|2"
+        << "Letro abierto en el dictado 2 de «Frase corta».";
+    QTest::newRow("recordings without a text") << 0 << 7 << "--tipo|Palabras"
+                                               << "Letro abierto en «Palabras».";
+    QTest::newRow("an empty type") << 2 << 0 << "--tipo|Frase larga"
+                                   << "Letro abierto en «Frase larga».";
+}
+
+void TestEditorWindow::letroStartsOnTheChoice()
+{
+    QFETCH(int, type);
+    QFETCH(int, chosen);
+    QFETCH(QString, arguments);
+    QFETCH(QString, said);
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, "1=t1 7.wav=w7 12=t12", "1=t1 2=t2");
+    m_window->setFolder(letro);
+    m_window->selectExercise(type, chosen);
+    button("tryButton")->click();
+    QCOMPARE(m_started, QStringList{letro + "/letro " + arguments + ' ' + letro});
+    QCOMPARE(m_window->statusBar()->currentMessage(), said);
 }
 
 void TestEditorWindow::textDialogRefusesWhatNoKeyGives()
@@ -1115,6 +1231,133 @@ void TestEditorWindow::cancelledRecordingLeavesNothing()
     QCOMPARE(m_dialogs->told, QStringList{"Grabación cancelada: 0 de 2 dictados de «Palabras» "
                                           "grabados."});
     QCOMPARE(readLayout(palabras), before); // hidden files included
+}
+
+// From the keyboard alone: Return presses the focused button, Delete in the
+// list deletes the chosen dictation once the teacher says yes. The result is
+// spoken as well as shown, and the focus comes back to the control that had
+// it, or to the list when that control has nothing more to do.
+void TestEditorWindow::keysPressButtonsAndDelete_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("focusAfter");
+
+    const QString list = QStringLiteral("exerciseList(0)");
+    const QList<bool> none;
+    QTest::newRow("Return on Grabar lo que falta")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2" << 2 << "recordMissingButton" << int(Qt::Key_Return)
+        << none << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=x 2.lento.wav=x"
+        << "1 de 1 dictados de «Palabras» grabados." << list;
+    QTest::newRow("Return on Bajar")
+        << "1=t1 2=t2 3=t3" << 1 << "downButton" << int(Qt::Key_Return) << none << "1=t2 2=t1 3=t3"
+        << "El dictado 1 es ahora el 2." << "downButton";
+    QTest::newRow("Enter on Subir, to the top")
+        << "1=t1 2=t2 3=t3" << 2 << "upButton" << int(Qt::Key_Enter) << none << "1=t2 2=t1 3=t3"
+        << "El dictado 2 es ahora el 1." << list;
+    QTest::newRow("Delete in the list, yes")
+        << "1=t1 2=t2 2.wav=w2 3=t3" << 2 << list << int(Qt::Key_Delete) << QList<bool>{true}
+        << "1=t1 2=t3" << "Dictado 2 borrado." << list;
+    QTest::newRow("Delete in the list, no")
+        << "1=t1 2=t2 2.wav=w2 3=t3" << 2 << list << int(Qt::Key_Delete) << QList<bool>{false}
+        << "1=t1 2=t2 2.wav=w2 3=t3" << "" << list;
+    QTest::newRow("Delete on a button")
+        << "1=t1 2=t2 3=t3" << 2 << "downButton" << int(Qt::Key_Delete) << QList<bool>{true}
+        << "1=t1 2=t2 3=t3" << "" << "downButton";
+}
+
+void TestEditorWindow::keysPressButtonsAndDelete()
+{
+    QFETCH(QString, before);
+    QFETCH(int, chosen);
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QString, after);
+    QFETCH(QString, said);
+    QFETCH(QString, focusAfter);
+
+    useVoice();
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, before);
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    m_window->setFolder(letro);
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->selectExercise(0, chosen);
+    auto *start = m_window->findChild<QWidget *>(focused);
+    start->setFocus();
+    QCOMPARE(QApplication::focusWidget(), start);
+    m_dialogs->answers = answers;
+
+    Heard heard;
+    QTest::keyClick(start, Qt::Key(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    Layout expected = layout(after);
+    for (auto made = expected.begin(); made != expected.end(); ++made)
+        if (made.value() == tokenBytes(QStringLiteral("x")))
+            made.value() = QByteArray(100, '0'); // x: the stand-in voice's recording
+    QCOMPARE(readLayout(palabras), expected);
+    QCOMPARE(m_dialogs->warned, QStringList());
+    // Deleting asks first, whichever way it is asked for, and Return keeps
+    // the dictation.
+    const bool asked = key == Qt::Key_Delete && focused == QLatin1String("exerciseList(0)");
+    QCOMPARE(m_dialogs->preferredAnswers,
+             asked ? QList<Dialogs::Answer>{Dialogs::Answer::No} : QList<Dialogs::Answer>{});
+    QCOMPARE(m_window->statusBar()->currentMessage(), said);
+    QTRY_COMPARE(heard.texts(), said.isEmpty() ? QStringList() : QStringList{said});
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focusAfter);
+}
+
+// The real question box: Escape gives the answer that leaves things as they
+// are, Return the one preferred (that same one before deleting or
+// replacing), the first answer's letter the first.
+void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre_data()
+{
+    QTest::addColumn<int>("preferred");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("yes");
+    const int no = int(Dialogs::Answer::No), yes = int(Dialogs::Answer::Yes);
+    QTest::newRow("deleting, Return") << no << int(Qt::Key_Return) << false;
+    QTest::newRow("deleting, Escape") << no << int(Qt::Key_Escape) << false;
+    QTest::newRow("deleting, Alt+B") << no << int(Qt::Key_B) << true;
+    QTest::newRow("offering a copy, Return") << yes << int(Qt::Key_Return) << true;
+    QTest::newRow("offering a copy, Escape") << yes << int(Qt::Key_Escape) << false;
+}
+
+void TestEditorWindow::questionsDefaultToLeavingThingsAsTheyAre()
+{
+    QFETCH(int, preferred);
+    QFETCH(int, key);
+    QFETCH(bool, yes);
+    const EditorServices desktop = desktopServices();
+    m_window->show();
+    QString defaultAnswer, escapeAnswer;
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        watcher.stop();
+        defaultAnswer = box->defaultButton()->text();
+        escapeAnswer = qobject_cast<QPushButton *>(box->escapeButton())->text();
+        QTest::keyClick(box, Qt::Key(key), key == Qt::Key_B ? Qt::AltModifier : Qt::NoModifier);
+    });
+    watcher.start();
+    const bool answer = desktop.dialogs->ask(
+        m_window.get(), QStringLiteral("¿Borrar el dictado 2?"), QStringLiteral("&Borrar"),
+        QStringLiteral("No borrar"), Dialogs::Answer(preferred));
+    QCOMPARE(defaultAnswer, preferred == int(Dialogs::Answer::No) ? QStringLiteral("No borrar")
+                                                                  : QStringLiteral("&Borrar"));
+    QCOMPARE(escapeAnswer, QStringLiteral("No borrar"));
+    QCOMPARE(answer, yes);
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <optional>
@@ -67,6 +68,45 @@ private slots:
         QCOMPARE(h.text1()->text(), QStringLiteral("1"));
         QCOMPARE(h.form->exerciseNumbers(), QList<int>({1, 1, 1}));
         QVERIFY(h.child<RichTextBox>(QStringLiteral("RichTextBox1"))->isEnabled());
+    }
+
+    // The exercise chosen on the command line is loaded as quietly, with
+    // its type shown; a number that is not there gives way to the nearest.
+    void quietLoadOfTheChoice_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::newRow("no choice") << 0 << 0 << 1 << QList<int>{1, 1, 1};
+        QTest::newRow("Frase corta, no number") << 1 << 0 << 1 << QList<int>{1, 1, 1};
+        QTest::newRow("Frase corta 3") << 1 << 3 << 3 << QList<int>{1, 3, 1};
+        QTest::newRow("Frase larga 2") << 2 << 2 << 2 << QList<int>{1, 1, 2};
+        QTest::newRow("Palabras 9, past the last") << 0 << 9 << 5 << QList<int>{5, 1, 1};
+        QTest::newRow("Frase corta 7, in a gap") << 1 << 7 << 4 << QList<int>{1, 4, 1};
+        QTest::newRow("Frase larga 1, before the first") << 2 << 1 << 2 << QList<int>{1, 1, 2};
+    }
+
+    void quietLoadOfTheChoice()
+    {
+        QFETCH(int, type);
+        QFETCH(int, number);
+        QFETCH(int, loaded);
+        QFETCH(QList<int>, numbers);
+        ProgramFolder folder;
+        addRange(folder, 0, 1, 5);
+        addRange(folder, 1, 1, 4);
+        addRange(folder, 1, 10, 12);
+        addRange(folder, 2, 2, 3);
+        Harness h(folder.path(), true, StartChoice{type, number});
+        QCOMPARE(h.form->exerciseType(), type);
+        QCOMPARE(h.form->exerciseNumbers(), numbers);
+        QCOMPARE(h.text1()->text(), QString::number(numbers.at(type)));
+        QCOMPARE(h.form->exerciseFolder(), folder.typeFolder(type));
+        QCOMPARE(h.form->expectedText(), exerciseText(type, loaded));
+        QVERIFY(h.child<QPushButton>(QStringLiteral("Command4(%1)").arg(type))->isChecked());
+        QVERIFY(h.messages->shown.isEmpty());
+        QVERIFY(h.sound->played.isEmpty());
     }
 
     void quietLoadOfNothing_data()

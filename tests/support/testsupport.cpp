@@ -83,9 +83,10 @@ void ProgramFolder::writeWave(const QString &path, int milliseconds)
         out << qint16((i / 25) % 2 ? 8000 : -8000); // a 441 Hz square tone
 }
 
-Harness::Harness(const QString &programFolder, bool load)
+Harness::Harness(const QString &programFolder, bool load, StartChoice start)
 {
     Services services;
+    services.start = start;
     services.programFolder = programFolder;
     services.sound = sound;
     services.messages = messages;

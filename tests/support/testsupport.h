@@ -92,7 +92,8 @@ private:
 // (Form_Load has run) unless `load` is false.
 struct Harness
 {
-    explicit Harness(const QString &programFolder, bool load = true);
+    // `start`: the exercise chosen on the command line.
+    explicit Harness(const QString &programFolder, bool load = true, StartChoice start = {});
     ~Harness();
 
     std::shared_ptr<FakeSound> sound = std::make_shared<FakeSound>();
