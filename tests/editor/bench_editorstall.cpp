@@ -38,7 +38,10 @@ public:
     {
         return value;
     }
-    bool ask(QWidget *, const QString &, const QString &, const QString &) override { return true; }
+    bool ask(QWidget *, const QString &, const QString &, const QString &, Answer) override
+    {
+        return true;
+    }
     void tell(QWidget *, const QString &) override {}
     void warn(QWidget *, const QString &text) override
     {
@@ -113,7 +116,9 @@ int main(int argc, char **argv)
     EditorServices services;
     services.dialogs = std::make_shared<YesDialogs>();
     services.playback = std::make_shared<Silence>();
-    services.start = [](const QString &, const QString &) { return QString(); };
+    services.start = [](const QString &, const QStringList &, const QString &) {
+        return QString();
+    };
     services.speechProgram = QStringLiteral("false");
     services.packageFileList = QDir(dir.path()).filePath(QStringLiteral("letro.list"));
     EditorWindow window(services);
