@@ -148,11 +148,14 @@ QString removeFile(const QString &path)
     return QString();
 }
 
-QString syncFile(const QString &path)
+namespace {
+
+// Opens `path` with `flags` and flushes it to the disk.
+QString openAndSync(Step step, const QString &path, int flags)
 {
-    if (const int error = gateSays(Step::SyncFile, path))
+    if (const int error = gateSays(step, path))
         return fileErrorReason(error);
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0)
         return fileErrorReason(errno);
     const int error = ::fsync(fd) == 0 ? 0 : errno;
@@ -160,17 +163,16 @@ QString syncFile(const QString &path)
     return error == 0 ? QString() : fileErrorReason(error);
 }
 
+} // namespace
+
+QString syncFile(const QString &path)
+{
+    return openAndSync(Step::SyncFile, path, 0);
+}
+
 QString syncFolder(const QString &folder)
 {
-    if (const int error = gateSays(Step::SyncFolder, folder))
-        return fileErrorReason(error);
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return fileErrorReason(errno);
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error == 0 ? QString() : fileErrorReason(error);
+    return openAndSync(Step::SyncFolder, folder, O_DIRECTORY);
 }
 
 bool nameExists(const QString &path)

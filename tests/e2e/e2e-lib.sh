@@ -248,3 +248,24 @@ e2e_sound_length() {
     soxi -D "$trimmed"
     rm -f "$trimmed"
 }
+
+# A Wayland compositor refuses root: run as root, it runs as the system user
+# letro-wayland (made the first time). Sets `owner`, `as_owner` (the command
+# prefix that runs a program as that user, empty when not root) and `run`,
+# the compositor's own folder $E2E_TMP/NAME (its sockets, its settings),
+# which is its user's; the scratch folder above it only lets it through.
+# Call after e2e_init.
+e2e_compositor_folder() {
+    owner="$(id -un)" as_owner=()
+    if [ "$(id -u)" -eq 0 ]; then
+        owner=letro-wayland
+        as_owner=(setpriv --reuid="$owner" --regid="$owner" --clear-groups)
+        if ! id "$owner" >/dev/null 2>&1; then
+            useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+                "$owner" || e2e_fail "cannot make the user $owner for the compositor"
+        fi
+    fi
+    chmod 711 "$E2E_TMP"
+    run="$E2E_TMP/$1"
+    mkdir -m 700 "$run"
+}

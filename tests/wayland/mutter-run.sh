@@ -21,20 +21,7 @@ e2e_require mutter dbus-run-session setpriv
 
 e2e_init
 export E2E_TMP
-owner="$(id -un)" as_owner=()
-if [ "$(id -u)" -eq 0 ]; then
-    owner=letro-wayland
-    as_owner=(setpriv --reuid="$owner" --regid="$owner" --clear-groups)
-    if ! id "$owner" >/dev/null 2>&1; then
-        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
-            "$owner" || e2e_fail "cannot make the user $owner for the compositor"
-    fi
-fi
-# The compositor's own folder (its socket, its settings) is its user's; the
-# scratch folder above it only lets it through.
-chmod 711 "$E2E_TMP"
-run="$E2E_TMP/mutter"
-mkdir -m 700 "$run"
+e2e_compositor_folder mutter
 chown -R "$owner" "$run"
 
 # "${as_owner[@]}" is empty when this script is not root's. mutter wants a
