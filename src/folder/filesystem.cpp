@@ -89,6 +89,22 @@ QString temporaryName(const QString &folder)
     }
 }
 
+namespace {
+
+// Writes `bytes` to the open file `fd`, flushes it to the disk and closes
+// it: the first error of the three, or 0.
+int writeSyncAndClose(int fd, const QByteArray &bytes)
+{
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+} // namespace
+
 QString writeNewFile(const QString &path, const QByteArray &bytes)
 {
     if (const int error = gateSays(Step::Write, path))
@@ -97,11 +113,7 @@ QString writeNewFile(const QString &path, const QByteArray &bytes)
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return fileErrorReason(errno);
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
+    const int error = writeSyncAndClose(fd, bytes);
     if (error != 0) {
         ::unlink(name.constData());
         return fileErrorReason(error);
@@ -116,11 +128,7 @@ QString appendToFile(const QString &path, const QByteArray &bytes)
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0)
         return fileErrorReason(errno);
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
+    const int error = writeSyncAndClose(fd, bytes);
     return error == 0 ? QString() : fileErrorReason(error);
 }
 
