@@ -204,6 +204,11 @@ void Transaction::bring(const QString &to)
     m_bytes.append(QByteArray());
 }
 
+bool Transaction::brought(qsizetype entry) const
+{
+    return m_journal.entries.at(entry).kind == JournalEntry::New && m_bytes.at(entry).isNull();
+}
+
 QString Transaction::run(Progress *progress)
 {
     Progress none;
@@ -213,6 +218,34 @@ QString Transaction::run(Progress *progress)
     const FolderLock lock(m_folder);
     if (!lock.problem().isEmpty())
         return QStringLiteral("no se puede cambiar la carpeta: ") + lock.problem();
+    if (QString refused = refusal(); !refused.isEmpty())
+        return refused;
+    p.total = int(m_journal.entries.size() * 2 + 8);
+
+    QString problem = writeJournal(p);
+    if (problem.isEmpty())
+        problem = writeNewFiles(p); // 1.
+    if (problem.isEmpty())
+        problem = takeFiles(p); // 2.
+    if (problem.isEmpty())
+        problem = markTaken(p); // 3.
+    if (problem.isEmpty())
+        problem = placeFiles(p); // 4.
+    if (!problem.isEmpty())
+        return problem;
+    // From here on the change is made whatever happens.
+    const bool discarded = removeDiscarded(p); // 4.
+    const bool journalGone = removeJournal();  // 5.
+    p.done = p.total.load();
+    if (!discarded || !journalGone)
+        return QStringLiteral("el cambio está hecho, pero no se ha podido terminar de guardar "
+                              "en el disco; se terminará al volver a abrir la carpeta");
+    return QString();
+}
+
+// Everything that can be seen to fail is seen before the first step.
+QString Transaction::refusal() const
+{
     if (nameExists(path(JournalName)))
         return QStringLiteral("queda a medias un cambio anterior en esta carpeta; vuelva a "
                               "abrirla para terminarlo o deshacerlo");
@@ -220,7 +253,7 @@ QString Transaction::run(Progress *progress)
     // by a change cut short: the change neither removes it nor runs beside it.
     QSet<QString> owned;
     for (qsizetype i = 0; i < m_journal.entries.size(); ++i)
-        if (m_journal.entries.at(i).kind == JournalEntry::New && m_bytes.at(i).isNull())
+        if (brought(i))
             owned.insert(m_journal.entries.at(i).temporary);
     const QStringList hidden = QDir(m_folder).entryList(
         {HiddenPrefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System);
@@ -232,7 +265,6 @@ QString Transaction::run(Progress *progress)
         if (const QString refused = m_require(); !refused.isEmpty())
             return refused;
 
-    // Everything that can be seen to fail is seen before the first step.
     const QList<JournalEntry> &entries = m_journal.entries;
     QSet<QString> leaving;
     for (const JournalEntry &e : entries)
@@ -245,22 +277,20 @@ QString Transaction::run(Progress *progress)
                 .arg(e.from, fileErrorReason(ENOENT));
         if (e.kind != JournalEntry::Delete && !leaving.contains(e.to) && nameExists(path(e.to)))
             return QStringLiteral("no se puede crear «%1»: %2").arg(e.to, fileErrorReason(EEXIST));
-        const bool brought = e.kind == JournalEntry::New && m_bytes.at(i).isNull();
-        if (nameExists(path(e.temporary)) != brought)
-            return brought ? QStringLiteral("falta el archivo nuevo «%1»").arg(e.temporary)
-                           : QStringLiteral("ya hay un archivo oculto «%1» en la carpeta")
-                                 .arg(e.temporary);
+        if (nameExists(path(e.temporary)) != brought(i))
+            return brought(i) ? QStringLiteral("falta el archivo nuevo «%1»").arg(e.temporary)
+                              : QStringLiteral("ya hay un archivo oculto «%1» en la carpeta")
+                                    .arg(e.temporary);
     }
-    p.total = int(entries.size() * 2 + 8);
-    auto stepDone = [&p] { ++p.done; };
+    return QString();
+}
 
-    // The journal, whole and flushed, before anything else.
-    Journal journal = m_journal;
-    journal.taken = false;
-    const QByteArray text = journalText(journal);
+// The journal, whole and flushed, before anything else.
+QString Transaction::writeJournal(Progress &progress)
+{
     if (nameExists(path(PendingJournalName)))
         removeFile(path(PendingJournalName));
-    QString problem = writeNewFile(path(PendingJournalName), text);
+    QString problem = writeNewFile(path(PendingJournalName), untakenText());
     if (problem.isEmpty())
         problem = renameNoReplace(path(PendingJournalName), path(JournalName));
     if (!problem.isEmpty()) {
@@ -268,95 +298,116 @@ QString Transaction::run(Progress *progress)
             removeFile(path(PendingJournalName));
         return QStringLiteral("no se puede escribir el diario de cambios: ") + problem;
     }
-    stepDone();
+    ++progress.done;
     if (problem = syncFolder(m_folder); !problem.isEmpty())
-        return undo(QStringLiteral("no se puede escribir el diario de cambios: ") + problem,
-                    journal);
-    stepDone();
+        return undo(QStringLiteral("no se puede escribir el diario de cambios: ") + problem);
+    ++progress.done;
+    return QString();
+}
 
-    // 1. The new files; 2. every file that moves or goes, to its hidden name.
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const JournalEntry &e = entries.at(i);
+// 1. The new files under their hidden names, flushed: written here, or
+// brought already written by another program.
+QString Transaction::writeNewFiles(Progress &progress)
+{
+    for (qsizetype i = 0; i < m_journal.entries.size(); ++i) {
+        const JournalEntry &e = m_journal.entries.at(i);
         if (e.kind != JournalEntry::New)
             continue;
-        if (m_bytes.at(i).isNull())
-            problem = syncFile(path(e.temporary));
-        else
-            problem = writeNewFile(path(e.temporary), m_bytes.at(i));
+        const QString problem = brought(i) ? syncFile(path(e.temporary))
+                                           : writeNewFile(path(e.temporary), m_bytes.at(i));
         if (!problem.isEmpty())
-            return undo(QStringLiteral("no se puede escribir «%1»: %2").arg(e.to, problem),
-                        journal);
-        stepDone();
-        if (p.cancelled)
-            return undo(cancelledReason(), journal);
+            return undo(QStringLiteral("no se puede escribir «%1»: %2").arg(e.to, problem));
+        ++progress.done;
+        if (progress.cancelled)
+            return undo(cancelledReason());
     }
-    for (const JournalEntry &e : entries) {
+    return QString();
+}
+
+// 2. Every file that moves or goes, to its hidden name.
+QString Transaction::takeFiles(Progress &progress)
+{
+    for (const JournalEntry &e : m_journal.entries) {
         if (e.kind == JournalEntry::New)
             continue;
-        if (problem = renameNoReplace(path(e.from), path(e.temporary)); !problem.isEmpty())
-            return undo(QStringLiteral("no se puede mover «%1»: %2").arg(e.from, problem), journal);
-        stepDone();
-        if (p.cancelled)
-            return undo(cancelledReason(), journal);
+        if (const QString problem = renameNoReplace(path(e.from), path(e.temporary));
+            !problem.isEmpty())
+            return undo(QStringLiteral("no se puede mover «%1»: %2").arg(e.from, problem));
+        ++progress.done;
+        if (progress.cancelled)
+            return undo(cancelledReason());
     }
+    return QString();
+}
 
-    // 3. Taken: from here on the change is finished, not undone.
-    if (problem = syncFolder(m_folder); !problem.isEmpty())
-        return undo(QStringLiteral("no se puede guardar en el disco: ") + problem, journal);
-    if (problem = appendToFile(path(JournalName), TakenLine); !problem.isEmpty()) {
-        truncateFile(path(JournalName), text.size());
-        return undo(QStringLiteral("no se puede escribir el diario de cambios: ") + problem,
-                    journal);
+// 3. Taken: from here on the change is finished, not undone.
+QString Transaction::markTaken(Progress &progress)
+{
+    if (const QString problem = syncFolder(m_folder); !problem.isEmpty())
+        return undo(QStringLiteral("no se puede guardar en el disco: ") + problem);
+    if (const QString problem = appendToFile(path(JournalName), TakenLine); !problem.isEmpty()) {
+        truncateFile(path(JournalName), untakenText().size());
+        return undo(QStringLiteral("no se puede escribir el diario de cambios: ") + problem);
     }
-    stepDone();
+    ++progress.done;
+    return QString();
+}
 
-    // 4. The hidden names become the final ones; the files that go, go.
+// 4. The hidden names become the final ones.
+QString Transaction::placeFiles(Progress &progress)
+{
     QList<const JournalEntry *> placed;
-    for (const JournalEntry &e : entries) {
+    for (const JournalEntry &e : m_journal.entries) {
         if (e.kind == JournalEntry::Delete)
             continue;
-        problem = renameNoReplace(path(e.temporary), path(e.to));
+        const QString problem = renameNoReplace(path(e.temporary), path(e.to));
         if (!problem.isEmpty()) {
             // Something outside the editor is in the way: everything goes
             // back, and the journal says so before the first step back.
             const QString reason = QStringLiteral("no se puede crear «%1»: %2").arg(e.to, problem);
-            if (!truncateFile(path(JournalName), text.size()).isEmpty())
+            if (!truncateFile(path(JournalName), untakenText().size()).isEmpty())
                 return reason + QStringLiteral("; el cambio se terminará al volver a abrir la "
                                                "carpeta");
             for (auto it = placed.crbegin(); it != placed.crend(); ++it)
                 if (!renameNoReplace(path((*it)->to), path((*it)->temporary)).isEmpty())
                     return reason + QStringLiteral("; el cambio se deshará al volver a abrir la "
                                                    "carpeta");
-            return undo(reason, journal);
+            return undo(reason);
         }
         placed.append(&e);
-        stepDone();
+        ++progress.done;
     }
-    QStringList left;
-    for (const JournalEntry &e : entries) {
-        if (e.kind != JournalEntry::Delete)
-            continue;
-        if (!removeFile(path(e.temporary)).isEmpty())
-            left.append(e.temporary);
-        stepDone();
-    }
-    // 5. The journal goes last.
-    if (problem = syncFolder(m_folder); problem.isEmpty())
-        problem = removeFile(path(JournalName));
-    if (problem.isEmpty())
-        problem = syncFolder(m_folder);
-    p.done = p.total.load();
-    if (!left.isEmpty() || !problem.isEmpty())
-        return QStringLiteral("el cambio está hecho, pero no se ha podido terminar de guardar "
-                              "en el disco; se terminará al volver a abrir la carpeta");
     return QString();
 }
 
-QString Transaction::undo(const QString &reason, const Journal &journal)
+// 4. The files that go, go.
+bool Transaction::removeDiscarded(Progress &progress)
 {
-    Journal untaken = journal;
-    untaken.taken = false;
-    if (!playJournal(m_folder, untaken).isEmpty())
+    bool all = true;
+    for (const JournalEntry &e : m_journal.entries) {
+        if (e.kind != JournalEntry::Delete)
+            continue;
+        if (!removeFile(path(e.temporary)).isEmpty())
+            all = false;
+        ++progress.done;
+    }
+    return all;
+}
+
+// 5. The journal goes last, once every name before it is on the disk.
+bool Transaction::removeJournal()
+{
+    QString problem = syncFolder(m_folder);
+    if (problem.isEmpty())
+        problem = removeFile(path(JournalName));
+    if (problem.isEmpty())
+        problem = syncFolder(m_folder);
+    return problem.isEmpty();
+}
+
+QString Transaction::undo(const QString &reason) const
+{
+    if (!playJournal(m_folder, m_journal).isEmpty())
         return reason + QStringLiteral("; el cambio se deshará al volver a abrir la carpeta");
     return reason;
 }

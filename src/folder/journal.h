@@ -114,14 +114,31 @@ public:
     // Does the change; returns an empty string, or why it was not made (and
     // then every file is as it was). Cancelling through `progress` before
     // the files are taken undoes it.
-    QString run(Progress *progress = nullptr);
+    [[nodiscard]] QString run(Progress *progress = nullptr);
 
 private:
+    // The steps of run(), in order. Each returns an empty string when it
+    // went right, or the reason the change stops, having undone what the
+    // change had done when it can.
+    [[nodiscard]] QString refusal() const;
+    [[nodiscard]] QString writeJournal(Progress &progress);
+    [[nodiscard]] QString writeNewFiles(Progress &progress);
+    [[nodiscard]] QString takeFiles(Progress &progress);
+    [[nodiscard]] QString markTaken(Progress &progress);
+    [[nodiscard]] QString placeFiles(Progress &progress);
+    // The last steps cannot stop a change that is taken: they return false
+    // when something is left for opening the folder again to finish.
+    [[nodiscard]] bool removeDiscarded(Progress &progress);
+    [[nodiscard]] bool removeJournal();
+
     QString path(const QString &name) const;
-    QString undo(const QString &reason, const Journal &journal);
+    bool brought(qsizetype entry) const;
+    // What the journal holds before the line "tomados".
+    QByteArray untakenText() const { return journalText(m_journal); }
+    [[nodiscard]] QString undo(const QString &reason) const;
 
     QString m_folder;
-    Journal m_journal;
+    Journal m_journal;         // never taken: run() adds the line to the file only
     QList<QByteArray> m_bytes; // for each entry; null for a New entry that is brought
     std::function<QString()> m_require;
 };
