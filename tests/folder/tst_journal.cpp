@@ -1,10 +1,12 @@
 // The journal that makes a change of a folder all or nothing: its text read
 // back (and a damaged one refused), the steps that finish or undo a change
-// cut short, and a folder put right when it is opened again, by the editor's
-// library and by letro-grabar.
+// cut short, a folder put right when it is opened again, by the editor's
+// library and by letro-grabar, and the order of every change's steps, which
+// must survive a power cut as well as a crash.
 #include "folder/exercisefolder.h"
 #include "folder/filesystem.h"
 #include "folder/journal.h"
+#include "folder/recordings.h"
 #include "folders.h"
 
 #include <QProcess>
@@ -44,6 +46,163 @@ QString stepsText(const QList<RecoveryStep> &steps)
 const QString Before = QStringLiteral("antes");
 const QString After = QStringLiteral("después");
 
+// One step of a change, as the step gate saw it.
+struct TracedStep
+{
+    Step step;
+    QString path;
+    QString other;
+};
+
+// A gate that lets every step go ahead and writes it down.
+class Tracing : public StepGate
+{
+public:
+    int before(Step step, const QString &path, const QString &other) override
+    {
+        steps.append(
+            {step, QDir::cleanPath(path), other.isEmpty() ? other : QDir::cleanPath(other)});
+        return 0;
+    }
+    QList<TracedStep> steps;
+};
+
+QString stepText(const TracedStep &s)
+{
+    static const char *const kinds[] = {"Write",    "Append",     "Truncate",   "Rename", "Remove",
+                                        "SyncFile", "SyncFolder", "MakeFolder", "Copy"};
+    QString text = QLatin1String(kinds[int(s.step)]) + ' ' + QFileInfo(s.path).fileName();
+    return s.other.isEmpty() ? text : text + " > " + QFileInfo(s.other).fileName();
+}
+
+// Why a change's steps would not leave the folder exactly before or exactly
+// after it when a power cut loses whatever was not flushed to the disk, or
+// "" when they would. `durable` are the files whose data is as safe as the
+// change can make it: the teacher's files it found, which it never writes.
+//
+// A file's data is on the disk before the file is renamed: a step that
+// flushes made it (Write, Copy, Append, Truncate), or SyncFile flushed it.
+// A name made, moved or removed is on the disk (its folder flushed) before
+// the next irreversible step, one after which losing that name leaves a
+// folder neither before nor after:
+// - taking a file: a rename to a hidden name only the journal explains,
+//   which needs every earlier rename of another kind (the journal's own);
+// - the journal's "tomados", its removal, the removal of an ordinary name
+//   and the end of the change, which need every earlier change of a name.
+// New files and renames to leftover names are not irreversible (opening the
+// folder removes them), nor are renames to ordinary names: before
+// "tomados" they put files back, after it they do what opening the folder
+// would do anyway.
+QString powerCutProblem(const QList<TracedStep> &trace, QSet<QString> durable)
+{
+    struct Unflushed
+    {
+        qsizetype at;
+        bool taking;
+    };
+    QList<Unflushed> unflushed;
+    auto takes = [](const QString &path) {
+        const QString name = QFileInfo(path).fileName();
+        return isHiddenName(name) && !isLeftoverName(name) && name != JournalName;
+    };
+    auto needsFlushed = [&](qsizetype at, bool renamesOfAnotherKind) {
+        for (const Unflushed &u : unflushed)
+            if (!renamesOfAnotherKind || (trace.at(u.at).step == Step::Rename && !u.taking))
+                return QStringLiteral("%1 comes before the folder is flushed after %2")
+                    .arg(at < trace.size() ? stepText(trace.at(at)) : QStringLiteral("the end"),
+                         stepText(trace.at(u.at)));
+        return QString();
+    };
+    for (qsizetype i = 0; i < trace.size(); ++i) {
+        const TracedStep &s = trace.at(i);
+        const QString name = QFileInfo(s.path).fileName();
+        QString problem;
+        switch (s.step) {
+        case Step::Rename:
+            if (!durable.remove(s.path))
+                return stepText(s) + QStringLiteral(" renames data that is not on the disk");
+            if (takes(s.other))
+                problem = needsFlushed(i, true);
+            durable.insert(s.other);
+            unflushed.append({i, takes(s.other)});
+            break;
+        case Step::Write:
+        case Step::Copy:
+            durable.insert(s.path);
+            unflushed.append({i, false});
+            break;
+        case Step::MakeFolder:
+            unflushed.append({i, false});
+            break;
+        case Step::Append:
+            if (name == JournalName)
+                problem = needsFlushed(i, false);
+            durable.insert(s.path);
+            break;
+        case Step::Truncate:
+        case Step::SyncFile:
+            durable.insert(s.path);
+            break;
+        case Step::Remove:
+            if (name == JournalName || !isHiddenName(name))
+                problem = needsFlushed(i, false);
+            durable.remove(s.path);
+            unflushed.append({i, false});
+            break;
+        case Step::SyncFolder:
+            unflushed.removeIf([&](const Unflushed &u) {
+                return QFileInfo(trace.at(u.at).path).path() == s.path;
+            });
+            break;
+        }
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return needsFlushed(trace.size(), false);
+}
+
+// Does `operation` on `folder` as the editor or letro-grabar does it, with
+// the speech program `speech`.
+QString change(const QString &folder, const QString &operation, const QString &speech)
+{
+    const QStringList words = operation.split(QLatin1Char(' '));
+    const QString &what = words.first();
+    const int n = words.value(1).toInt();
+    TypeFolder type(folder);
+    SpeechOptions options;
+    options.program = speech;
+    if (what == QLatin1String("add"))
+        return type.add(NewText);
+    if (what == QLatin1String("edit"))
+        return type.edit(n, NewText);
+    if (what == QLatin1String("remove"))
+        return type.remove(n);
+    if (what == QLatin1String("up"))
+        return type.moveUp(n);
+    if (what == QLatin1String("down"))
+        return type.moveDown(n);
+    if (what == QLatin1String("moveto"))
+        return type.moveTo(n, words.value(2).toInt());
+    if (what == QLatin1String("gaps"))
+        return type.closeGaps();
+    if (what == QLatin1String("bring"))
+        return type.replaceRecordings(n);
+    if (what == QLatin1String("recover")) {
+        const Recovery recovery = recoverFolder(folder);
+        return recovery.outcome == Recovery::Failed ? recovery.problem : QString();
+    }
+    if (what == QLatin1String("speak")) { // the editor's synthesis, then one change
+        QString problem = synthesise(options, NewText, type.newRecordingPath(n));
+        if (problem.isEmpty())
+            problem = synthesiseSlow(options, NewText, type.newSlowRecordingPath(n));
+        return problem.isEmpty() ? type.replaceRecordings(n) : problem;
+    }
+    if (what == QLatin1String("grabar")) // letro-grabar: each recording into its place
+        return synthesise(options, NewText, type.recordingPath(n)) +
+               synthesiseSlow(options, NewText, type.slowRecordingPath(n));
+    qFatal("unknown operation %s", qPrintable(operation));
+}
+
 } // namespace
 
 class TestJournal : public QObject
@@ -61,6 +220,8 @@ private slots:
     void recoverFolder();
     void letroGrabarPutsTheFolderRight();
     void letroGrabarWaitsForTheEditor();
+    void stepsSurviveAPowerCut_data();
+    void stepsSurviveAPowerCut();
 };
 
 void TestJournal::names()
@@ -327,6 +488,78 @@ void TestJournal::letroGrabarWaitsForTheEditor()
              QStringLiteral("no se puede cambiar la carpeta: otro programa está cambiando sus "
                             "archivos ahora mismo"));
     QCOMPARE(readLayout(folder), layout("1=t1"));
+}
+
+void TestJournal::stepsSurviveAPowerCut_data()
+{
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<QString>("fresh"); // written by another program just before, not flushed
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("operation");
+
+    const QString folder = QStringLiteral("1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 3=t3 "
+                                          "3.wav=w3 3.lento.wav=l3 5=t5 5.wav=w5");
+    QTest::newRow("add") << folder << "" << "" << false << "add";
+    QTest::newRow("edit") << folder << "" << "" << false << "edit 2";
+    QTest::newRow("remove") << folder << "" << "" << false << "remove 2";
+    QTest::newRow("up") << folder << "" << "" << false << "up 3";
+    QTest::newRow("down") << folder << "" << "" << false << "down 1";
+    QTest::newRow("move to a number") << folder << "" << "" << false << "moveto 5 1";
+    QTest::newRow("close the gaps") << folder << "" << "" << false << "gaps";
+    QTest::newRow("recordings another program wrote")
+        << folder << ".letro-nuevo-1.wav=w9 .letro-nuevo-1.lento.wav=l9" << "" << false
+        << "bring 1";
+    QTest::newRow("recordings the editor synthesised") << folder << "" << "" << false << "speak 3";
+    QTest::newRow("letro-grabar") << folder << "" << "" << false << "grabar 5";
+
+    const QString remove =
+        QStringLiteral("mover 2 .letro-mover-2-a-1 1; mover 2.wav .letro-mover-2-a-1.wav 1.wav; "
+                       "borrar 1 .letro-borrar-1");
+    QTest::newRow("a change cut short, undone")
+        << "1=t1 .letro-mover-2-a-1=t2 2.wav=w2 3=t3 .letro-nuevo-4=new" << "" << remove << false
+        << "recover";
+    QTest::newRow("a change cut short, finished")
+        << "1=t2 .letro-mover-2-a-1.wav=w2 .letro-borrar-1=t1 3=t3" << "" << remove << true
+        << "recover";
+    QTest::newRow("new files of a change with no journal")
+        << "1=t1 .letro-nuevo-2=new" << "" << "" << false << "recover";
+}
+
+void TestJournal::stepsSurviveAPowerCut()
+{
+    QFETCH(QString, files);
+    QFETCH(QString, fresh);
+    QFETCH(QString, journal);
+    QFETCH(bool, taken);
+    QFETCH(QString, operation);
+    QTemporaryDir dir;
+    // A speech program that writes a recording of whatever it is given.
+    writeLayout(dir.path(), {{QStringLiteral("voz"),
+                              "#!/bin/sh\npart=\n"
+                              "while [ $# -gt 0 ]; do [ \"$1\" = -w ] && part=$2; shift; done\n"
+                              "{ printf 'RIFF%060d ' 0; cat; } > \"$part\"\n"}});
+    QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("voz")),
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QString folder = dir.filePath(QStringLiteral("Palabras"));
+    writeLayout(folder, layout(files));
+    if (!journal.isEmpty())
+        writeLayout(folder,
+                    {{JournalName, journalText(journalOf(QStringLiteral("x"), journal, taken))}});
+    QSet<QString> settled;
+    for (const QString &name : readLayout(folder).keys())
+        settled.insert(QDir(folder).filePath(name));
+    writeLayout(folder, layout(fresh));
+
+    Tracing trace;
+    setStepGate(&trace);
+    const QString problem = change(folder, operation, dir.filePath(QStringLiteral("voz")));
+    setStepGate(nullptr);
+    QCOMPARE(problem, QString());
+    QVERIFY(std::any_of(trace.steps.cbegin(), trace.steps.cend(), [](const TracedStep &s) {
+        return s.step == Step::Rename || s.step == Step::Remove;
+    }));
+    QCOMPARE(powerCutProblem(trace.steps, settled), QString());
 }
 
 QTEST_GUILESS_MAIN(TestJournal)
