@@ -571,8 +571,7 @@ void TestExerciseFolder::recordingsOlderThanTheirText_data()
         << QStringList{"1 older older", "2 present missing"} << QList<int>{1} << QList<int>{1, 2};
     QTest::newRow("a swap keeps each mark with its text")
         << "1=t1 1.wav=w1 2=t2 2.wav=w2" << "1=5000 1.wav=1000 2=0 2.wav=1000" << "down 1"
-        << QStringList{"1 present missing", "2 older missing"} << QList<int>{2}
-        << QList<int>{1, 2};
+        << QStringList{"1 present missing", "2 older missing"} << QList<int>{2} << QList<int>{1, 2};
     QTest::newRow("closing a gap keeps the mark")
         << "3=t3 3.wav=w3 3.lento.wav=l3" << "3=5000 3.wav=0 3.lento.wav=9000" << "gaps"
         << QStringList{"1 older present"} << QList<int>{1} << QList<int>{1};
@@ -611,9 +610,8 @@ void TestExerciseFolder::recordingsOlderThanTheirText()
     const QList<Exercise> exercises = folder.exercises();
     QStringList states;
     for (const Exercise &e : exercises)
-        states.append(QStringLiteral("%1 %2 %3")
-                          .arg(e.number)
-                          .arg(word(e.recording), word(e.slowRecording)));
+        states.append(
+            QStringLiteral("%1 %2 %3").arg(e.number).arg(word(e.recording), word(e.slowRecording)));
     QCOMPARE(states, expected);
     QCOMPARE(withOlderRecordings(exercises), older);
     QCOMPARE(unrecorded(exercises), again);
