@@ -290,7 +290,8 @@ void EditorWindow::createWidgets()
                            &EditorWindow::playSlow);
     m_recordMissing = addButton("recordMissingButton", QStringLiteral("Grabar lo que &falta"),
                                 QStringLiteral("Grabar con la voz sintética todos los dictados "
-                                               "de esta lista que no tienen sus dos grabaciones"),
+                                               "de esta lista que no tienen sus dos grabaciones "
+                                               "o las tienen anteriores a su texto"),
                                 &EditorWindow::recordMissing);
     for (QPushButton *b : {m_synthesise, m_recordMissing, m_microphone, m_play, m_playSlow})
         soundLayout->addWidget(b);
