@@ -307,6 +307,7 @@ printf 'Canci\xf3n de cuna\r\n' >"$folder/1"           # Windows-1252
 printf '¿Qué tal estás?\n' >"$folder/2"                 # UTF-8
 printf 'Hola\r\nsegunda línea\r\n' >"$folder/3"         # CR LF
 cp "$lib/Palabras/1.wav" "$folder/2.wav"
+touch -d '2020-02-01 10:00' "$folder/2"                # the recording was made after its text
 touch -d '2020-03-01 10:00' "$folder/2.wav"
 before="$(stat -c '%Y %s' "$folder/2.wav")"
 "$grabar" "$folder" >"$work/grabar.out" 2>&1 || { cat "$work/grabar.out"; fail "letro-grabar failed"; }
@@ -322,7 +323,7 @@ for wav in 1.wav 3.wav 1.lento.wav 2.lento.wav 3.lento.wav; do
     grep -qxF "grabado: $folder/$wav" "$work/grabar.out" || fail "made $wav not reported"
 done
 # Recordings kept are counted in the folder's summary, not listed one by one.
-grep -qxF "$folder: 5 grabados, 1 ya existían, 0 omitidos, 0 fallidos" "$work/grabar.out" \
+grep -qxF "$folder: 5 grabados, 0 antiguos regrabados, 1 ya existían, 0 omitidos, 0 fallidos" "$work/grabar.out" \
     || fail "the summary does not count the kept 2.wav"
 
 echo "check-package: OK ($(basename "$deb"))"

@@ -70,6 +70,78 @@ QString cellReading(int column, const QString &text)
            (text.isEmpty() ? QStringLiteral("ninguno") : text);
 }
 
+// What a recording's cell shows.
+QString recordingCell(RecordingState state)
+{
+    switch (state) {
+    case RecordingState::Missing:
+        return QStringLiteral("falta");
+    case RecordingState::Older:
+        return QStringLiteral("antigua");
+    case RecordingState::Present:
+        break;
+    }
+    return QStringLiteral("sí");
+}
+
+// What "Grabar lo que falta" asks before it replaces the recordings of
+// `older` of the `asked` dictations of `type`, older than their text.
+QString replaceOlderQuestion(int asked, int older, const QString &type)
+{
+    if (asked == 1)
+        return QStringLiteral("El dictado de «%1» por grabar tiene grabaciones anteriores a su "
+                              "texto, que se sustituirán con la voz sintética. ¿Grabarlo?")
+            .arg(type);
+    return QStringLiteral("Hay %1 dictados de «%2» por grabar; %3 grabaciones anteriores a su "
+                          "texto, que se sustituirán con la voz sintética. ¿Grabarlos?")
+        .arg(asked)
+        .arg(type)
+        .arg(older == 1 ? QStringLiteral("uno tiene") : QStringLiteral("%1 tienen").arg(older));
+}
+
+// What "Grabar lo que falta" says it did: `made` of `asked` dictations of
+// `type` recorded, `renewed` of them because their recordings were older
+// than their text.
+QString recordedSummary(int made, int asked, int renewed, const QString &type)
+{
+    QString summary =
+        QStringLiteral("%1 de %2 dictados de «%3» grabados").arg(made).arg(asked).arg(type);
+    if (renewed == 1)
+        summary += QStringLiteral(", uno de ellos porque sus grabaciones eran anteriores a su "
+                                  "texto");
+    else if (renewed > 1)
+        summary += QStringLiteral(", %1 de ellos porque sus grabaciones eran anteriores a su "
+                                  "texto")
+                       .arg(renewed);
+    return summary + QLatin1Char('.');
+}
+
+// The line under the list when some of its recordings are older than their
+// text; empty when none is.
+QString olderRecordingsNote(const QList<int> &numbers)
+{
+    if (numbers.isEmpty())
+        return QString();
+    constexpr qsizetype Named = 5;
+    QStringList named;
+    for (const int number : numbers.mid(0, Named))
+        named.append(QString::number(number));
+    // "2", "2 y 3", "2, 3 y 4", "2, 3, 4, 5, 6 y 7 más".
+    QString last = numbers.size() > Named ? QStringLiteral("%1 más").arg(numbers.size() - Named)
+                                          : named.takeLast();
+    const QString which =
+        named.isEmpty() ? last : named.join(QStringLiteral(", ")) + QStringLiteral(" y ") + last;
+    if (numbers.size() == 1)
+        return QStringLiteral("El dictado %1 tiene alguna grabación anterior a su texto (se ve "
+                              "«antigua»): puede decir el texto de antes. «Grabar lo que falta» "
+                              "la graba de nuevo.")
+            .arg(which);
+    return QStringLiteral("Los dictados %1 tienen grabaciones anteriores a su texto (se ven "
+                          "«antigua»): pueden decir el texto de antes. «Grabar lo que falta» las "
+                          "graba de nuevo.")
+        .arg(which);
+}
+
 } // namespace
 
 EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
@@ -218,7 +290,8 @@ void EditorWindow::createWidgets()
                            &EditorWindow::playSlow);
     m_recordMissing = addButton("recordMissingButton", QStringLiteral("Grabar lo que &falta"),
                                 QStringLiteral("Grabar con la voz sintética todos los dictados "
-                                               "de esta lista que no tienen sus dos grabaciones"),
+                                               "de esta lista que no tienen sus dos grabaciones "
+                                               "o las tienen anteriores a su texto"),
                                 &EditorWindow::recordMissing);
     for (QPushButton *b : {m_synthesise, m_recordMissing, m_microphone, m_play, m_playSlow})
         soundLayout->addWidget(b);
@@ -252,6 +325,12 @@ void EditorWindow::createWidgets()
     side->addStretch(1);
     middle->addLayout(side);
     layout->addLayout(middle, 1);
+    m_olderLabel = new QLabel(this);
+    m_olderLabel->setObjectName(QStringLiteral("olderRecordingsLabel"));
+    m_olderLabel->setWordWrap(true);
+    m_olderLabel->setStyleSheet(m_readOnlyLabel->styleSheet());
+    m_olderLabel->hide();
+    layout->addWidget(m_olderLabel);
 
     m_writeButtons = {add,    m_edit,       m_remove,        m_up,        m_down, m_moveTo,
                       m_gaps, m_synthesise, m_recordMissing, m_microphone};
@@ -309,8 +388,10 @@ void EditorWindow::folderChanged()
             pictures.append(picture(folders[type]));
         }
     });
+    const QString before = m_olderLabel->text();
     for (qsizetype i = 0; i < changed.size(); ++i)
         showPicture(changed.at(i), pictures.at(i), 0);
+    sayOlderRecordings(before);
 }
 
 bool EditorWindow::listIsCurrent(int type)
@@ -430,6 +511,7 @@ void EditorWindow::setFolder(const QString &folder)
         rememberFolder(m_folder);
     refreshAll();
     watchFolders();
+    sayOlderRecordings(QString());
     if (failed)
         m_services.dialogs->warn(this, told.join(QStringLiteral("\n\n")));
     else if (!told.isEmpty())
@@ -547,10 +629,8 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
         item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(TextColumn, e.hasText ? e.text : QStringLiteral("(sin texto)"));
         texts += e.hasText ? 1 : 0;
-        item->setText(RecordingColumn,
-                      e.hasRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
-        item->setText(SlowColumn,
-                      e.hasSlowRecording ? QStringLiteral("sí") : QStringLiteral("falta"));
+        item->setText(RecordingColumn, recordingCell(e.recording));
+        item->setText(SlowColumn, recordingCell(e.slowRecording));
         item->setText(MarkColumn, e.mark);
         for (int c = 0; c <= MarkColumn; ++c)
             item->setData(c, Qt::AccessibleTextRole, cellReading(c, item->text(c)));
@@ -562,9 +642,9 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
             for (int c = 0; c <= MarkColumn; ++c)
                 item->setForeground(c, QColor(0xa0, 0x00, 0x00));
         }
-        if (!e.hasRecording)
+        if (e.recording != RecordingState::Present)
             item->setForeground(RecordingColumn, QColor(0xa0, 0x00, 0x00));
-        if (!e.hasSlowRecording)
+        if (e.slowRecording != RecordingState::Present)
             item->setForeground(SlowColumn, QColor(0xa0, 0x00, 0x00));
     }
     list->addTopLevelItems(items);
@@ -606,9 +686,24 @@ void EditorWindow::updateButtons()
         m_recordMissing->setEnabled(!unrecorded(m_exercises[type]).isEmpty());
     }
     m_lists[type]->setMovable(!m_readOnly);
-    m_play->setEnabled(e && e->hasRecording);
-    m_playSlow->setEnabled(e && e->hasSlowRecording);
+    m_play->setEnabled(e && e->hasRecording());
+    m_playSlow->setEnabled(e && e->hasSlowRecording());
     m_copyButton->setDefault(m_readOnly);
+    showOlderRecordings();
+}
+
+void EditorWindow::showOlderRecordings()
+{
+    const QString note = olderRecordingsNote(withOlderRecordings(m_exercises[currentType()]));
+    m_olderLabel->setText(note);
+    m_olderLabel->setAccessibleName(note);
+    m_olderLabel->setVisible(!note.isEmpty());
+}
+
+void EditorWindow::sayOlderRecordings(const QString &before)
+{
+    if (const QString note = m_olderLabel->text(); !note.isEmpty() && note != before)
+        announce(this, note);
 }
 
 void EditorWindow::returnFocus()
@@ -692,13 +787,21 @@ void EditorWindow::editExercise()
     if (!e || !e->hasText)
         return;
     const int number = e->number;
-    const bool recorded = e->hasRecording || e->hasSlowRecording;
+    const bool recorded = e->hasRecording() || e->hasSlowRecording();
+    const std::optional<QString> before =
+        e->status == ReadStatus::Ok ? std::optional<QString>(e->text) : std::nullopt;
     const Identity seen = shown(type, number);
     const std::optional<QString> answer = m_services.dialogs->askText(
         this, QStringLiteral("Dictado %1 de «%2»").arg(number).arg(typeNames().at(type)),
-        e->status == ReadStatus::Ok ? e->text : QString());
+        before.value_or(QString()));
     if (!answer || !listIsCurrent(type))
         return;
+    // The same text is not written again: its recordings stay as new as
+    // they were.
+    if (answer == before) {
+        say(QStringLiteral("El dictado %1 no ha cambiado.").arg(number));
+        return;
+    }
     Change change;
     change.type = type;
     change.seen = {seen};
@@ -706,13 +809,25 @@ void EditorWindow::editExercise()
     change.job = [&](TypeFolder &folder, Progress &) { return folder.edit(number, *answer); };
     change.failed = [=] { return QStringLiteral("No se ha cambiado el dictado %1").arg(number); };
     change.done = [&] {
-        return recorded ? QStringLiteral("Dictado %1 cambiado. Sus grabaciones son las de antes: "
-                                         "vuelva a grabarlas si ha cambiado lo que se dicta.")
+        return recorded ? QStringLiteral("Dictado %1 cambiado. Sus grabaciones son las del texto "
+                                         "de antes y quedan marcadas «antigua».")
                               .arg(number)
                         : QStringLiteral("Dictado %1 cambiado.").arg(number);
     };
     change.select = [number](bool) { return number; };
-    makeChange(change);
+    if (!makeChange(change).isEmpty() || !recorded)
+        return;
+    // Pupils would hear the text of before: recording it again is offered
+    // at once. Return, like Escape, keeps the recordings there are (a
+    // teacher's own voice, perhaps) for now.
+    if (m_services.dialogs->ask(
+            this,
+            QStringLiteral("Las grabaciones del dictado %1 son del texto de antes. ¿Grabarlo ahora "
+                           "con la voz sintética, normal y lento?")
+                .arg(number),
+            QStringLiteral("Grabar ahora"), QStringLiteral("Más tarde"), Dialogs::Answer::No) &&
+        selectedNumber() == number)
+        synthesise();
 }
 
 void EditorWindow::removeExercise()
@@ -921,10 +1036,14 @@ QString EditorWindow::recordExercise(TypeFolder &folder, int number, const QStri
     // old ones together, in one change.
     const QString normal = folder.newRecordingPath(number);
     const QString slow = folder.newSlowRecordingPath(number);
+    auto wanted = [&](const QString &recording) {
+        return both ||
+               recordingStateOf(recording, folder.textPath(number)) != RecordingState::Present;
+    };
     QString problem;
-    if (both || !isOrdinaryFile(folder.recordingPath(number)))
+    if (wanted(folder.recordingPath(number)))
         problem = letro::folder::synthesise(options, text, normal);
-    if (problem.isEmpty() && (both || !isOrdinaryFile(folder.slowRecordingPath(number))))
+    if (problem.isEmpty() && wanted(folder.slowRecordingPath(number)))
         problem = synthesiseSlow(options, text, slow);
     if (problem.isEmpty())
         problem = folder.replaceRecordings(number);
@@ -945,6 +1064,20 @@ void EditorWindow::recordMissing()
                                            .arg(typeNames().at(type)));
         return;
     }
+    // Recordings older than their text are replaced, and they may be the
+    // teacher's own voice: that is asked first, and Return, like Escape,
+    // keeps them.
+    QList<int> older;
+    for (const int number : withOlderRecordings(m_exercises[type]))
+        if (numbers.contains(number))
+            older.append(number);
+    if (!older.isEmpty() &&
+        (!m_services.dialogs->ask(
+             this,
+             replaceOlderQuestion(int(numbers.size()), int(older.size()), typeNames().at(type)),
+             QStringLiteral("Grabar"), QStringLiteral("No grabar"), Dialogs::Answer::No) ||
+         !listIsCurrent(type)))
+        return;
     // Each one is recorded for the text it had when the teacher asked.
     QMap<int, QString> texts;
     QMap<int, Identity> seen;
@@ -953,7 +1086,7 @@ void EditorWindow::recordMissing()
         seen.insert(e.number, shown(type, e.number));
     }
     int made = 0;
-    const QString done = QStringLiteral("%1 de %2 dictados de «%3» grabados.");
+    int renewed = 0; // of them, those that had recordings older than their text
     Change change;
     change.type = type;
     change.label = QStringLiteral("Grabando lo que falta en «%1»…").arg(typeNames().at(type));
@@ -970,11 +1103,14 @@ void EditorWindow::recordMissing()
                 return problem;
             if (!problem.isEmpty())
                 return QStringLiteral("dictado %1: %2").arg(number).arg(problem);
+            renewed += older.contains(number) ? 1 : 0;
             progress.done = ++made;
         }
         return QString();
     };
-    auto doneText = [&] { return done.arg(made).arg(numbers.size()).arg(typeNames().at(type)); };
+    auto doneText = [&] {
+        return recordedSummary(made, int(numbers.size()), renewed, typeNames().at(type));
+    };
     change.failed = [&] {
         return QStringLiteral("No se ha grabado todo lo que faltaba (%1)").arg(doneText());
     };
@@ -1006,13 +1142,13 @@ void EditorWindow::recordVoice()
 
 void EditorWindow::play()
 {
-    if (const Exercise *e = selected(); e && e->hasRecording)
+    if (const Exercise *e = selected(); e && e->hasRecording())
         m_services.playback->play(typeFolder(currentType()).recordingPath(e->number));
 }
 
 void EditorWindow::playSlow()
 {
-    if (const Exercise *e = selected(); e && e->hasSlowRecording)
+    if (const Exercise *e = selected(); e && e->hasSlowRecording())
         m_services.playback->play(typeFolder(currentType()).slowRecordingPath(e->number));
 }
 

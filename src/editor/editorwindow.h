@@ -88,6 +88,12 @@ private:
     void refresh(int type, int select = 0);
     void refreshAll();
     void updateButtons();
+    // The line under the list that says which of its recordings are older
+    // than their text; hidden when none is.
+    void showOlderRecordings();
+    // Says that line when it has changed from `before` (what it said before
+    // the folder was read again).
+    void sayOlderRecordings(const QString &before);
     TypeFolder typeFolder(int type) const;
     const Exercise *selected() const;
     // Shows the result of a change: `problem` as a warning, else `done` in
@@ -168,6 +174,7 @@ private:
 
     QLabel *m_folderLabel = nullptr;
     QLabel *m_readOnlyLabel = nullptr;
+    QLabel *m_olderLabel = nullptr;
     QPushButton *m_copyButton = nullptr;
     QTabWidget *m_tabs = nullptr;
     ExerciseList *m_lists[3] = {};

@@ -40,7 +40,16 @@ QList<int> unrecorded(const QList<Exercise> &exercises)
     QList<int> numbers;
     for (const Exercise &e : exercises)
         if (e.hasText && e.status == ReadStatus::Ok && textProblem(e.text).isEmpty() &&
-            !(e.hasRecording && e.hasSlowRecording))
+            !(e.recording == RecordingState::Present && e.slowRecording == RecordingState::Present))
+            numbers.append(e.number);
+    return numbers;
+}
+
+QList<int> withOlderRecordings(const QList<Exercise> &exercises)
+{
+    QList<int> numbers;
+    for (const Exercise &e : exercises)
+        if (e.hasText && e.hasOlderRecording())
             numbers.append(e.number);
     return numbers;
 }
@@ -257,8 +266,8 @@ QList<Exercise> TypeFolder::exercises() const
         const ExerciseText read = readExerciseFile(textPath(number));
         e.status = read.status;
         e.text = read.text;
-        e.hasRecording = isOrdinaryFile(recordingPath(number));
-        e.hasSlowRecording = isOrdinaryFile(slowRecordingPath(number));
+        e.recording = recordingStateOf(recordingPath(number), textPath(number));
+        e.slowRecording = recordingStateOf(slowRecordingPath(number), textPath(number));
 
         QStringList marks;
         if (!blocked.isEmpty())
@@ -298,8 +307,9 @@ QList<Exercise> TypeFolder::exercises() const
         Exercise e;
         e.number = number;
         e.hasText = false;
-        e.hasRecording = isOrdinaryFile(recordingPath(number));
-        e.hasSlowRecording = isOrdinaryFile(slowRecordingPath(number));
+        // No text, so nothing they can be older than.
+        e.recording = recordingStateOf(recordingPath(number), QString());
+        e.slowRecording = recordingStateOf(slowRecordingPath(number), QString());
         e.mark = QStringLiteral("grabación sin texto: no es de ningún dictado y Letro no la usa");
         list.append(e);
     }

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "exercise/exercisefile.h"
+#include "folder/recordings.h"
 
 #include <QList>
 #include <QMap>
@@ -34,13 +35,22 @@ struct Exercise
     int number = 0;
     ReadStatus status = ReadStatus::Missing;
     QString text; // the first line, decoded as Letro decodes it
-    bool hasRecording = false;
-    bool hasSlowRecording = false;
+    RecordingState recording = RecordingState::Missing;
+    RecordingState slowRecording = RecordingState::Missing;
     // False for recordings whose text is not there (made for a text that was
     // deleted or renamed outside the editor): they belong to no exercise.
     bool hasText = true;
     // Why Letro can never reach or finish this exercise; empty when it can.
     QString mark;
+
+    bool hasRecording() const { return recording != RecordingState::Missing; }
+    bool hasSlowRecording() const { return slowRecording != RecordingState::Missing; }
+    // A recording made before the text was last changed, which may say an
+    // earlier text.
+    bool hasOlderRecording() const
+    {
+        return recording == RecordingState::Older || slowRecording == RecordingState::Older;
+    }
 };
 
 // Why a text cannot be an exercise, or an empty string when it can: it must
@@ -48,8 +58,12 @@ struct Exercise
 QString textProblem(const QString &text);
 
 // The exercises "Grabar lo que falta" records: each one whose text can be
-// typed and that lacks its recording, its slow recording or both.
+// typed and that lacks its recording, its slow recording or both, or has
+// one older than its text.
 QList<int> unrecorded(const QList<Exercise> &exercises);
+
+// The exercises with a recording older than their text, in order.
+QList<int> withOlderRecordings(const QList<Exercise> &exercises);
 
 // The bytes of an exercise file holding `text` on its first line, as Letro
 // reads it best: UTF-8 without a byte-order mark, ending in CR LF. `rest` is

@@ -297,6 +297,23 @@ QString emptyRecordingReason(qint64 available, qint64 blockSize)
     return QStringLiteral("la grabación salió vacía");
 }
 
+RecordingState recordingState(const QDateTime &recording, const QDateTime &text)
+{
+    if (!recording.isValid())
+        return RecordingState::Missing;
+    if (text.isValid() && recording.toSecsSinceEpoch() < text.toSecsSinceEpoch())
+        return RecordingState::Older;
+    return RecordingState::Present;
+}
+
+RecordingState recordingStateOf(const QString &recordingPath, const QString &textPath)
+{
+    auto modified = [](const QString &path) {
+        return isOrdinaryFile(path) ? QFileInfo(path).lastModified() : QDateTime();
+    };
+    return recordingState(modified(recordingPath), modified(textPath));
+}
+
 QList<RecordingJob> recordingJobs(const QString &folder)
 {
     QList<RecordingJob> jobs;
@@ -309,8 +326,8 @@ QList<RecordingJob> recordingJobs(const QString &folder)
         job.textPath = dir.filePath(name);
         job.wavPath = recordingPathFor(job.textPath);
         job.slowWavPath = slowRecordingPathFor(job.textPath);
-        job.exists = isOrdinaryFile(job.wavPath);
-        job.slowExists = isOrdinaryFile(job.slowWavPath);
+        job.recording = recordingStateOf(job.wavPath, job.textPath);
+        job.slowRecording = recordingStateOf(job.slowWavPath, job.textPath);
         jobs.append(job);
     }
     // Digits without leading zeros: the shorter name is the smaller number,

@@ -12,6 +12,7 @@
 
 #include "exercise/sharednames.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,13 +21,32 @@
 
 namespace letro::folder {
 
+// A recording of a text, as the folder holds it.
+enum class RecordingState {
+    Missing, // there is none (no ordinary file of its name)
+    Present, // made since the text was last written
+    Older,   // made before the text was last written: it may say an earlier text
+};
+
+// The state of a recording last modified at `recording` (invalid when there
+// is none) for a text last modified at `text` (invalid when there is none).
+// The editor writes a changed text anew and renumbering only renames, so a
+// recording older than its text was made for an earlier one. Times compare
+// in whole seconds: a copy or a disk that keeps coarser times rounds both
+// down alike and never makes a recording look older than its text.
+RecordingState recordingState(const QDateTime &recording, const QDateTime &text);
+
+// The state of the recording at `recordingPath` for the text at `textPath`,
+// as the disk holds them now.
+RecordingState recordingStateOf(const QString &recordingPath, const QString &textPath);
+
 struct RecordingJob
 {
     QString textPath;
     QString wavPath;
     QString slowWavPath;
-    bool exists = false;     // the recording is already there (an ordinary file)
-    bool slowExists = false; // so is the slow one
+    RecordingState recording = RecordingState::Missing;
+    RecordingState slowRecording = RecordingState::Missing;
 };
 
 // The exercises of a folder in numeric order, each with its recordings' paths.

@@ -1,11 +1,12 @@
 // letro-grabar: makes the missing recordings of exercise folders with a
 // Spanish synthetic voice, so that every exercise text N has its N.wav and
 // its slow N.lento.wav (or makes N.lento.wav from the teacher's own N.wav).
-// Every recording made or skipped gets one line on standard output; those
-// already there are only counted. The last line of each folder adds them up.
-// Every problem goes to standard error after all the folders are done, so
-// none is buried among the others. A Letro folder stands for its type
-// folders. How the run ended is in its exit status (ExitStatus).
+// A recording older than its text (made before the text was last changed)
+// is made again like a missing one. Every recording made or skipped gets one
+// line on standard output; those already there are only counted. The last line of each folder adds
+// them up. Every problem goes to standard error after all the folders are done, so none is buried
+// among the others. A Letro folder stands for its type folders. How the run ended is in its exit
+// status (ExitStatus).
 #include "app/translations.h"
 #include "checker/characterkeys.h"
 #include "exercise/exercisefile.h"
@@ -52,6 +53,7 @@ struct Settings
 struct Tally
 {
     int made = 0, kept = 0, skipped = 0, failed = 0;
+    int renewed = 0;      // recordings older than their text, made again
     int unrecordable = 0; // texts skipped that a teacher must mend
 };
 
@@ -82,8 +84,10 @@ public:
                 return;
             }
         }
-        const bool normalWanted = !settings.fromWave && (settings.remake || !job.exists);
-        const bool slowWanted = settings.remake || !job.slowExists;
+        using letro::folder::RecordingState;
+        const bool normalWanted =
+            !settings.fromWave && (settings.remake || job.recording != RecordingState::Present);
+        const bool slowWanted = settings.remake || job.slowRecording != RecordingState::Present;
         if (normalWanted || (slowWanted && !settings.fromWave)) {
             if (text.status == letro::ReadStatus::Unreadable) {
                 out << "no se puede leer, omitido: " << textShown << '\n';
@@ -98,10 +102,13 @@ public:
             }
         }
 
+        const bool normalOlder = job.recording == RecordingState::Older;
+        const bool slowOlder = job.slowRecording == RecordingState::Older;
         if (!settings.fromWave) {
             if (normalWanted)
                 made(job.wavPath,
-                     letro::folder::synthesise(settings.speech, text.text, job.wavPath));
+                     letro::folder::synthesise(settings.speech, text.text, job.wavPath),
+                     normalOlder);
             else
                 kept(job.wavPath);
         }
@@ -109,12 +116,19 @@ public:
             kept(job.slowWavPath);
         } else if (!settings.fromWave) {
             made(job.slowWavPath,
-                 letro::folder::synthesiseSlow(settings.speech, text.text, job.slowWavPath));
-        } else if (!job.exists) {
+                 letro::folder::synthesiseSlow(settings.speech, text.text, job.slowWavPath),
+                 slowOlder);
+        } else if (job.recording == RecordingState::Missing) {
             out << "sin grabación, omitido: " << QDir::toNativeSeparators(job.wavPath) << '\n';
             ++tally.skipped;
+        } else if (normalOlder) {
+            // A slow version of it would say the earlier text too, and look new.
+            out << "grabación anterior a su texto, omitido: "
+                << QDir::toNativeSeparators(job.wavPath) << '\n';
+            ++tally.skipped;
         } else {
-            made(job.slowWavPath, letro::folder::makeSlowVersion(job.wavPath, job.slowWavPath));
+            made(job.slowWavPath, letro::folder::makeSlowVersion(job.wavPath, job.slowWavPath),
+                 slowOlder);
         }
         out.flush();
     }
@@ -126,11 +140,13 @@ private:
     // bury the few that matter.
     void kept(const QString &) { ++tally.kept; }
 
-    void made(const QString &wav, const QString &problem)
+    // `older`: it replaces a recording older than its text.
+    void made(const QString &wav, const QString &problem, bool older)
     {
         if (problem.isEmpty()) {
-            out << "grabado: " << QDir::toNativeSeparators(wav) << '\n';
-            ++tally.made;
+            out << (older ? "regrabado, era anterior a su texto: " : "grabado: ")
+                << QDir::toNativeSeparators(wav) << '\n';
+            ++(older ? tally.renewed : tally.made);
         } else {
             out << "falló: " << QDir::toNativeSeparators(wav) << '\n';
             errors.append(
@@ -160,7 +176,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Graba con voz sintética (espeak-ng) los dictados que aún no tienen grabación:\n"
         "para cada texto N de cada carpeta crea N.wav y la versión lenta N.lento.wav\n"
-        "(más despacio y con pausas más largas) si no existen."));
+        "(más despacio y con pausas más largas) si no existen o si son anteriores al\n"
+        "último cambio del texto."));
     // Qt's translation leaves its own help option in English, and that
     // option's --help-all lists Qt's English options, so the help option is
     // this program's own.
@@ -285,8 +302,9 @@ int main(int argc, char *argv[])
         if (jobs.isEmpty())
             out << "no hay dictados en: " << shown << '\n';
         else
-            out << shown << ": " << tally.made << " grabados, " << tally.kept << " ya existían, "
-                << tally.skipped << " omitidos, " << tally.failed << " fallidos\n";
+            out << shown << ": " << tally.made << " grabados, " << tally.renewed
+                << " antiguos regrabados, " << tally.kept << " ya existían, " << tally.skipped
+                << " omitidos, " << tally.failed << " fallidos\n";
         out.flush();
         failures += tally.failed + tally.unrecordable;
     }

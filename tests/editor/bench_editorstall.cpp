@@ -25,22 +25,24 @@ namespace {
 
 constexpr int Dictations = 500;
 
-// Every question is answered yes, every text is the same new one.
+// Every question is answered yes but the offer to record a changed text
+// again (no voice here); every text is a new one, so that each Modificar
+// writes its file.
 class YesDialogs : public Dialogs
 {
 public:
     std::optional<QString> askText(QWidget *, const QString &, const QString &) override
     {
-        return QStringLiteral("Nuevo dictado");
+        return QStringLiteral("Nuevo dictado %1").arg(++m_texts);
     }
     std::optional<int> askNumber(QWidget *, const QString &, const QString &, int value, int,
                                  int) override
     {
         return value;
     }
-    bool ask(QWidget *, const QString &, const QString &, const QString &, Answer) override
+    bool ask(QWidget *, const QString &, const QString &, const QString &no, Answer) override
     {
-        return true;
+        return no != QStringLiteral("Más tarde");
     }
     void tell(QWidget *, const QString &) override {}
     void warn(QWidget *, const QString &text) override
@@ -49,6 +51,9 @@ public:
     }
     QString chooseFolder(QWidget *, const QString &, const QString &) override { return {}; }
     bool recordVoice(QWidget *, const RecordingTarget &) override { return false; }
+
+private:
+    int m_texts = 0;
 };
 
 class Silence : public Playback

@@ -242,6 +242,10 @@ private slots:
     void cutShortChangeIsPutRight();
     void longChangeShowsProgressAndCancels();
     void recordsWhatIsMissing();
+    void olderRecordingsAreMarked_data();
+    void olderRecordingsAreMarked();
+    void editOffersToRecordAgain_data();
+    void editOffersToRecordAgain();
     void cancelledRecordingLeavesNothing();
     void keysPressButtonsAndDelete_data();
     void keysPressButtonsAndDelete();
@@ -434,7 +438,9 @@ void TestEditorWindow::buttonsChangeTheFolder()
     button("editButton")->click();
     QCOMPARE(m_dialogs->titles.last(), QStringLiteral("Dictado 2 de «Palabras»"));
     QCOMPARE(readLayout(palabras), layout("1=t4 1.lento.wav=l4 2=new 2.wav=w1 3=new"));
-    QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("vuelva a grabarlas")));
+    QCOMPARE(m_window->statusBar()->currentMessage(),
+             QStringLiteral("Dictado 2 cambiado. Sus grabaciones son las del texto de antes y "
+                            "quedan marcadas «antigua»."));
     QVERIFY(m_dialogs->warned.size() == 1);
 }
 
@@ -1198,6 +1204,177 @@ void TestEditorWindow::recordsWhatIsMissing()
     QCOMPARE(m_window->statusBar()->currentMessage(),
              QStringLiteral("2 de 2 dictados de «Palabras» grabados."));
     QVERIFY(!button("recordMissingButton")->isEnabled()); // nothing more to record
+}
+
+// Recordings older than their text show as "antigua", each cell read with
+// its column's name, and a line under the list says which, aloud too.
+// "Grabar lo que falta" records them again with the missing ones, once the
+// teacher says yes, and counts them.
+void TestEditorWindow::olderRecordingsAreMarked_data()
+{
+    QTest::addColumn<QString>("times"); // milliseconds after timeBase()
+    QTest::addColumn<QStringList>("recordings");
+    QTest::addColumn<QStringList>("slow");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("done");
+
+    const QString all = QStringLiteral("1=0 1.wav=0 1.lento.wav=0 3.wav=0 ");
+    QTest::newRow("one older, and one missing")
+        << all + "2=5000 2.wav=0 2.lento.wav=4999 3=0"
+        << QStringList{"sí", "antigua", "sí", "falta"}
+        << QStringList{"sí", "antigua", "falta", "falta"}
+        << "El dictado 2 tiene alguna grabación anterior a su texto (se ve «antigua»): puede "
+           "decir el texto de antes. «Grabar lo que falta» la graba de nuevo."
+        << "Hay 3 dictados de «Palabras» por grabar; uno tiene grabaciones anteriores a su texto, "
+           "que se sustituirán con la voz sintética. ¿Grabarlos?"
+        << "3 de 3 dictados de «Palabras» grabados, uno de ellos porque sus grabaciones eran "
+           "anteriores a su texto.";
+    QTest::newRow("two older, in the same second and the second before")
+        << all + "2=5600 2.wav=5100 2.lento.wav=4999 3=1000"
+        << QStringList{"sí", "sí", "antigua", "falta"}
+        << QStringList{"sí", "antigua", "falta", "falta"}
+        << "Los dictados 2 y 3 tienen grabaciones anteriores a su texto (se ven «antigua»): "
+           "pueden decir el texto de antes. «Grabar lo que falta» las graba de nuevo."
+        << "Hay 3 dictados de «Palabras» por grabar; 2 tienen grabaciones anteriores a su texto, "
+           "que se sustituirán con la voz sintética. ¿Grabarlos?"
+        << "3 de 3 dictados de «Palabras» grabados, 2 de ellos porque sus grabaciones eran "
+           "anteriores a su texto.";
+}
+
+void TestEditorWindow::olderRecordingsAreMarked()
+{
+    QFETCH(QString, times);
+    QFETCH(QStringList, recordings);
+    QFETCH(QStringList, slow);
+    QFETCH(QString, note);
+    QFETCH(QString, question);
+    QFETCH(QString, done);
+
+    useVoice();
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro,
+              "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3 4=t4");
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    QVERIFY(setTimes(palabras, times));
+    m_window->show();
+    Heard heard;
+    m_window->setFolder(letro);
+    QTreeWidget *list = m_window->list(0);
+    QCOMPARE(column(list, EditorWindow::RecordingColumn), recordings);
+    QCOMPARE(column(list, EditorWindow::SlowColumn), slow);
+    QCOMPARE(cellsRead(list, 1).mid(2, 2),
+             QStringList({"Grabación: " + recordings.at(1), "Grabación lenta: " + slow.at(1)}));
+    auto *label = m_window->findChild<QLabel *>(QStringLiteral("olderRecordingsLabel"));
+    QCOMPARE(label->text(), note);
+    QVERIFY(label->isVisible());
+    QTRY_VERIFY(heard.texts().contains(note));
+
+    // They may be the teacher's own voice: asked first, and Return keeps them.
+    const Layout before = readLayout(palabras);
+    m_dialogs->answers = {false};
+    button("recordMissingButton")->click();
+    QCOMPARE(m_dialogs->questions, QStringList{question});
+    QCOMPARE(m_dialogs->preferredAnswers, QList<Dialogs::Answer>{Dialogs::Answer::No});
+    QCOMPARE(readLayout(palabras), before);
+
+    m_dialogs->answers = {true};
+    button("recordMissingButton")->click();
+    QCOMPARE(m_dialogs->warned, QStringList());
+    Layout expected = before;
+    for (const char *name : {"3.lento.wav", "4.wav", "4.lento.wav"})
+        expected.insert(QString::fromLatin1(name), QByteArray(100, '0'));
+    for (int i = 0; i < 2; ++i) {
+        const QString name = i == 0 ? QStringLiteral("%1.wav") : QStringLiteral("%1.lento.wav");
+        for (int n : {2, 3})
+            if ((i == 0 ? recordings : slow).at(n - 1) == QLatin1String("antigua"))
+                expected.insert(name.arg(n), QByteArray(100, '0'));
+    }
+    QCOMPARE(readLayout(palabras), expected);
+    QCOMPARE(m_window->statusBar()->currentMessage(), done);
+    QCOMPARE(column(list, EditorWindow::RecordingColumn), QStringList({"sí", "sí", "sí", "sí"}));
+    QCOMPARE(column(list, EditorWindow::SlowColumn), QStringList({"sí", "sí", "sí", "sí"}));
+    QVERIFY(!label->isVisible());
+}
+
+// Right after a text with recordings is changed, recording it again is
+// offered; "later" leaves them marked. A text left as it was is not written.
+void TestEditorWindow::editOffersToRecordAgain_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("after"); // x: the stand-in voice's recording
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QStringList>("cells"); // 2's recording and slow recording
+
+    const QString changed = QStringLiteral("Dictado 2 cambiado. Sus grabaciones son las del texto "
+                                           "de antes y quedan marcadas «antigua».");
+    const QString recorded = QStringLiteral("Dictado 2 grabado con la voz «es», normal y lento.");
+    QTest::newRow("recorded again at once")
+        << "1=t1 2=t2 2.wav=w2 2.lento.wav=l2" << NewText << QList<bool>{true} << true
+        << "1=t1 2=new 2.wav=x 2.lento.wav=x" << recorded << QStringList{"sí", "sí"};
+    QTest::newRow("later") << "1=t1 2=t2 2.wav=w2 2.lento.wav=l2" << NewText << QList<bool>{false}
+                           << true << "1=t1 2=new 2.wav=w2 2.lento.wav=l2" << changed
+                           << QStringList{"antigua", "antigua"};
+    QTest::newRow("only a slow one, recorded again")
+        << "1=t1 2=t2 2.lento.wav=l2" << NewText << QList<bool>{true} << true
+        << "1=t1 2=new 2.wav=x 2.lento.wav=x" << recorded << QStringList{"sí", "sí"};
+    QTest::newRow("no recordings, nothing asked")
+        << "1=t1 2=t2" << NewText << QList<bool>{} << false << "1=t1 2=new"
+        << "Dictado 2 cambiado." << QStringList{"falta", "falta"};
+    QTest::newRow("the same text is not written")
+        << "1=t1 2=t2 2.wav=w2 2.lento.wav=l2" << "texto 2" << QList<bool>{} << false
+        << "1=t1 2=t2 2.wav=w2 2.lento.wav=l2" << "El dictado 2 no ha cambiado."
+        << QStringList{"sí", "sí"};
+}
+
+void TestEditorWindow::editOffersToRecordAgain()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, asked);
+    QFETCH(QString, after);
+    QFETCH(QString, said);
+    QFETCH(QStringList, cells);
+
+    useVoice();
+    const QString letro = m_dir->filePath(QStringLiteral("Letro"));
+    makeLetro(letro, before);
+    const QString palabras = letro + QStringLiteral("/Palabras");
+    // Everything was written long ago.
+    QStringList times;
+    for (const QString &name : layout(before).keys())
+        times.append(name + QStringLiteral("=0"));
+    QVERIFY(setTimes(palabras, times.join(QLatin1Char(' '))));
+    m_window->setFolder(letro);
+    m_window->selectExercise(0, 2);
+    m_dialogs->texts = {typed};
+    m_dialogs->answers = answers;
+    button("editButton")->click();
+
+    QCOMPARE(m_dialogs->warned, QStringList());
+    QCOMPARE(m_dialogs->questions,
+             asked ? QStringList{"Las grabaciones del dictado 2 son del texto de antes. ¿Grabarlo "
+                                 "ahora con la voz sintética, normal y lento?"}
+                   : QStringList());
+    QCOMPARE(m_dialogs->preferredAnswers,
+             asked ? QList<Dialogs::Answer>{Dialogs::Answer::No} : QList<Dialogs::Answer>{});
+    Layout expected = layout(after);
+    for (auto made = expected.begin(); made != expected.end(); ++made)
+        if (made.value() == tokenBytes(QStringLiteral("x")))
+            made.value() = QByteArray(100, '0');
+    QCOMPARE(readLayout(palabras), expected);
+    QCOMPARE(m_window->statusBar()->currentMessage(), said);
+    QCOMPARE(m_window->list(0)->topLevelItem(1)->text(EditorWindow::RecordingColumn), cells.at(0));
+    QCOMPARE(m_window->list(0)->topLevelItem(1)->text(EditorWindow::SlowColumn), cells.at(1));
+    // Still known when the folder is opened again.
+    EditorWindow again(m_services);
+    again.setFolder(letro);
+    QCOMPARE(again.list(0)->topLevelItem(1)->text(EditorWindow::RecordingColumn), cells.at(0));
+    QCOMPARE(again.list(0)->topLevelItem(1)->text(EditorWindow::SlowColumn), cells.at(1));
 }
 
 // Cancelled while the voice speaks, the recording stops at once and leaves

@@ -6,6 +6,7 @@
 #include "folder/filesystem.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -155,6 +156,28 @@ inline bool changeByHand(const QString &folder, const QString &changes)
         } else {
             writeLayout(folder, layout(change));
         }
+    }
+    return true;
+}
+
+// The moment file times in the tests count from: a whole second.
+inline QDateTime timeBase()
+{
+    return QDateTime::fromSecsSinceEpoch(1709287200); // 1 March 2024, 10:00 UTC
+}
+
+// Sets the modification time of files of `folder`, as "1=0 1.wav=-1500":
+// each name with its time in milliseconds after timeBase(). False when one
+// could not be set.
+inline bool setTimes(const QString &folder, const QString &times)
+{
+    for (const QString &item : times.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype eq = item.indexOf(QLatin1Char('='));
+        QFile file(QDir(folder).filePath(item.left(eq)));
+        if (!file.open(QIODevice::ReadOnly) ||
+            !file.setFileTime(timeBase().addMSecs(item.mid(eq + 1).toLongLong()),
+                              QFileDevice::FileModificationTime))
+            return false;
     }
     return true;
 }

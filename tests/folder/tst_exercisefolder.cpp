@@ -65,6 +65,8 @@ private slots:
     void cancelUndoesEverything();
     void marks_data();
     void marks();
+    void recordingsOlderThanTheirText_data();
+    void recordingsOlderThanTheirText();
     void identityOfNumbers();
     void changedFilesAreNotTouched_data();
     void changedFilesAreNotTouched();
@@ -529,6 +531,101 @@ void TestExerciseFolder::marks()
             marks.append(QStringLiteral("%1: %2").arg(e.number).arg(e.mark));
     }
     QCOMPARE(marks, expected);
+}
+
+// A recording made before its text was last written is older than it, in
+// whole seconds; the listing, "Grabar lo que falta" and letro-grabar's jobs
+// agree on it, and renumbering, which only renames, keeps it.
+void TestExerciseFolder::recordingsOlderThanTheirText_data()
+{
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<QString>("times"); // milliseconds after timeBase()
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("expected"); // "N recording slow", each as Present/Older/Missing
+    QTest::addColumn<QList<int>>("older");     // withOlderRecordings
+    QTest::addColumn<QList<int>>("again");     // unrecorded
+
+    const QList<int> none;
+    QTest::newRow("recorded after the text")
+        << "1=t1 1.wav=w1 1.lento.wav=l1" << "1=0 1.wav=2000 1.lento.wav=2000" << ""
+        << QStringList{"1 present present"} << none << none;
+    QTest::newRow("older by a tenth of a second, in the second before")
+        << "1=t1 1.wav=w1 1.lento.wav=l1" << "1=1000 1.wav=900 1.lento.wav=900" << ""
+        << QStringList{"1 older older"} << QList<int>{1} << QList<int>{1};
+    QTest::newRow("a moment before, in the same second")
+        << "1=t1 1.wav=w1 1.lento.wav=l1" << "1=600 1.wav=200 1.lento.wav=100" << ""
+        << QStringList{"1 present present"} << none << none;
+    QTest::newRow("only the slow one older")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 2.lento.wav=l2"
+        << "1=5000 1.wav=5000 1.lento.wav=3000 2=0 2.wav=0 2.lento.wav=0" << ""
+        << QStringList{"1 present older", "2 present present"} << QList<int>{1} << QList<int>{1};
+    QTest::newRow("one missing, the other older")
+        << "1=t1 1.lento.wav=l1" << "1=5000 1.lento.wav=1000" << ""
+        << QStringList{"1 missing older"} << QList<int>{1} << QList<int>{1};
+    QTest::newRow("recordings without a text are never older")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2.wav=w2" << "1=5000 1.wav=5000 1.lento.wav=5000 2.wav=0"
+        << "" << QStringList{"1 present present", "2 present missing"} << none << none;
+    QTest::newRow("changing the text makes them older")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2"
+        << "1=0 1.wav=0 1.lento.wav=0 2=0 2.wav=0" << "edit 1"
+        << QStringList{"1 older older", "2 present missing"} << QList<int>{1} << QList<int>{1, 2};
+    QTest::newRow("a swap keeps each mark with its text")
+        << "1=t1 1.wav=w1 2=t2 2.wav=w2" << "1=5000 1.wav=1000 2=0 2.wav=1000" << "down 1"
+        << QStringList{"1 present missing", "2 older missing"} << QList<int>{2} << QList<int>{1, 2};
+    QTest::newRow("closing a gap keeps the mark")
+        << "3=t3 3.wav=w3 3.lento.wav=l3" << "3=5000 3.wav=0 3.lento.wav=9000" << "gaps"
+        << QStringList{"1 older present"} << QList<int>{1} << QList<int>{1};
+    QTest::newRow("a new recording is not older")
+        << "1=t1 1.wav=w1 1.lento.wav=l1 .letro-nuevo-1.wav=w9"
+        << "1=5000 1.wav=0 1.lento.wav=0 .letro-nuevo-1.wav=6000" << "record 1"
+        << QStringList{"1 present older"} << QList<int>{1} << QList<int>{1};
+}
+
+void TestExerciseFolder::recordingsOlderThanTheirText()
+{
+    QFETCH(QString, files);
+    QFETCH(QString, times);
+    QFETCH(QString, operation);
+    QFETCH(QStringList, expected);
+    QFETCH(QList<int>, older);
+    QFETCH(QList<int>, again);
+    QTemporaryDir dir;
+    writeLayout(dir.path(), layout(files));
+    QVERIFY(setTimes(dir.path(), times));
+    TypeFolder folder(dir.path());
+    if (!operation.isEmpty())
+        QCOMPARE(run(folder, operation), QString());
+
+    auto word = [](RecordingState state) {
+        switch (state) {
+        case RecordingState::Missing:
+            return QStringLiteral("missing");
+        case RecordingState::Older:
+            return QStringLiteral("older");
+        case RecordingState::Present:
+            break;
+        }
+        return QStringLiteral("present");
+    };
+    const QList<Exercise> exercises = folder.exercises();
+    QStringList states;
+    for (const Exercise &e : exercises)
+        states.append(
+            QStringLiteral("%1 %2 %3").arg(e.number).arg(word(e.recording), word(e.slowRecording)));
+    QCOMPARE(states, expected);
+    QCOMPARE(withOlderRecordings(exercises), older);
+    QCOMPARE(unrecorded(exercises), again);
+    // letro-grabar sees the texts' recordings alike.
+    QStringList jobs;
+    for (const RecordingJob &job : recordingJobs(dir.path()))
+        jobs.append(QStringLiteral("%1 %2 %3")
+                        .arg(QFileInfo(job.textPath).fileName())
+                        .arg(word(job.recording), word(job.slowRecording)));
+    QStringList texts;
+    for (qsizetype i = 0; i < exercises.size(); ++i)
+        if (exercises.at(i).hasText)
+            texts.append(states.at(i));
+    QCOMPARE(jobs, texts);
 }
 
 // A number's identity holds its text and recordings, lone recordings too,

@@ -13,6 +13,7 @@
 #include <sys/types.h>
 
 using letro::folder::RecordingJob;
+using letro::folder::RecordingState;
 
 namespace {
 
@@ -70,9 +71,9 @@ QStringList existingRecordings(const QList<RecordingJob> &jobs)
 {
     QStringList names;
     for (const RecordingJob &job : jobs) {
-        if (job.exists)
+        if (job.recording != RecordingState::Missing)
             names << QFileInfo(job.wavPath).fileName();
-        if (job.slowExists)
+        if (job.slowRecording != RecordingState::Missing)
             names << QFileInfo(job.slowWavPath).fileName();
     }
     return names;
@@ -113,6 +114,8 @@ private slots:
     void spaceInBlocks();
     void emptyRecordingReason_data();
     void emptyRecordingReason();
+    void recordingState_data();
+    void recordingState();
     void recordingJobs_data();
     void recordingJobs();
     void linksAndOtherFiles();
@@ -211,6 +214,34 @@ void TestRecordings::emptyRecordingReason()
     QFETCH(qint64, available);
     QFETCH(QString, expected);
     QCOMPARE(letro::folder::emptyRecordingReason(available, 4096), expected);
+}
+
+// A recording is older than its text when it was last written in an
+// earlier second; there is nothing to be older than without a text.
+void TestRecordings::recordingState_data()
+{
+    QTest::addColumn<QDateTime>("recording");
+    QTest::addColumn<QDateTime>("text");
+    QTest::addColumn<RecordingState>("expected");
+    const QDateTime second = QDateTime::fromSecsSinceEpoch(1709287200);
+    QTest::newRow("none") << QDateTime() << second << RecordingState::Missing;
+    QTest::newRow("none, nor a text") << QDateTime() << QDateTime() << RecordingState::Missing;
+    QTest::newRow("a millisecond older, the second before")
+        << second.addMSecs(-1) << second << RecordingState::Older;
+    QTest::newRow("a day older") << second.addDays(-1) << second << RecordingState::Older;
+    QTest::newRow("older in the same second")
+        << second.addMSecs(100) << second.addMSecs(900) << RecordingState::Present;
+    QTest::newRow("at the same moment") << second << second << RecordingState::Present;
+    QTest::newRow("newer") << second.addSecs(1) << second << RecordingState::Present;
+    QTest::newRow("without a text") << second << QDateTime() << RecordingState::Present;
+}
+
+void TestRecordings::recordingState()
+{
+    QFETCH(QDateTime, recording);
+    QFETCH(QDateTime, text);
+    QFETCH(RecordingState, expected);
+    QCOMPARE(letro::folder::recordingState(recording, text), expected);
 }
 
 void TestRecordings::recordingJobs_data()

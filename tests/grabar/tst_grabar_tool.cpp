@@ -151,9 +151,17 @@ QByteArray handMadeWave()
 
 const QDateTime oldTime(QDate(2020, 3, 1), QTime(10, 0), Qt::UTC);
 
+// Sets a file's modification time; false when it cannot.
+bool setModified(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) &&
+           file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
 // Three exercises, each in another of the encodings and line ends teachers'
-// files come in, with the recording of the second one already there, and a
-// file that is not an exercise.
+// files come in, with the recording of the second one already there (made
+// after its text), and a file that is not an exercise.
 void makeFolder(const QString &folder)
 {
     QVERIFY(QDir().mkpath(folder));
@@ -162,9 +170,8 @@ void makeFolder(const QString &folder)
     writeFile(folder + "/3", QStringLiteral("Hola\r\nsegunda línea\r\n").toUtf8()); // CR LF
     writeFile(folder + "/notas", "para la maestra\n");
     writeFile(folder + "/2.wav", handMadeWave());
-    QFile existing(folder + "/2.wav");
-    QVERIFY(existing.open(QIODevice::ReadWrite));
-    QVERIFY(existing.setFileTime(oldTime, QFileDevice::FileModificationTime));
+    QVERIFY(setModified(folder + "/2", oldTime.addDays(-1)));
+    QVERIFY(setModified(folder + "/2.wav", oldTime));
 }
 
 // A stand-in for espeak-ng: a shell script that knows every voice and runs
@@ -224,6 +231,8 @@ private slots:
     void refusedRuns_data();
     void refusedRuns();
     void failedRemakeKeepsTheRecordings();
+    void olderRecordingsAreMadeAgain_data();
+    void olderRecordingsAreMadeAgain();
     void interruptedRunLeavesNothingHalfMade_data();
     void interruptedRunLeavesNothingHalfMade();
     void untypableLines_data();
@@ -251,11 +260,14 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const Run run = runTool({folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(run.err, QString());
-    QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
-                          "grabado: " + folder + "/2.lento.wav", "grabado: " + folder + "/3.wav",
-                          "grabado: " + folder + "/3.lento.wav",
-                          folder + ": 5 grabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{
+            "grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+            "grabado: " + folder + "/2.lento.wav", "grabado: " + folder + "/3.wav",
+            "grabado: " + folder + "/3.lento.wav",
+            folder +
+                ": 5 grabados, 0 antiguos regrabados, 1 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
                                            "3", "3.lento.wav", "3.wav", "notas"}));
 
@@ -285,8 +297,10 @@ void TestGrabarTool::makesOnlyTheMissingRecordings()
     const Run again = runTool({folder});
     QCOMPARE(again.exitCode, 0);
     // What is already there is counted, not listed.
-    QCOMPARE(lines(again.out),
-             QStringList{folder + ": 0 grabados, 6 ya existían, 0 omitidos, 0 fallidos"});
+    QCOMPARE(
+        lines(again.out),
+        QStringList{folder +
+                    ": 0 grabados, 0 antiguos regrabados, 6 ya existían, 0 omitidos, 0 fallidos"});
     QCOMPARE(readFile(folder + "/1.wav"), firstBytes);
     QCOMPARE(QFileInfo(folder + "/1.wav").lastModified(), firstMade);
 }
@@ -301,11 +315,14 @@ void TestGrabarTool::overwriteRemakesEveryRecording()
 
     const Run run = runTool({"--sobrescribir", folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
-                          "grabado: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
-                          "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
-                          folder + ": 6 grabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{
+            "grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+            "grabado: " + folder + "/2.wav", "grabado: " + folder + "/2.lento.wav",
+            "grabado: " + folder + "/3.wav", "grabado: " + folder + "/3.lento.wav",
+            folder +
+                ": 6 grabados, 0 antiguos regrabados, 0 ya existían, 0 omitidos, 0 fallidos"}));
     QCOMPARE(entries(folder), (QStringList{"1", "1.lento.wav", "1.wav", "2", "2.lento.wav", "2.wav",
                                            "3", "3.lento.wav", "3.wav", "notas"}));
     const QByteArray remade = readFile(folder + "/2.wav");
@@ -371,11 +388,13 @@ void TestGrabarTool::severalFolders()
 
     const Run run = runTool({words, empty});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + words + "/1.wav", "grabado: " + words + "/1.lento.wav",
-                          "sin texto, omitido: " + words + "/2",
-                          words + ": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos",
-                          "no hay dictados en: " + empty}));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{
+            "grabado: " + words + "/1.wav", "grabado: " + words + "/1.lento.wav",
+            "sin texto, omitido: " + words + "/2",
+            words + ": 2 grabados, 0 antiguos regrabados, 0 ya existían, 1 omitidos, 0 fallidos",
+            "no hay dictados en: " + empty}));
     QVERIFY(QFile::exists(words + "/1.wav"));
     QVERIFY(!QFile::exists(words + "/2.wav"));
     QVERIFY(!QFile::exists(words + "/2.lento.wav"));
@@ -384,11 +403,13 @@ void TestGrabarTool::severalFolders()
     writeFile(words + "/3", "luna\r\n");
     const Run letro = runTool({dir.path()});
     QVERIFY2(letro.exitCode == 0, qPrintable(letro.err));
-    QCOMPARE(lines(letro.out),
-             (QStringList{"sin texto, omitido: " + words + "/2", "grabado: " + words + "/3.wav",
-                          "grabado: " + words + "/3.lento.wav",
-                          words + ": 2 grabados, 2 ya existían, 1 omitidos, 0 fallidos",
-                          "no hay dictados en: " + empty}));
+    QCOMPARE(
+        lines(letro.out),
+        (QStringList{
+            "sin texto, omitido: " + words + "/2", "grabado: " + words + "/3.wav",
+            "grabado: " + words + "/3.lento.wav",
+            words + ": 2 grabados, 0 antiguos regrabados, 2 ya existían, 1 omitidos, 0 fallidos",
+            "no hay dictados en: " + empty}));
 
     // No dictation anywhere is not "all recorded".
     const Run none = runTool({empty});
@@ -420,11 +441,14 @@ void TestGrabarTool::errorsComeLast()
     QVERIFY(tool.waitForFinished(120000));
     QCOMPARE(tool.exitCode(), 1);
     const QStringList said = lines(QString::fromUtf8(tool.readAll()));
-    QCOMPARE(said.mid(said.size() - 3),
-             (QStringList{phrases + ": 2 grabados, 0 ya existían, 0 omitidos, 0 fallidos",
-                          "letro-grabar: " + words + "/2.wav: " + failing + " falló",
-                          "letro-grabar: " + words + "/2.lento.wav: " + failing + " falló"}));
-    QVERIFY(said.contains(words + ": 2 grabados, 0 ya existían, 0 omitidos, 2 fallidos"));
+    QCOMPARE(
+        said.mid(said.size() - 3),
+        (QStringList{
+            phrases + ": 2 grabados, 0 antiguos regrabados, 0 ya existían, 0 omitidos, 0 fallidos",
+            "letro-grabar: " + words + "/2.wav: " + failing + " falló",
+            "letro-grabar: " + words + "/2.lento.wav: " + failing + " falló"}));
+    QVERIFY(said.contains(
+        words + ": 2 grabados, 0 antiguos regrabados, 0 ya existían, 0 omitidos, 2 fallidos"));
 }
 
 void TestGrabarTool::refusedRuns_data()
@@ -480,7 +504,8 @@ void TestGrabarTool::failedRemakeKeepsTheRecordings()
 
     const Run run = runTool({"--sobrescribir", "--espeak", failing, dir.path()});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.out.endsWith(": 0 grabados, 0 ya existían, 0 omitidos, 2 fallidos\n"),
+    QVERIFY2(run.out.endsWith(
+                 ": 0 grabados, 0 antiguos regrabados, 0 ya existían, 0 omitidos, 2 fallidos\n"),
              qPrintable(run.out));
     QCOMPARE(readFile(dir.filePath("1.wav")), QByteArray("OLD"));
     QCOMPARE(readFile(dir.filePath("1.lento.wav")), QByteArray("OLD SLOW"));
@@ -592,13 +617,110 @@ void TestGrabarTool::untypableLines()
     for (const QString &character : reported)
         expected << "letro-grabar: " + folder + "/2: " + character;
     QCOMPARE(lines(run.err), expected);
-    QCOMPARE(lines(run.out),
-             (QStringList{"grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
-                          "caracteres que no da ninguna tecla, omitido: " + folder + "/2",
-                          folder + ": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos"}));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{
+            "grabado: " + folder + "/1.wav", "grabado: " + folder + "/1.lento.wav",
+            "caracteres que no da ninguna tecla, omitido: " + folder + "/2",
+            folder +
+                ": 2 grabados, 0 antiguos regrabados, 0 ya existían, 1 omitidos, 0 fallidos"}));
     QStringList after = before + QStringList{"1.lento.wav", "1.wav"};
     after.sort();
     QCOMPARE(entries(folder), after);
+}
+
+// A recording older than its text (in whole seconds) was made for an earlier
+// text: it is made again like a missing one, and counted apart. A slow
+// version is never made from such a N.wav.
+void TestGrabarTool::olderRecordingsAreMadeAgain_data()
+{
+    QTest::addColumn<QString>("times"); // each file's time, in ms after oldTime
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("writing"); // what the stand-in voice does
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("out");  // F: the folder
+    QTest::addColumn<QStringList>("kept"); // recordings left as they were
+
+    const QByteArray speaks = "printf '%0100d' 0 > \"$part\"";
+    const QString remade = QStringLiteral("regrabado, era anterior a su texto: F/");
+    QTest::newRow("both older")
+        << "1=5000 1.wav=0 1.lento.wav=0" << QStringList{} << speaks << 0
+        << QStringList{remade + "1.wav", remade + "1.lento.wav",
+                       "F: 0 grabados, 2 antiguos regrabados, 0 ya existían, 0 omitidos, "
+                       "0 fallidos"}
+        << QStringList{};
+    QTest::newRow("only the slow one older; the same second is not older")
+        << "1=5600 1.wav=5100 1.lento.wav=4900" << QStringList{} << speaks << 0
+        << QStringList{remade + "1.lento.wav",
+                       "F: 0 grabados, 1 antiguos regrabados, 1 ya existían, 0 omitidos, "
+                       "0 fallidos"}
+        << QStringList{"1.wav"};
+    QTest::newRow("newer ones kept")
+        << "1=0 1.wav=1000 1.lento.wav=1000" << QStringList{} << speaks << 0
+        << QStringList{"F: 0 grabados, 0 antiguos regrabados, 2 ya existían, 0 omitidos, "
+                       "0 fallidos"}
+        << QStringList{"1.wav", "1.lento.wav"};
+    QTest::newRow("one missing, one older")
+        << "1=5000 1.lento.wav=0" << QStringList{} << speaks << 0
+        << QStringList{"grabado: F/1.wav", remade + "1.lento.wav",
+                       "F: 1 grabados, 1 antiguos regrabados, 0 ya existían, 0 omitidos, "
+                       "0 fallidos"}
+        << QStringList{};
+    QTest::newRow("a failed remake keeps the older one")
+        << "1=5000 1.wav=0 1.lento.wav=6000" << QStringList{} << QByteArray("exit 1") << 1
+        << QStringList{"falló: F/1.wav", "F: 0 grabados, 0 antiguos regrabados, 1 ya existían, "
+                                         "0 omitidos, 1 fallidos"}
+        << QStringList{"1.wav", "1.lento.wav"};
+    QTest::newRow("no slow version of an older N.wav")
+        << "1=5000 1.wav=0" << QStringList{"--lento-de-wav"} << speaks << 0
+        << QStringList{"grabación anterior a su texto, omitido: F/1.wav",
+                       "F: 0 grabados, 0 antiguos regrabados, 0 ya existían, 1 omitidos, "
+                       "0 fallidos"}
+        << QStringList{"1.wav"};
+    QTest::newRow("an older slow version made again from a newer N.wav")
+        << "1=5000 1.wav=6000 1.lento.wav=0" << QStringList{"--lento-de-wav"} << speaks << 0
+        << QStringList{remade + "1.lento.wav",
+                       "F: 0 grabados, 1 antiguos regrabados, 0 ya existían, 0 omitidos, "
+                       "0 fallidos"}
+        << QStringList{"1.wav"};
+}
+
+void TestGrabarTool::olderRecordingsAreMadeAgain()
+{
+    QFETCH(QString, times);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, writing);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, out);
+    QFETCH(QStringList, kept);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath("Palabras");
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString &item : times.split(' ')) {
+        const QString name = item.section('=', 0, 0);
+        writeFile(folder + '/' + name, name.contains('.') ? handMadeWave() : "sol\n");
+        QVERIFY(
+            setModified(folder + '/' + name, oldTime.addMSecs(item.section('=', 1).toLongLong())));
+    }
+    QMap<QString, QByteArray> before;
+    for (const QString &name : kept)
+        before.insert(name, readFile(folder + '/' + name));
+    const QStringList voice = {"--espeak", speechScript(dir.path(), writing)};
+
+    const Run run = runTool(voice + arguments + QStringList{folder});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(lines(run.out), lines(QString(out.join('\n')).replace("F", folder)));
+    for (const QString &name : kept)
+        QCOMPARE(readFile(folder + '/' + name), before.value(name));
+    if (exitCode != 0)
+        return;
+    // What was made again is no longer older.
+    const Run again = runTool(voice + arguments + QStringList{folder});
+    QCOMPARE(again.exitCode, 0);
+    QVERIFY2(!again.out.contains("regrabado, ") && again.out.contains(", 0 antiguos regrabados, "),
+             qPrintable(again.out));
 }
 
 // --lento-de-wav slows the teacher's own N.wav down and never speaks or
@@ -616,10 +738,12 @@ void TestGrabarTool::slowVersionFromTheTeachersRecording()
 
     const Run run = runTool(noSpeech + QStringList{folder});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(lines(run.out),
-             (QStringList{"sin grabación, omitido: " + folder + "/1.wav",
-                          "grabado: " + folder + "/2.lento.wav",
-                          folder + ": 1 grabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
+    QCOMPARE(
+        lines(run.out),
+        (QStringList{
+            "sin grabación, omitido: " + folder + "/1.wav", "grabado: " + folder + "/2.lento.wav",
+            folder +
+                ": 1 grabados, 0 antiguos regrabados, 1 ya existían, 1 omitidos, 0 fallidos"}));
     QCOMPARE(readFile(folder + "/2.wav"), teachers);
     const WaveInfo slow = parseWave(readFile(folder + "/2.lento.wav"));
     QVERIFY2(slow.problem.isEmpty(), qPrintable(slow.problem));
@@ -630,7 +754,8 @@ void TestGrabarTool::slowVersionFromTheTeachersRecording()
 
     const Run again = runTool(noSpeech + QStringList{"--sobrescribir", folder});
     QVERIFY2(again.exitCode == 0, qPrintable(again.err));
-    QVERIFY2(again.out.endsWith(": 2 grabados, 0 ya existían, 1 omitidos, 0 fallidos\n"),
+    QVERIFY2(again.out.endsWith(
+                 ": 2 grabados, 0 antiguos regrabados, 0 ya existían, 1 omitidos, 0 fallidos\n"),
              qPrintable(again.out));
     QVERIFY(parseWave(readFile(folder + "/3.lento.wav")).problem.isEmpty());
     QCOMPARE(readFile(folder + "/2.wav"), teachers);
