@@ -66,7 +66,8 @@ QList<ColumnName> columnNames()
 // What a screen reader reads for a cell of `column` showing `text`.
 QString cellReading(int column, const QString &text)
 {
-    return columnNames().at(column).spoken + QStringLiteral(": ") +
+    static const QList<ColumnName> names = columnNames();
+    return names.at(column).spoken + QStringLiteral(": ") +
            (text.isEmpty() ? QStringLiteral("ninguno") : text);
 }
 
@@ -142,6 +143,13 @@ QString olderRecordingsNote(const QList<int> &numbers)
         .arg(which);
 }
 
+// What each column of the row of `e` shows, from the number to the notice.
+QStringList cellTexts(const Exercise &e)
+{
+    return {QString::number(e.number), e.hasText ? e.text : QStringLiteral("(sin texto)"),
+            recordingCell(e.recording), recordingCell(e.slowRecording), e.mark};
+}
+
 } // namespace
 
 EditorWindow::EditorWindow(EditorServices services, QWidget *parent)
@@ -169,83 +177,124 @@ void EditorWindow::createWidgets()
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     setCentralWidget(central);
+    layout->addLayout(createFolderBar());
+    layout->addWidget(createReadOnlyNote());
+    auto *middle = new QHBoxLayout;
+    middle->addWidget(createLists(), 1);
+    middle->addLayout(createButtons());
+    layout->addLayout(middle, 1);
+    layout->addWidget(createOlderRecordingsNote());
+    createShortcuts();
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    createWatcher();
+}
 
+QLayout *EditorWindow::createFolderBar()
+{
     // Which Letro, and the way to a copy of one's own.
-    auto *top = new QHBoxLayout;
+    auto *bar = new QHBoxLayout;
     m_folderLabel = new QLabel(this);
     m_folderLabel->setObjectName(QStringLiteral("folderLabel"));
     m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    top->addWidget(m_folderLabel, 1);
+    bar->addWidget(m_folderLabel, 1);
     m_copyButton = addButton("copyButton", QStringLiteral("Hacer mi &copia de Letro…"),
                              QStringLiteral("Copia Letro con todos sus dictados y grabaciones en "
                                             "una carpeta suya, con su propia entrada en el menú"),
                              &EditorWindow::makeCopy);
-    top->addWidget(m_copyButton);
-    top->addWidget(addButton("openButton", QStringLiteral("A&brir otra carpeta…"),
+    bar->addWidget(m_copyButton);
+    bar->addWidget(addButton("openButton", QStringLiteral("A&brir otra carpeta…"),
                              QStringLiteral("Trabajar con otra copia de Letro"),
                              &EditorWindow::openFolder));
-    layout->addLayout(top);
+    return bar;
+}
+
+QWidget *EditorWindow::createReadOnlyNote()
+{
     m_readOnlyLabel = new QLabel(this);
     m_readOnlyLabel->setObjectName(QStringLiteral("readOnlyLabel"));
     m_readOnlyLabel->setWordWrap(true);
     m_readOnlyLabel->setStyleSheet(
         QStringLiteral("background: #fff3c4; color: #5a4300; padding: 6px; border-radius: 3px"));
-    layout->addWidget(m_readOnlyLabel);
+    return m_readOnlyLabel;
+}
 
+QWidget *EditorWindow::createOlderRecordingsNote()
+{
+    m_olderLabel = new QLabel(this);
+    m_olderLabel->setObjectName(QStringLiteral("olderRecordingsLabel"));
+    m_olderLabel->setWordWrap(true);
+    m_olderLabel->setStyleSheet(m_readOnlyLabel->styleSheet());
+    m_olderLabel->hide();
+    return m_olderLabel;
+}
+
+QWidget *EditorWindow::createLists()
+{
     // The lists, one tab per type.
-    auto *middle = new QHBoxLayout;
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("typeTabs"));
     const QStringList types = typeNames();
     for (int type = 0; type < 3; ++type) {
-        auto *list = new ExerciseList(this);
-        list->setObjectName(QStringLiteral("exerciseList(%1)").arg(type));
-        list->setAccessibleName(types.at(type));
-        list->setRootIsDecorated(false);
-        list->setUniformRowHeights(true);
-        list->setAlternatingRowColors(true);
-        QStringList headings;
-        for (const ColumnName &c : columnNames())
-            headings.append(c.heading);
-        list->setHeaderLabels(headings);
-        list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        list->header()->setSectionResizeMode(TextColumn, QHeaderView::Interactive);
-        list->header()->setStretchLastSection(true);
-        list->setColumnWidth(TextColumn, 360);
-        connect(list, &QTreeWidget::currentItemChanged, this, &EditorWindow::updateButtons);
-        connect(list, &QTreeWidget::itemActivated, this, [this] {
-            if (!m_readOnly)
-                editExercise();
-        });
-        list->setAccessibleDescription(QStringLiteral("Para cambiar un dictado de número, "
-                                                      "arrástrelo a su nuevo sitio o pulse "
-                                                      "«Mover a…»"));
-        connect(list, &ExerciseList::dragStarted, this,
-                [this, type] { m_dragged = m_states[type]; });
-        connect(list, &ExerciseList::moveRequested, this,
-                [this, type](int number, int target) { moveExercise(type, number, target); });
-        auto *remove =
-            new QShortcut(QKeySequence::Delete, list, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(remove, &QShortcut::activated, this, [this] {
-            if (m_remove->isEnabled() && !m_busy)
-                removeExercise();
-        });
-        m_lists[type] = list;
-        m_tabs->addTab(list, types.at(type));
+        m_lists[type] = createList(type);
+        m_tabs->addTab(m_lists[type], types.at(type));
         m_tabs->setTabToolTip(type, QStringLiteral("Ctrl+%1").arg(type + 1));
-        auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + type)), this);
-        connect(shortcut, &QShortcut::activated, this, [this, type] {
-            m_tabs->setCurrentIndex(type);
-            m_lists[type]->setFocus();
-        });
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, &EditorWindow::updateButtons);
-    middle->addWidget(m_tabs, 1);
+    return m_tabs;
+}
 
+ExerciseList *EditorWindow::createList(int type)
+{
+    auto *list = new ExerciseList(this);
+    list->setObjectName(QStringLiteral("exerciseList(%1)").arg(type));
+    list->setAccessibleName(typeNames().at(type));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAlternatingRowColors(true);
+    QStringList headings;
+    for (const ColumnName &c : columnNames())
+        headings.append(c.heading);
+    list->setHeaderLabels(headings);
+    // The short columns are fitted to what they show each time the list is
+    // made (showPicture); the text gets the room left, the notice the rest.
+    list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    list->header()->setStretchLastSection(true);
+    list->setColumnWidth(TextColumn, 360);
+    list->fitColumns(FittedColumns);
+    connect(list, &QTreeWidget::currentItemChanged, this, &EditorWindow::updateButtons);
+    connect(list, &QTreeWidget::itemActivated, this, [this] {
+        if (!m_readOnly)
+            editExercise();
+    });
+    list->setAccessibleDescription(QStringLiteral("Para cambiar un dictado de número, "
+                                                  "arrástrelo a su nuevo sitio o pulse "
+                                                  "«Mover a…»"));
+    connect(list, &ExerciseList::dragStarted, this, [this, type] { m_dragged = m_states[type]; });
+    connect(list, &ExerciseList::moveRequested, this,
+            [this, type](int number, int target) { moveExercise(type, number, target); });
+    return list;
+}
+
+QLayout *EditorWindow::createButtons()
+{
     // The buttons beside the list.
     auto *side = new QVBoxLayout;
-    auto *writeBox = new QGroupBox(QStringLiteral("Dictados"), this);
-    auto *writeLayout = new QVBoxLayout(writeBox);
+    side->addWidget(createChangeButtons());
+    side->addWidget(createRecordingButtons());
+    QPushButton *tryButton =
+        addButton("tryButton", QStringLiteral("&Probar en Letro"),
+                  QStringLiteral("Abrir Letro con estos dictados, para hacerlos como un alumno"),
+                  &EditorWindow::tryInLetro);
+    tryButton->setIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
+    side->addWidget(tryButton);
+    side->addStretch(1);
+    return side;
+}
+
+QWidget *EditorWindow::createChangeButtons()
+{
+    auto *box = new QGroupBox(QStringLiteral("Dictados"), this);
+    auto *layout = new QVBoxLayout(box);
     QPushButton *add =
         addButton("addButton", QStringLiteral("&Añadir…"),
                   QStringLiteral("Un dictado nuevo detrás del último"), &EditorWindow::addExercise);
@@ -269,12 +318,17 @@ void EditorWindow::createWidgets()
     m_gaps = addButton("gapsButton", QStringLiteral("&Quitar huecos"),
                        QStringLiteral("Renumerar los dictados 1, 2, 3… sin huecos"),
                        &EditorWindow::closeGaps);
-    for (QPushButton *b : {add, m_edit, m_remove, m_up, m_down, m_moveTo, m_gaps})
-        writeLayout->addWidget(b);
-    side->addWidget(writeBox);
+    for (QPushButton *b : {add, m_edit, m_remove, m_up, m_down, m_moveTo, m_gaps}) {
+        layout->addWidget(b);
+        m_writeButtons.append(b);
+    }
+    return box;
+}
 
-    auto *soundBox = new QGroupBox(QStringLiteral("Grabaciones"), this);
-    auto *soundLayout = new QVBoxLayout(soundBox);
+QWidget *EditorWindow::createRecordingButtons()
+{
+    auto *box = new QGroupBox(QStringLiteral("Grabaciones"), this);
+    auto *layout = new QVBoxLayout(box);
     m_synthesise = addButton("synthesiseButton", QStringLiteral("Sin&tetizar"),
                              QStringLiteral("Grabar el dictado elegido con la voz sintética, "
                                             "normal y lento"),
@@ -294,8 +348,15 @@ void EditorWindow::createWidgets()
                                                "o las tienen anteriores a su texto"),
                                 &EditorWindow::recordMissing);
     for (QPushButton *b : {m_synthesise, m_recordMissing, m_microphone, m_play, m_playSlow})
-        soundLayout->addWidget(b);
-    auto *voiceForm = new QFormLayout;
+        layout->addWidget(b);
+    m_writeButtons << m_synthesise << m_recordMissing << m_microphone;
+    layout->addLayout(createVoiceForm());
+    return box;
+}
+
+QLayout *EditorWindow::createVoiceForm()
+{
+    auto *form = new QFormLayout;
     m_voice = new QComboBox(this);
     m_voice->setObjectName(QStringLiteral("voiceBox"));
     m_voice->setEditable(true);
@@ -305,37 +366,38 @@ void EditorWindow::createWidgets()
     m_voice->setItemData(1, QStringLiteral("Español de América Latina"), Qt::ToolTipRole);
     m_voice->setToolTip(QStringLiteral("Voz de espeak-ng: «es» de España, «es-419» de América "
                                        "Latina; «+f3» y parecidos cambian la persona que habla"));
-    voiceForm->addRow(QStringLiteral("&Voz:"), m_voice);
+    form->addRow(QStringLiteral("&Voz:"), m_voice);
     m_speed = new QSpinBox(this);
     m_speed->setObjectName(QStringLiteral("speedBox"));
     m_speed->setRange(MinWordsPerMinute, MaxWordsPerMinute);
     m_speed->setValue(SpeechOptions().wordsPerMinute);
     m_speed->setSuffix(QStringLiteral(" pal./min"));
     m_speed->setToolTip(QStringLiteral("Palabras por minuto de la voz sintética"));
-    voiceForm->addRow(QStringLiteral("Velo&cidad:"), m_speed);
-    soundLayout->addLayout(voiceForm);
-    side->addWidget(soundBox);
+    form->addRow(QStringLiteral("Velo&cidad:"), m_speed);
+    return form;
+}
 
-    QPushButton *tryButton =
-        addButton("tryButton", QStringLiteral("&Probar en Letro"),
-                  QStringLiteral("Abrir Letro con estos dictados, para hacerlos como un alumno"),
-                  &EditorWindow::tryInLetro);
-    tryButton->setIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
-    side->addWidget(tryButton);
-    side->addStretch(1);
-    middle->addLayout(side);
-    layout->addLayout(middle, 1);
-    m_olderLabel = new QLabel(this);
-    m_olderLabel->setObjectName(QStringLiteral("olderRecordingsLabel"));
-    m_olderLabel->setWordWrap(true);
-    m_olderLabel->setStyleSheet(m_readOnlyLabel->styleSheet());
-    m_olderLabel->hide();
-    layout->addWidget(m_olderLabel);
+void EditorWindow::createShortcuts()
+{
+    for (int type = 0; type < 3; ++type) {
+        // Ctrl+1 to Ctrl+3 go to a type's list.
+        auto *go = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + type)), this);
+        connect(go, &QShortcut::activated, this, [this, type] {
+            m_tabs->setCurrentIndex(type);
+            m_lists[type]->setFocus();
+        });
+        // Delete in a list deletes its chosen dictation, with the question.
+        auto *remove = new QShortcut(QKeySequence::Delete, m_lists[type], nullptr, nullptr,
+                                     Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this, [this] {
+            if (m_remove->isEnabled() && !m_busy)
+                removeExercise();
+        });
+    }
+}
 
-    m_writeButtons = {add,    m_edit,       m_remove,        m_up,        m_down, m_moveTo,
-                      m_gaps, m_synthesise, m_recordMissing, m_microphone};
-    statusBar()->setObjectName(QStringLiteral("statusBar"));
-
+void EditorWindow::createWatcher()
+{
     // Files changed by hand or by another program show in the lists soon
     // after; a burst of changes is read once.
     m_watcher = new QFileSystemWatcher(this);
@@ -371,8 +433,14 @@ void EditorWindow::watchFolders()
 
 void EditorWindow::folderChanged()
 {
-    if (m_busy || m_folder.isEmpty())
-        return;     // the change refreshes the list when it ends
+    if (m_folder.isEmpty())
+        return;
+    if (m_busy) {
+        // A change shows the folder when it ends; anything else is looked
+        // at once the window is free again.
+        m_rescan->start();
+        return;
+    }
     watchFolders(); // a type folder made or removed
     // Which folders changed, and what they hold now, is read off the
     // window's thread.
@@ -398,9 +466,18 @@ bool EditorWindow::listIsCurrent(int type)
 {
     if (m_busy)
         return false;
-    if (typeFolder(type).state() == m_states[type])
+    // Hundreds of files are looked at: off the window's thread, as is the
+    // folder read again when it has changed.
+    const TypeFolder folder = typeFolder(type);
+    const QStringList shown = m_states[type];
+    std::optional<Picture> now;
+    offThread([&] {
+        if (folder.state() != shown)
+            now = picture(folder);
+    });
+    if (!now)
         return true;
-    refresh(type);
+    showPicture(type, *now, 0);
     m_services.dialogs->warn(
         this, QStringLiteral("Los archivos de «%1» han cambiado fuera del editor, así que no se "
                              "ha hecho nada. La lista ya muestra la carpeta como está ahora: "
@@ -477,29 +554,39 @@ void EditorWindow::offThread(const std::function<void()> &work)
 {
     std::unique_ptr<QThread> worker(QThread::create(work));
     // Nothing else is started meanwhile; the window keeps answering.
-    m_busy = true;
+    const bool wasBusy = std::exchange(m_busy, true);
     QEventLoop loop;
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     loop.exec();
     worker->wait();
-    m_busy = false;
+    m_busy = wasBusy;
 }
 
 void EditorWindow::setFolder(const QString &folder)
 {
     m_folder = QDir(folder).absolutePath();
-    // A change cut short by a crash is finished or undone before anything
-    // is shown.
+    // All that reads or writes the disk is done off the window's thread: a
+    // change cut short by a crash is finished or undone before anything is
+    // shown, then the folders are read.
     QStringList told;
     bool failed = false;
-    for (int type = 0; type < 3; ++type) {
-        const Recovery recovery = recoverFolder(typeFolder(type).path());
-        failed = failed || recovery.outcome == Recovery::Failed;
-        if (recovery.outcome != Recovery::Nothing)
-            told.append(recoveryMessage(recovery, typeNames().at(type)));
-    }
-    m_whyOnlyShown = whyOnlyShown(m_folder, m_services.packageFileList);
+    QString why;
+    const QString letro = m_folder;
+    const QString packageFileList = m_services.packageFileList;
+    const TypeFolder folders[3] = {typeFolder(0), typeFolder(1), typeFolder(2)};
+    offThread([&] {
+        for (int type = 0; type < 3; ++type) {
+            const Recovery recovery = recoverFolder(folders[type].path());
+            failed = failed || recovery.outcome == Recovery::Failed;
+            if (recovery.outcome != Recovery::Nothing)
+                told.append(recoveryMessage(recovery, typeNames().at(type)));
+        }
+        why = whyOnlyShown(letro, packageFileList);
+        if (why.isEmpty())
+            rememberFolder(letro);
+    });
+    m_whyOnlyShown = why;
     m_readOnly = !m_whyOnlyShown.isEmpty();
     m_folderLabel->setText(QStringLiteral("Carpeta de Letro: ") +
                            QDir::toNativeSeparators(m_folder));
@@ -507,8 +594,6 @@ void EditorWindow::setFolder(const QString &folder)
                                                              "dictados, pulse «Hacer mi copia de "
                                                              "Letro»."));
     m_readOnlyLabel->setVisible(m_readOnly);
-    if (!m_readOnly)
-        rememberFolder(m_folder);
     refreshAll();
     watchFolders();
     sayOlderRecordings(QString());
@@ -591,20 +676,22 @@ void EditorWindow::refresh(int type, int select)
 void EditorWindow::refreshAll()
 {
     const int type = currentType();
-    Picture read[3];
     const TypeFolder folders[3] = {typeFolder(0), typeFolder(1), typeFolder(2)};
     offThread([&] {
+        // Each list is shown as soon as it is read, while the next one is
+        // read: the window's thread never makes more than one at a time.
+        // (The calls come before the end of the thread is known.)
         for (int t = 0; t < 3; ++t)
-            read[t] = picture(folders[t]);
+            QMetaObject::invokeMethod(
+                this, [this, t, read = picture(folders[t])] { showPicture(t, read, 0); },
+                Qt::QueuedConnection);
     });
-    for (int t = 0; t < 3; ++t)
-        showPicture(t, read[t], 0);
     m_tabs->setCurrentIndex(type);
 }
 
 void EditorWindow::showPicture(int type, const Picture &picture, int select)
 {
-    QTreeWidget *list = m_lists[type];
+    ExerciseList *list = m_lists[type];
     if (select == 0 && list->currentItem())
         select = list->currentItem()->data(NumberColumn, Qt::UserRole).toInt();
     m_states[type] = picture.state;
@@ -614,6 +701,7 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
     int marked = 0;
     int texts = 0;
     const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QColor alarm(0xa0, 0x00, 0x00);
     // The rows are made apart and put in the list at once.
     QList<QTreeWidgetItem *> items;
     items.reserve(m_exercises[type].size());
@@ -625,29 +713,28 @@ void EditorWindow::showPicture(int type, const Picture &picture, int select)
         // Rows are dragged, never dropped on: a drop goes between them.
         item->setFlags(e.hasText ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled
                                  : Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        item->setText(NumberColumn, QString::number(e.number));
+        const QStringList cells = cellTexts(e);
+        for (int c = 0; c <= MarkColumn; ++c) {
+            item->setText(c, cells.at(c));
+            item->setData(c, Qt::AccessibleTextRole, cellReading(c, cells.at(c)));
+        }
         item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(TextColumn, e.hasText ? e.text : QStringLiteral("(sin texto)"));
         texts += e.hasText ? 1 : 0;
-        item->setText(RecordingColumn, recordingCell(e.recording));
-        item->setText(SlowColumn, recordingCell(e.slowRecording));
-        item->setText(MarkColumn, e.mark);
-        for (int c = 0; c <= MarkColumn; ++c)
-            item->setData(c, Qt::AccessibleTextRole, cellReading(c, item->text(c)));
         item->setToolTip(MarkColumn, e.mark);
         item->setToolTip(TextColumn, e.text);
         if (!e.mark.isEmpty()) {
             ++marked;
             item->setIcon(MarkColumn, warning);
             for (int c = 0; c <= MarkColumn; ++c)
-                item->setForeground(c, QColor(0xa0, 0x00, 0x00));
+                item->setForeground(c, alarm);
         }
         if (e.recording != RecordingState::Present)
-            item->setForeground(RecordingColumn, QColor(0xa0, 0x00, 0x00));
+            item->setForeground(RecordingColumn, alarm);
         if (e.slowRecording != RecordingState::Present)
-            item->setForeground(SlowColumn, QColor(0xa0, 0x00, 0x00));
+            item->setForeground(SlowColumn, alarm);
     }
     list->addTopLevelItems(items);
+    list->fitColumns(FittedColumns);
     list->setUpdatesEnabled(true);
     QString title = QStringLiteral("%1 (%2)").arg(typeNames().at(type)).arg(texts);
     if (marked > 0)

@@ -24,6 +24,7 @@
 #include <functional>
 
 class QComboBox;
+class QLayout;
 class QFileSystemWatcher;
 class QTimer;
 class QLabel;
@@ -40,6 +41,8 @@ class EditorWindow : public QMainWindow
 
 public:
     enum Column { NumberColumn, TextColumn, RecordingColumn, SlowColumn, MarkColumn };
+    // The columns as wide as what they show.
+    static inline const QList<int> FittedColumns = {NumberColumn, RecordingColumn, SlowColumn};
 
     explicit EditorWindow(EditorServices services, QWidget *parent = nullptr);
 
@@ -83,9 +86,21 @@ protected:
 
 private:
     void createWidgets();
+    QLayout *createFolderBar();
+    QWidget *createReadOnlyNote();
+    QWidget *createOlderRecordingsNote();
+    QWidget *createLists();
+    ExerciseList *createList(int type);
+    QLayout *createButtons();
+    QWidget *createChangeButtons();
+    QWidget *createRecordingButtons();
+    QLayout *createVoiceForm();
+    void createShortcuts();
+    void createWatcher();
     QPushButton *addButton(const char *name, const QString &caption, const QString &tip,
                            void (EditorWindow::*action)());
     void refresh(int type, int select = 0);
+    // Reads the three lists again off the window's thread and shows them.
     void refreshAll();
     void updateButtons();
     // The line under the list that says which of its recordings are older

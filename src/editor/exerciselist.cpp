@@ -3,7 +3,12 @@
 #include <QCoreApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMimeData>
+#include <QSet>
+
+#include <algorithm>
 
 namespace letro::editor {
 
@@ -11,6 +16,25 @@ namespace {
 
 // A row of one list in one process: "pid list number", then the text.
 const QString DragFormat = QStringLiteral("application/x-letro-dictado");
+
+// `text` with each digit made `digit`: texts alike but for their digits
+// are measured once, as the widest of them.
+QString digitsAs(QString text, QChar digit)
+{
+    for (QChar &c : text)
+        if (c.isDigit())
+            c = digit;
+    return text;
+}
+
+QChar widestDigit(const QFontMetrics &metrics)
+{
+    QChar widest = QLatin1Char('0');
+    for (char c = '1'; c <= '9'; ++c)
+        if (metrics.horizontalAdvance(QLatin1Char(c)) > metrics.horizontalAdvance(widest))
+            widest = QLatin1Char(c);
+    return widest;
+}
 
 QByteArray listId(const ExerciseList *list)
 {
@@ -62,6 +86,35 @@ int ExerciseList::dropTarget(int number, const QPoint &pos) const
         return 0;
     const int target = texts.at(before);
     return target == number ? 0 : target;
+}
+
+void ExerciseList::fitColumns(const QList<int> &columns)
+{
+    // The rows are laid out now rather than on the next turn of the event
+    // loop: a screen reader asking meanwhile is told of the rows shown.
+    executeDelayedItemsLayout();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QFontMetrics metrics(option.font);
+    const QChar widest = widestDigit(metrics);
+    for (const int column : columns) {
+        int width = header()->sectionSizeHint(column);
+        QSet<QString> measured;
+        for (int i = 0; i < topLevelItemCount(); ++i) {
+            QTreeWidgetItem *item = topLevelItem(i);
+            const QString text = item->text(column);
+            const QString key = digitsAs(text, QLatin1Char('0')) +
+                                (item->icon(column).isNull() ? QString() : QStringLiteral("+"));
+            if (measured.contains(key))
+                continue;
+            measured.insert(key);
+            const QModelIndex index = indexFromItem(item, column);
+            width = std::max(width, itemDelegateForIndex(index)->sizeHint(option, index).width() +
+                                        metrics.horizontalAdvance(digitsAs(text, widest)) -
+                                        metrics.horizontalAdvance(text));
+        }
+        setColumnWidth(column, width);
+    }
 }
 
 QStringList ExerciseList::mimeTypes() const

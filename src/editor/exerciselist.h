@@ -31,6 +31,14 @@ public:
     // half, else after it. 0 when it stays where it is.
     int dropTarget(int number, const QPoint &pos) const;
 
+    // Makes each of `columns` as wide as its heading and the widest text
+    // its rows show. Each distinct text is measured once (numbers once per
+    // count of digits), once the rows are in: the header's own fitting to
+    // contents measures every cell at every layout, far too slow for a list
+    // of hundreds of rows. The rows are laid out first, so that what a
+    // screen reader is told of the table is what it now holds.
+    void fitColumns(const QList<int> &columns);
+
 signals:
     // A row starts being dragged: what the list shows then is what the
     // teacher moves.

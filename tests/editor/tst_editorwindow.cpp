@@ -17,6 +17,7 @@
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -149,6 +150,22 @@ QStringList cellsRead(QTreeWidget *list, int row)
     for (int c = 0; c < table->columnCount(); ++c)
         read.append(table->cellAt(row, c)->text(QAccessible::Name));
     return read;
+}
+
+// The columns of `list` that are not as wide as their heading and their
+// widest cell, or far wider; "" when all fit.
+QString unfittedColumns(QTreeWidget *list)
+{
+    QStringList unfitted;
+    const int slack = list->fontMetrics().averageCharWidth() * 2;
+    for (const int c : EditorWindow::FittedColumns) {
+        const int whole = std::max(static_cast<QAbstractItemView *>(list)->sizeHintForColumn(c),
+                                   list->header()->sectionSizeHint(c));
+        if (list->columnWidth(c) < whole || list->columnWidth(c) > whole + slack)
+            unfitted.append(
+                QStringLiteral("%1: %2 for %3").arg(c).arg(list->columnWidth(c)).arg(whole));
+    }
+    return unfitted.join(QStringLiteral(", "));
 }
 
 // What the windows announce to a screen reader while it lives, as the
@@ -355,6 +372,17 @@ void TestEditorWindow::listShowsExercisesAndMarks()
     QCOMPARE(cellsRead(palabras, 2),
              QStringList({"Número: 4", "Texto: texto 4", "Grabación: falta",
                           "Grabación lenta: falta", "Aviso: " + exercises.at(2).mark}));
+    // The short columns are as wide as what they show, and follow it when
+    // the list is made again.
+    QCOMPARE(unfittedColumns(palabras), QString());
+    QCOMPARE(unfittedColumns(m_window->list(2)), QString());
+    writeLayout(letro + QStringLiteral("/Frase larga"),
+                {{QStringLiteral("1000000"), "siete cifras\r\n"},
+                 {QStringLiteral("2000000.lento.wav"), "l"}});
+    m_window->setFolder(letro);
+    QCOMPARE(column(m_window->list(2), EditorWindow::NumberColumn),
+             QStringList({"1000000", "2000000"}));
+    QCOMPARE(unfittedColumns(m_window->list(2)), QString());
 
     // What the buttons allow follows the exercise chosen.
     m_window->selectExercise(0, 1);
