@@ -154,6 +154,13 @@ void rememberFolder(const QString &folder)
 
 namespace {
 
+// The files of an exercise folder that a copy takes, hidden ones too, by
+// name.
+QStringList filesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
 // What a copy of Letro is made of: the program, then the files of the
 // pictures' and exercises' folders (relative names; folders end in "/").
 QStringList copyPlan(const QString &source)
@@ -169,9 +176,9 @@ QStringList copyPlan(const QString &source)
         // An exercise folder's hidden files too: a change cut short there
         // (the journal and the files under hidden names) is put right in the
         // copy.
-        const QDir::Filters files =
-            folder == QLatin1String("gifs") ? QDir::Files : QDir::Files | QDir::Hidden;
-        const QStringList names = QDir(from.filePath(folder)).entryList(files);
+        const QStringList names = folder == QLatin1String("gifs")
+                                      ? QDir(from.filePath(folder)).entryList(QDir::Files)
+                                      : filesOf(from.filePath(folder));
         for (const QString &name : names)
             plan.append(folder + QLatin1Char('/') + name);
     }
@@ -284,13 +291,6 @@ QString copyInto(const QString &source, const QString &target, const QStringList
     return QString();
 }
 
-// Every entry of a folder, hidden ones too, by name.
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 // The journal a change cut short left in `folder`: none when there is no
 // journal; `damaged` when there is one that cannot be read.
 std::optional<Journal> journalIn(const QString &folder, bool *damaged)
@@ -365,8 +365,8 @@ QString copyDifference(const QString &source, const QString &copy)
         return QStringLiteral("su diario de cambios, «%1», está dañado").arg(JournalName);
     // Every file the source holds once put right, with its bytes' size and
     // time, and nothing else.
-    const QMap<QString, QString> expected = putRightNames(entriesOf(source), journal);
-    const QStringList made = entriesOf(copy);
+    const QMap<QString, QString> expected = putRightNames(filesOf(source), journal);
+    const QStringList made = filesOf(copy);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         if (!made.contains(it.key()))
             return QStringLiteral("en la copia falta «%1»").arg(it.key());
@@ -532,8 +532,7 @@ QString copyLetro(const QString &source, const QString &parent, QString *made, P
             continue;
         locks.push_back(std::make_unique<FolderLock>(folder));
         if (const QString problem = locks.back()->problem(); !problem.isEmpty())
-            return QStringLiteral("no se puede copiar «%1»: %2; repita la copia cuando termine")
-                .arg(type, problem);
+            return QStringLiteral("no se puede copiar «%1»: %2").arg(type, problem);
     }
     QStringList notes;
     QString problem = copyInto(source, partial, plan, progress);

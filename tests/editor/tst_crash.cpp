@@ -21,6 +21,7 @@
 #include <QTest>
 
 #include <functional>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -464,6 +465,9 @@ void TestCrash::copyIsRefused_data()
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<Layout>("change");
     QTest::addColumn<QString>("problem");
+    QTest::newRow("another program changing the dictations")
+        << "" << Layout()
+        << "no se puede copiar «Palabras»: otro programa está cambiando sus archivos ahora mismo";
     QTest::newRow("a journal that cannot be read")
         << "" << Layout{{JournalName, "basura\n"}}
         << "en «Palabras» quedó a medias un cambio, y no se puede terminar ni deshacer tampoco "
@@ -509,6 +513,10 @@ void TestCrash::copyIsRefused()
     writeLayout(parent, {{QStringLiteral("notas"), "n"}});
     const QStringList before = tree(parent);
 
+    // With nothing to change, another program holds the folder's lock.
+    std::optional<FolderLock> other;
+    if (change.isEmpty())
+        other.emplace(words);
     ChangingSource gate(trigger, trigger.isEmpty() ? std::function<void()>() : changeSource);
     setStepGate(&gate);
     QString made;
