@@ -18,7 +18,12 @@
 #     folder of exercises;
 #   - the unpacked usr/bin/letro-editor (a link into the program folder, with
 #     its own menu entry, metainfo and man page) opens its window on the
-#     installed Letro and ends with status 0 when it is closed.
+#     installed Letro and ends with status 0 when it is closed;
+#   - installed for real by dpkg (as root, in a private mount namespace over
+#     layers of /usr and /var that vanish with it), the editor reads dpkg's
+#     own list of the package's files where dpkg keeps it and only shows the
+#     installed folder, offering a copy: the question is read as a screen
+#     reader reads it (AT-SPI), word for word.
 # Uses the build folder of ./build.sh (LETRO_BUILD_DIR, default build/),
 # configuring and building it first when needed.
 set -euo pipefail
@@ -137,11 +142,67 @@ under_x() {
     echo "editor closed cleanly (status 0)"
 }
 
+# The part that runs in a private mount namespace (see the end of the
+# script): package $1 installed by dpkg over layers of /usr and /var that
+# only this namespace sees, then the editor started on it under Xvfb.
+installed() {
+    local deb="$1" work="$2" dir
+    local layers="$work/layers"
+    mkdir -p "$layers"
+    mount -t tmpfs letro-layers "$layers" || fail "cannot mount a scratch file system"
+    for dir in /usr /var; do
+        mkdir -p "$layers/up$dir" "$layers/work$dir"
+        mount -t overlay overlay -o "lowerdir=$dir,upperdir=$layers/up$dir,workdir=$layers/work$dir" \
+            "$dir" || fail "cannot lay a scratch layer over $dir"
+    done
+    # The dependencies are checked in the package's fields above.
+    dpkg --force-depends --no-triggers -i "$deb" >"$work/dpkg.log" 2>&1 \
+        || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
+    grep -qx /usr/lib/letro/letro /var/lib/dpkg/info/letro.list \
+        || fail "dpkg's list of the package's files does not name /usr/lib/letro/letro"
+    echo "installed by dpkg: $(wc -l </var/lib/dpkg/info/letro.list) paths in /var/lib/dpkg/info/letro.list"
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" --installed-under-x "$work"
+}
+
+# Under Xvfb, in that namespace: the installed editor finds its folder in
+# dpkg's list and offers a copy instead of changing it. As root it could
+# write the folder: only the list makes it read-only.
+installed_under_x() {
+    local work="$1" bus pid status=0
+    local log="$work/installed-editor.log"
+    mkdir -m 700 "$work/run"
+    bus="$(XDG_RUNTIME_DIR="$work/run" dbus-daemon --session --fork --print-address=1 --print-pid=1)" \
+        || fail "no session bus"
+    export DBUS_SESSION_BUS_ADDRESS="$(head -n 1 <<<"$bus")" XDG_RUNTIME_DIR="$work/run"
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 XDG_CONFIG_HOME="$work/installed-config" \
+        /usr/bin/letro-editor >"$log" 2>&1 &
+    pid=$!
+    /usr/bin/python3 "$here/tests/editor/e2e-read.py" box "Editor de dictados de Letro" \
+        "Esta carpeta de Letro es la que instaló el sistema: la próxima actualización de Letro \
+borraría lo que se cambiase en ella. Sus dictados no se cambian desde aquí (/usr/lib/letro).
+
+¿Quiere hacer su propia copia de Letro, con todos los dictados y grabaciones, en una carpeta \
+suya? Tendrá su propia entrada en el menú: «Letro (mis dictados, …)»." || status=$?
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    kill "$(sed -n 2p <<<"$bus")" 2>/dev/null || true
+    [ "$status" -eq 0 ] || { cat "$log"; fail "the installed editor did not take its folder for the package's"; }
+    echo "the installed editor only shows /usr/lib/letro, the package's, and offers a copy"
+}
+
 # Sourced (by the tests of the scripts): the functions above, nothing run.
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 if [ "${1:-}" = "--under-x" ]; then
     under_x "$2" "$3"
+    exit 0
+fi
+if [ "${1:-}" = "--installed" ]; then
+    installed "$2" "$3"
+    exit 0
+fi
+if [ "${1:-}" = "--installed-under-x" ]; then
+    installed_under_x "$2"
     exit 0
 fi
 
@@ -325,5 +386,16 @@ done
 # Recordings kept are counted in the folder's summary, not listed one by one.
 grep -qxF "$folder: 5 grabados, 0 antiguos regrabados, 1 ya existían, 0 omitidos, 0 fallidos" "$work/grabar.out" \
     || fail "the summary does not count the kept 2.wav"
+
+step "the package installed by dpkg"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "skipped: installing the package needs root"
+else
+    for tool in unshare mount dbus-daemon /usr/bin/python3; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (./build.sh test installs it)"
+    done
+    /usr/bin/python3 -c 'import pyatspi' || fail "pyatspi is missing (python3-pyatspi)"
+    unshare --mount --propagation private bash "${BASH_SOURCE[0]}" --installed "$deb" "$work"
+fi
 
 echo "check-package: OK ($(basename "$deb"))"

@@ -1268,12 +1268,15 @@ void EditorWindow::makeCopy()
     if (const QString told = removeUnfinishedCopies(parent); !told.isEmpty())
         m_services.dialogs->tell(this, told);
     QString made;
+    QString putRight;
     const QString source = m_folder;
     QString problem = runJob(QStringLiteral("Copiando Letro…"), [&](Progress &progress) {
-        return copyLetro(source, parent, &made, &progress);
+        return copyLetro(source, parent, &made, &progress, &putRight);
     });
     if (!report(problem, QStringLiteral("No se ha hecho la copia de Letro"), QString()))
         return;
+    if (!putRight.isEmpty())
+        m_services.dialogs->tell(this, putRight);
     setFolder(made);
     if (menuEntryWouldReplace(made) &&
         !m_services.dialogs->ask(

@@ -18,12 +18,15 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace letro::editor {
 
@@ -151,6 +154,13 @@ void rememberFolder(const QString &folder)
 
 namespace {
 
+// The files of an exercise folder that a copy takes, hidden ones too, by
+// name.
+QStringList filesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
 // What a copy of Letro is made of: the program, then the files of the
 // pictures' and exercises' folders (relative names; folders end in "/").
 QStringList copyPlan(const QString &source)
@@ -163,7 +173,12 @@ QStringList copyPlan(const QString &source)
         if (!QFileInfo(from.filePath(folder)).isDir())
             continue;
         plan.append(folder + QLatin1Char('/'));
-        const QStringList names = QDir(from.filePath(folder)).entryList(QDir::Files);
+        // An exercise folder's hidden files too: a change cut short there
+        // (the journal and the files under hidden names) is put right in the
+        // copy.
+        const QStringList names = folder == QLatin1String("gifs")
+                                      ? QDir(from.filePath(folder)).entryList(QDir::Files)
+                                      : filesOf(from.filePath(folder));
         for (const QString &name : names)
             plan.append(folder + QLatin1Char('/') + name);
     }
@@ -205,8 +220,12 @@ QString copyFile(const QString &from, const QString &to, mode_t mode, Progress *
             .arg(QDir::toNativeSeparators(from), fileErrorReason(error));
     }
     QString problem;
+    struct stat original;
+    if (::fstat(in, &original) != 0)
+        problem = QStringLiteral("no se puede leer «%1»: %2")
+                      .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
     char buffer[64 * 1024];
-    for (;;) {
+    while (problem.isEmpty()) {
         if (progress && progress->cancelled) {
             problem = cancelledReason();
             break;
@@ -237,6 +256,12 @@ QString copyFile(const QString &from, const QString &to, mode_t mode, Progress *
         if (progress)
             progress->done += int(n / 1024);
     }
+    // The copy keeps each file's time: a recording older than its text is
+    // one made for an earlier text, in the copy as in the original.
+    const struct timespec times[2] = {original.st_atim, original.st_mtim};
+    if (problem.isEmpty() && ::futimens(out, times) != 0)
+        problem = QStringLiteral("no se puede copiar «%1»: %2")
+                      .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
     if (problem.isEmpty() && ::fsync(out) != 0)
         problem = QStringLiteral("no se puede copiar «%1»: %2")
                       .arg(QDir::toNativeSeparators(from), fileErrorReason(errno));
@@ -263,10 +288,162 @@ QString copyInto(const QString &source, const QString &target, const QStringList
         if (!problem.isEmpty())
             return problem;
     }
-    // Every new folder's entries on disk before the copy gets its name.
+    return QString();
+}
+
+// The journal a change cut short left in `folder`: none when there is no
+// journal; `damaged` when there is one that cannot be read.
+std::optional<Journal> journalIn(const QString &folder, bool *damaged)
+{
+    *damaged = false;
+    const QString path = QDir(folder).filePath(JournalName);
+    if (!nameExists(path))
+        return std::nullopt;
+    QFile file(path);
+    std::optional<Journal> journal =
+        file.open(QIODevice::ReadOnly) ? parseJournal(file.readAll()) : std::nullopt;
+    *damaged = !journal;
+    return journal;
+}
+
+// The number a name of an exercise folder belongs to ("57.lento.wav": 57), or 0.
+int numberOf(const QString &name)
+{
+    qsizetype digits = 0;
+    while (digits < name.size() && name.at(digits).unicode() >= '0' &&
+           name.at(digits).unicode() <= '9')
+        ++digits;
+    return name.left(digits).toInt();
+}
+
+// A file's size and modification time, to tell whether a copy is the same.
+QString stampOf(const QString &path)
+{
+    struct stat s;
+    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
+        return QString();
+    return QStringLiteral("%1 %2.%3").arg(s.st_size).arg(s.st_mtim.tv_sec).arg(s.st_mtim.tv_nsec);
+}
+
+bool sameExercise(const Exercise &a, const Exercise &b)
+{
+    return a.number == b.number && a.status == b.status && a.text == b.text &&
+           a.hasText == b.hasText && a.hasRecording == b.hasRecording &&
+           a.hasSlowRecording == b.hasSlowRecording;
+}
+
+} // namespace
+
+QMap<QString, QString> putRightNames(const QStringList &names,
+                                     const std::optional<Journal> &journal)
+{
+    QMap<QString, QString> view;
+    for (const QString &name : names)
+        view.insert(name, name);
+    if (journal) {
+        QSet<QString> present;
+        for (const JournalEntry &e : journal->entries)
+            if (view.contains(e.temporary))
+                present.insert(e.temporary);
+        for (const RecoveryStep &step : recoverySteps(*journal, present)) {
+            const QString file = view.take(step.from);
+            if (!step.to.isEmpty())
+                view.insert(step.to, file);
+        }
+        view.remove(JournalName);
+    }
+    for (auto it = view.begin(); it != view.end();)
+        it = isLeftoverName(it.key()) ? view.erase(it) : std::next(it);
+    return view;
+}
+
+QString copyDifference(const QString &source, const QString &copy)
+{
+    bool damaged = false;
+    const std::optional<Journal> journal = journalIn(source, &damaged);
+    if (damaged)
+        return QStringLiteral("su diario de cambios, «%1», está dañado").arg(JournalName);
+    // Every file the source holds once put right, with its bytes' size and
+    // time, and nothing else.
+    const QMap<QString, QString> expected = putRightNames(filesOf(source), journal);
+    const QStringList made = filesOf(copy);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (!made.contains(it.key()))
+            return QStringLiteral("en la copia falta «%1»").arg(it.key());
+        if (stampOf(QDir(copy).filePath(it.key())) != stampOf(QDir(source).filePath(it.value())))
+            return QStringLiteral("«%1» no es en la copia igual que en el original").arg(it.key());
+    }
+    for (const QString &name : made)
+        if (!expected.contains(name))
+            return QStringLiteral("en la copia sobra «%1»").arg(name);
+    // The dictations as the editor reads them: each one the cut-short
+    // change did not touch is in the copy, the same.
+    QSet<int> touched;
+    if (journal)
+        for (const JournalEntry &e : journal->entries)
+            touched << numberOf(e.from) << numberOf(e.to);
+    const QList<Exercise> copied = TypeFolder(copy).exercises();
+    for (const Exercise &e : TypeFolder(source).exercises()) {
+        if (touched.contains(e.number))
+            continue;
+        const auto same = std::find_if(copied.cbegin(), copied.cend(), [&](const Exercise &c) {
+            return c.number == e.number && c.hasText == e.hasText;
+        });
+        if (same == copied.cend() || !sameExercise(*same, e))
+            return QStringLiteral("el dictado %1 no es en la copia igual que en el original")
+                .arg(e.number);
+    }
+    return QString();
+}
+
+namespace {
+
+// Puts right, in the copy in `target`, each change cut short in an
+// exercise folder of `source`, then checks every exercise folder of the copy
+// against what the source holds once put right. *note tells the teacher
+// what was put right.
+QString putRightAndCheck(const QString &source, const QString &target, QStringList *note)
+{
+    for (const QString &type : exerciseTypeFolders()) {
+        const QString copied = QDir(target).filePath(type);
+        if (!QFileInfo(copied).isDir())
+            continue;
+        const Recovery recovery = recoverFolder(copied);
+        const QString which = recovery.change.isEmpty()
+                                  ? QStringLiteral("un cambio")
+                                  : QStringLiteral("el cambio «%1»").arg(recovery.change);
+        switch (recovery.outcome) {
+        case Recovery::Nothing:
+            break;
+        case Recovery::Failed:
+            return QStringLiteral("en «%1» quedó a medias %2, y no se puede terminar ni deshacer "
+                                  "tampoco en la copia (%3)")
+                .arg(type, which, recovery.problem);
+        case Recovery::Before:
+            note->append(QStringLiteral("En «%1» del original había quedado a medias %2; en su "
+                                        "copia se ha deshecho: está como antes de ese cambio.")
+                             .arg(type, which));
+            break;
+        case Recovery::After:
+            note->append(QStringLiteral("En «%1» del original había quedado a medias %2; en su "
+                                        "copia se ha terminado: está como después de ese cambio.")
+                             .arg(type, which));
+            break;
+        }
+        if (const QString differs = copyDifference(QDir(source).filePath(type), copied);
+            !differs.isEmpty())
+            return QStringLiteral("la copia de «%1» no coincide con el original: %2")
+                .arg(type, differs);
+    }
+    return QString();
+}
+
+// Every folder of the copy in `target` on disk before it gets its name.
+QString syncCopy(const QString &target, const QStringList &plan)
+{
     for (const QString &name : plan)
         if (name.endsWith(QLatin1Char('/')))
-            if (const QString problem = syncFolder(to.filePath(name.chopped(1)));
+            if (const QString problem = syncFolder(QDir(target).filePath(name.chopped(1)));
                 !problem.isEmpty())
                 return problem;
     return syncFolder(target);
@@ -317,7 +494,8 @@ QString spaceProblem(qint64 needed, qint64 available, const QString &parent)
              spanish.formattedDataSize(available, 1, QLocale::DataSizeTraditionalFormat));
 }
 
-QString copyLetro(const QString &source, const QString &parent, QString *made, Progress *progress)
+QString copyLetro(const QString &source, const QString &parent, QString *made, Progress *progress,
+                  QString *note)
 {
     if (!isLetroFolder(source))
         return QStringLiteral("en «%1» no está el programa Letro").arg(source);
@@ -345,7 +523,23 @@ QString copyLetro(const QString &source, const QString &parent, QString *made, P
         dir.filePath(UnfinishedCopy + QString::number(QCoreApplication::applicationPid()));
     if (nameExists(partial))
         QDir(partial).removeRecursively(); // this process's own, cancelled
+    // No other program changes the source's exercises while they are
+    // copied and checked.
+    std::vector<std::unique_ptr<FolderLock>> locks;
+    for (const QString &type : exerciseTypeFolders()) {
+        const QString folder = QDir(source).filePath(type);
+        if (!QFileInfo(folder).isDir())
+            continue;
+        locks.push_back(std::make_unique<FolderLock>(folder));
+        if (const QString problem = locks.back()->problem(); !problem.isEmpty())
+            return QStringLiteral("no se puede copiar «%1»: %2").arg(type, problem);
+    }
+    QStringList notes;
     QString problem = copyInto(source, partial, plan, progress);
+    if (problem.isEmpty())
+        problem = putRightAndCheck(source, partial, &notes);
+    if (problem.isEmpty())
+        problem = syncCopy(partial, plan);
     if (problem.isEmpty())
         problem = renameNoReplace(partial, target);
     if (!problem.isEmpty()) {
@@ -354,6 +548,8 @@ QString copyLetro(const QString &source, const QString &parent, QString *made, P
     }
     if (made)
         *made = target;
+    if (note)
+        *note = notes.join(QLatin1Char(' '));
     // The new name on disk too; the copy is whole either way.
     syncFolder(parent);
     return QString();

@@ -4,13 +4,14 @@
 // makes a copy of Letro of their own, with a menu entry that starts it.
 #pragma once
 
+#include "folder/journal.h"
+
+#include <QMap>
 #include <QString>
+#include <QStringList>
 
+#include <optional>
 #include <sys/types.h>
-
-namespace letro::folder {
-struct Progress;
-}
 
 namespace letro::editor {
 
@@ -56,13 +57,31 @@ QString startFolder(const QString &argument);
 void rememberFolder(const QString &folder);
 
 // Copies the Letro of `source` (the program, the pictures, the exercises and
-// their recordings) into a new folder "Letro" inside `parent` ("Letro 2",
-// "Letro 3"... when that is taken). The copy is made under a hidden name and
-// given its own name only when complete, so a failed copy leaves nothing
-// behind. The free space is checked first. *made is the new folder.
-// `progress` (may be null) counts the bytes copied and can cancel the copy.
+// their recordings, each file with its time) into a new folder "Letro"
+// inside `parent` ("Letro 2", "Letro 3"... when that is taken). The copy is
+// made under a hidden name and given its own name only when complete, so a
+// failed copy leaves nothing behind. The free space is checked first. A
+// change cut short in an exercise folder of the source (one that could not
+// be put right there, on a read-only disk say) is copied with its journal
+// and hidden files and put right in the copy; then each exercise folder of
+// the copy is checked against what the source holds once put right, and the
+// copy is refused when it differs. *made is the new folder; *note (may be
+// null) tells what was put right in the copy, or is empty. `progress` (may
+// be null) counts the bytes copied and can cancel the copy.
 QString copyLetro(const QString &source, const QString &parent, QString *made,
-                  Progress *progress = nullptr);
+                  Progress *progress = nullptr, QString *note = nullptr);
+
+// What an exercise folder holding the entries `names` holds once a change
+// cut short in it is put right by `journal` (none: nothing to put right):
+// each name it will have, with the name its file has now.
+QMap<QString, QString> putRightNames(const QStringList &names,
+                                     const std::optional<Journal> &journal);
+
+// Why the exercise folder `copy` does not hold what the exercise folder
+// `source` holds once put right, or "" when it does: the same names, each
+// file of the same size and time, and every dictation the cut-short change
+// did not touch the same as the editor reads it.
+QString copyDifference(const QString &source, const QString &copy);
 
 // A copy cut short by a crash leaves its hidden folder in `parent`; this
 // removes such leftovers (not a copy another editor is making now) and says

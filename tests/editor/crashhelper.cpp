@@ -7,8 +7,9 @@
 //   letro_crash_helper FOLDER OPERATION...
 //
 // OPERATION: add, edit N, remove N, up N, down N, moveto N T, gaps, record N,
-// synthesise N, or recover: put the folder right as opening it does; copy SOURCE: make a
-// copy of the Letro in SOURCE inside FOLDER.
+// synthesise N, missing: record what is missing of every dictation, or
+// recover: put the folder right as opening it does; copy SOURCE: make a copy
+// of the Letro in SOURCE inside FOLDER (and print what was put right in it).
 #include "editor/letrofolder.h"
 #include "folder/exercisefolder.h"
 #include "folder/filesystem.h"
@@ -16,9 +17,11 @@
 #include "folder/recordings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -45,7 +48,42 @@ private:
     long m_killAt;
 };
 
-QString run(TypeFolder &folder, const QStringList &words)
+// The speech program of LETRO_SPEECH.
+SpeechOptions speech()
+{
+    SpeechOptions options;
+    options.program = qEnvironmentVariable("LETRO_SPEECH", options.program);
+    return options;
+}
+
+// As "Grabar lo que falta" does: for each dictation that lacks a recording,
+// in order, the ones it lacks spoken under hidden names and put in place in
+// one change of its own, made only while the dictation is as it was seen.
+QString recordMissing(TypeFolder &folder)
+{
+    const QList<Exercise> exercises = folder.exercises();
+    for (const int number : unrecorded(exercises)) {
+        const auto e = std::find_if(exercises.cbegin(), exercises.cend(),
+                                    [number](const Exercise &x) { return x.number == number; });
+        folder.expect({folder.identity(number, number)});
+        const QString normal = folder.newRecordingPath(number);
+        const QString slow = folder.newSlowRecordingPath(number);
+        QString problem;
+        if (!e->hasRecording)
+            problem = synthesise(speech(), e->text, normal);
+        if (problem.isEmpty() && !e->hasSlowRecording)
+            problem = synthesiseSlow(speech(), e->text, slow);
+        if (problem.isEmpty())
+            problem = folder.replaceRecordings(number);
+        QFile::remove(normal);
+        QFile::remove(slow);
+        if (!problem.isEmpty())
+            return QStringLiteral("dictado %1: %2").arg(number).arg(problem);
+    }
+    return QString();
+}
+
+QString run(TypeFolder &folder, const QStringList &words, QString *note)
 {
     const QString &what = words.value(0);
     const int n = words.value(1).toInt();
@@ -68,7 +106,9 @@ QString run(TypeFolder &folder, const QStringList &words)
         return recovery.outcome == Recovery::Failed ? recovery.problem : QString();
     }
     if (what == QLatin1String("copy"))
-        return copyLetro(words.value(1), folder.path(), nullptr);
+        return copyLetro(words.value(1), folder.path(), nullptr, nullptr, note);
+    if (what == QLatin1String("missing"))
+        return recordMissing(folder);
     if (what == QLatin1String("record")) {
         // New recordings are made beside the old ones, then put in place.
         for (const QString &path : {folder.newRecordingPath(n), folder.newSlowRecordingPath(n)})
@@ -82,8 +122,7 @@ QString run(TypeFolder &folder, const QStringList &words)
         // As "Sintetizar" and each dictation of "Grabar lo que falta" do:
         // both recordings spoken under hidden names (the speech program in
         // LETRO_SPEECH), then put in place in one change.
-        SpeechOptions options;
-        options.program = qEnvironmentVariable("LETRO_SPEECH", options.program);
+        const SpeechOptions options = speech();
         const QString text = QStringLiteral("Nuevo dictado");
         QString problem = synthesise(options, text, folder.newRecordingPath(n));
         if (problem.isEmpty())
@@ -106,7 +145,8 @@ int main(int argc, char *argv[])
     KillingGate gate(qEnvironmentVariableIntValue("LETRO_KILL_AT"));
     setStepGate(&gate);
     TypeFolder folder(arguments.at(1));
-    const QString problem = run(folder, arguments.mid(2));
+    QString note;
+    const QString problem = run(folder, arguments.mid(2), &note);
     setStepGate(nullptr);
     QTextStream out(stdout);
     if (!problem.isEmpty()) {
@@ -114,5 +154,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     out << "pasos " << gate.steps << " tomados " << gate.taken << '\n';
+    if (!note.isEmpty())
+        out << note << '\n';
     return 0;
 }
