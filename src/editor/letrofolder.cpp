@@ -328,8 +328,8 @@ QString stampOf(const QString &path)
 bool sameExercise(const Exercise &a, const Exercise &b)
 {
     return a.number == b.number && a.status == b.status && a.text == b.text &&
-           a.hasText == b.hasText && a.hasRecording == b.hasRecording &&
-           a.hasSlowRecording == b.hasSlowRecording;
+           a.hasText == b.hasText && a.recording == b.recording &&
+           a.slowRecording == b.slowRecording && a.mark == b.mark;
 }
 
 } // namespace

@@ -69,9 +69,9 @@ QString recordMissing(TypeFolder &folder)
         const QString normal = folder.newRecordingPath(number);
         const QString slow = folder.newSlowRecordingPath(number);
         QString problem;
-        if (!e->hasRecording)
+        if (e->recording != RecordingState::Present)
             problem = synthesise(speech(), e->text, normal);
-        if (problem.isEmpty() && !e->hasSlowRecording)
+        if (problem.isEmpty() && e->slowRecording != RecordingState::Present)
             problem = synthesiseSlow(speech(), e->text, slow);
         if (problem.isEmpty())
             problem = folder.replaceRecordings(number);
