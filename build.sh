@@ -18,14 +18,16 @@ RUN_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
     libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
     fonts-liberation fontconfig espeak-ng sox qt6-translations-l10n libxcb1-dev
+    libqt6sql6-sqlite libqt6sql6-psql
 )
 # Installed where the archive has them. From Qt 6.5 on (Debian 13) Qt's SVG
 # icon engine, which draws the buttons' pictures, is a package of its own;
 # before, libqt6svg6 holds it.
 OPTIONAL_PACKAGES=(qt6-svg-plugins)
 # What the tests need on top: a virtual X server with the Spanish keyboard,
-# a private sound server, sanitizers, fuzzing, the package checks, and the
-# accessibility bus with its Python reader and the screen reader.
+# a private sound server, sanitizers, fuzzing, the package checks, the
+# accessibility bus with its Python reader and the screen reader, and a
+# PostgreSQL server (its programs only: the store's tests start their own).
 TEST_PACKAGES=(
     xvfb xauth xdotool x11-xkb-utils xkb-data x11-utils openbox imagemagick
     pulseaudio pulseaudio-utils
@@ -33,6 +35,7 @@ TEST_PACKAGES=(
     desktop-file-utils appstream lintian dpkg-dev file binutils man-db
     sway wtype qt6-wayland libwayland-dev jq xwayland mutter
     dbus-bin at-spi2-core python3-pyatspi orca
+    postgresql
 )
 
 # (Each output is read whole: with pipefail, a grep -q that stops reading

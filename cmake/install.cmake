@@ -113,7 +113,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/letro/")
 # The Qt libraries the programs link come from dpkg-shlibdeps; what is loaded
 # at run time comes on top: the platform plugins, the SVG icon engine (button
 # pictures), the fonts of the windows, the voice of letro-grabar, sox for its
-# slow recordings and Qt's Spanish translation for its help. The programs use
+# slow recordings, Qt's Spanish translation for its help and Qt SQL's SQLite
+# and PostgreSQL drivers, which keep the pupils' results. The programs use
 # Qt's public API only, so the package holds for any Qt 6 build of the release
 # (no qt6-base-abi).
 #
@@ -130,7 +131,7 @@ if(letro_dpkg_status EQUAL 0 AND letro_svg_owner MATCHES "^([a-z0-9.+-]+)[:,]")
 endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, ${letro_svg_engine_package}, qt6-translations-l10n, fonts-liberation, espeak-ng, sox")
+    "qt6-qpa-plugins, ${letro_svg_engine_package}, qt6-translations-l10n, fonts-liberation, espeak-ng, sox, libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
 include(CPack)

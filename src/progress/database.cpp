@@ -1,0 +1,667 @@
+#include "database.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace letro::progress {
+
+namespace {
+
+// The migrations, in order: the version each one brings the tables to is its
+// place in the list, from 1. Written once, never changed: a new layout is a
+// new step at the end. The same SQL runs on SQLite and PostgreSQL.
+//
+// Each mistake repeats its attempt's pupil and time, so that the questions of
+// the progress windows (a pupil's mistakes by kind or by word over a span of
+// dates, the class by kind) are answered from one index each without reading
+// the attempts.
+const QList<QStringList> &migrations()
+{
+    static const QList<QStringList> steps = {
+        {
+            QStringLiteral("CREATE TABLE attempts ("
+                           " id TEXT PRIMARY KEY,"
+                           " pupil TEXT NOT NULL,"
+                           " ended_ms BIGINT NOT NULL,"
+                           " exercise_type TEXT NOT NULL,"
+                           " exercise_number INTEGER NOT NULL,"
+                           " exercise_text TEXT NOT NULL,"
+                           " finished INTEGER NOT NULL,"
+                           " seconds BIGINT NOT NULL,"
+                           " keys_per_minute BIGINT NOT NULL,"
+                           " hits BIGINT NOT NULL,"
+                           " mistakes BIGINT NOT NULL)"),
+            QStringLiteral("CREATE TABLE mistakes ("
+                           " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
+                           " seq INTEGER NOT NULL,"
+                           " pupil TEXT NOT NULL,"
+                           " ended_ms BIGINT NOT NULL,"
+                           " pos INTEGER NOT NULL,"
+                           " expected TEXT NOT NULL,"
+                           " typed TEXT NOT NULL,"
+                           " kind TEXT NOT NULL,"
+                           " word TEXT NOT NULL,"
+                           " PRIMARY KEY (attempt_id, seq))"),
+        },
+        {
+            QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
+            QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
+            QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
+            QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
+            QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
+        },
+    };
+    return steps;
+}
+
+// Taken by every program migrating a school's server, so that two machines
+// starting at once do not both make the tables.
+constexpr qint64 migrationLockKey = 0x4c6574726f; // "Letro"
+
+QString nextConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("letro-progress-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+QString idText(const QUuid &id)
+{
+    return id.toString(QUuid::WithoutBraces);
+}
+
+// The WHERE clause choosing a pupil's rows in a span (of attempts or of
+// mistakes: both have the pupil and the time), and its values in order.
+QString spanClause(const QString &pupil, const DateSpan &span, QVariantList *values)
+{
+    QStringList conditions;
+    if (!pupil.isEmpty()) {
+        conditions << QStringLiteral("pupil = ?");
+        values->append(pupil);
+    }
+    if (span.from.isValid()) {
+        conditions << QStringLiteral("ended_ms >= ?");
+        values->append(span.from.toMSecsSinceEpoch());
+    }
+    if (span.to.isValid()) {
+        conditions << QStringLiteral("ended_ms < ?");
+        values->append(span.to.toMSecsSinceEpoch());
+    }
+    return conditions.isEmpty()
+               ? QString()
+               : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+void setOutcome(Outcome *outcome, const Outcome &value)
+{
+    if (outcome) {
+        *outcome = value;
+    }
+}
+
+// Makes the pupil's file and its folder readable by the pupil alone.
+Outcome makePrivateFile(const QString &path)
+{
+    const QFileInfo info(path);
+    QDir folder = info.dir();
+    if (!folder.exists()) {
+        if (!folder.mkpath(QStringLiteral("."))) {
+            return {Problem::Unwritable, folder.path()};
+        }
+        QFile::setPermissions(folder.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    if (info.exists()) {
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                   QFile::ReadOwner | QFile::WriteOwner)) {
+        const int error = errno;
+        if (error == ENOSPC || error == EDQUOT) {
+            return {Problem::DiskFull, QString()};
+        }
+        return {Problem::Unwritable, file.errorString()};
+    }
+    return {};
+}
+
+} // namespace
+
+int latestSchemaVersion()
+{
+    return int(migrations().size());
+}
+
+ProgressDatabase::ProgressDatabase(Backend backend)
+    : m_backend(backend), m_name(nextConnectionName())
+{}
+
+ProgressDatabase::~ProgressDatabase()
+{
+    close();
+}
+
+QSqlDatabase ProgressDatabase::connection() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+bool ProgressDatabase::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && connection().isOpen();
+}
+
+void ProgressDatabase::close()
+{
+    if (!QSqlDatabase::contains(m_name)) {
+        return;
+    }
+    {
+        QSqlDatabase db = connection();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+Outcome ProgressDatabase::open(const StoreSettings &settings)
+{
+    close();
+    const QString driver =
+        m_backend == Backend::SQLite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        return {m_backend == Backend::SQLite ? Problem::Unwritable : Problem::ServerUnreachable,
+                QStringLiteral("falta el controlador %1 de Qt").arg(driver)};
+    }
+    Outcome outcome;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, m_name);
+        if (m_backend == Backend::SQLite) {
+            outcome = makePrivateFile(settings.localPath);
+            if (!outcome.ok()) {
+                db = QSqlDatabase();
+                close();
+                return outcome;
+            }
+            db.setDatabaseName(settings.localPath);
+            db.setConnectOptions(
+                QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(qMax(0, settings.busyTimeoutMs)));
+        } else {
+            if (!settings.host.isEmpty()) {
+                db.setHostName(settings.host);
+            }
+            if (settings.port > 0) {
+                db.setPort(settings.port);
+            }
+            db.setDatabaseName(settings.database);
+            db.setUserName(settings.user);
+            db.setConnectOptions(postgresConnectOptions(settings));
+        }
+        if (!db.open()) {
+            outcome = failure(db.lastError());
+        } else if (m_backend == Backend::SQLite) {
+            QSqlQuery pragma(db);
+            if (!pragma.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
+                outcome = failure(pragma.lastError());
+            }
+        }
+    }
+    if (outcome.ok()) {
+        outcome = migrate();
+    }
+    if (!outcome.ok()) {
+        close();
+    }
+    return outcome;
+}
+
+Outcome ProgressDatabase::failure(const QSqlError &error)
+{
+    if (m_backend == Backend::SQLite) {
+        // SQLite's result code; the extended codes keep it in the low byte.
+        switch (error.nativeErrorCode().toInt() & 0xff) {
+        case 5: // SQLITE_BUSY
+        case 6: // SQLITE_LOCKED
+            return {Problem::Locked, error.text()};
+        case 13: // SQLITE_FULL
+            return {Problem::DiskFull, error.text()};
+        case 11: // SQLITE_CORRUPT
+        case 26: // SQLITE_NOTADB
+            return {Problem::Damaged, error.text()};
+        default:
+            return {Problem::Unwritable, error.text()};
+        }
+    }
+    // No SQL state means no answer from the server; class 08 is a broken
+    // connection and 57P a server shutting down or gone.
+    const QString state = error.nativeErrorCode();
+    if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
+        state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))) {
+        return {Problem::ServerUnreachable, error.text()};
+    }
+    return {Problem::ServerRefused, error.databaseText()};
+}
+
+Outcome ProgressDatabase::begin()
+{
+    QSqlQuery query(connection());
+    // SQLite: the write lock is taken at once, so two programs wait for each
+    // other (within the busy time-out) rather than fail half-way.
+    const QString statement =
+        m_backend == Backend::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    if (!query.exec(statement)) {
+        return failure(query.lastError());
+    }
+    return {};
+}
+
+void ProgressDatabase::rollback()
+{
+    QSqlQuery query(connection());
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+int ProgressDatabase::schemaVersion()
+{
+    int version = -1;
+    return readVersion(&version).ok() ? version : -1;
+}
+
+Outcome ProgressDatabase::readVersion(int *version)
+{
+    QSqlQuery query(connection());
+    const QString exists =
+        m_backend == Backend::SQLite
+            ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                             "name = 'schema_version'")
+            : QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = "
+                             "current_schema() AND tablename = 'schema_version'");
+    if (!query.exec(exists) || !query.next()) {
+        return failure(query.lastError());
+    }
+    if (query.value(0).toInt() == 0) {
+        *version = 0;
+        return {};
+    }
+    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
+        !query.next()) {
+        return failure(query.lastError());
+    }
+    *version = query.value(0).toInt();
+    return {};
+}
+
+Outcome ProgressDatabase::migrate()
+{
+    QSqlDatabase db = connection();
+    // Up to date: nothing written, so a file another program holds opens.
+    int current = 0;
+    if (const Outcome read = readVersion(&current); !read.ok()) {
+        return read;
+    }
+    if (current == latestSchemaVersion()) {
+        return {};
+    }
+    if (current > latestSchemaVersion()) {
+        return {m_backend == Backend::SQLite ? Problem::NewerSchema : Problem::NewerServerSchema,
+                QString()};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    QSqlQuery query(db);
+    auto run = [&](const QString &statement) {
+        if (!query.exec(statement)) {
+            outcome = failure(query.lastError());
+            return false;
+        }
+        return true;
+    };
+    if (m_backend == Backend::PostgreSQL &&
+        !run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(migrationLockKey))) {
+        rollback();
+        return outcome;
+    }
+    // Made when the database was empty (or made meanwhile by another program).
+    if ((current == 0 &&
+         !run(QStringLiteral(
+             "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"))) ||
+        !run(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
+        !query.next()) {
+        rollback();
+        return outcome.ok() ? failure(query.lastError()) : outcome;
+    }
+    // Read again under the lock: another program may have migrated meanwhile.
+    const int locked = query.value(0).toInt();
+    query.finish();
+    if (locked > latestSchemaVersion()) {
+        rollback();
+        return {m_backend == Backend::SQLite ? Problem::NewerSchema : Problem::NewerServerSchema,
+                QString()};
+    }
+    const QList<QStringList> &steps = migrations();
+    for (int version = locked + 1; version <= latestSchemaVersion(); ++version) {
+        for (const QString &statement : steps.at(version - 1)) {
+            if (!run(statement)) {
+                rollback();
+                return outcome;
+            }
+        }
+        if (!run(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(version))) {
+            rollback();
+            return outcome;
+        }
+    }
+    if (!run(QStringLiteral("COMMIT"))) {
+        rollback();
+        return outcome;
+    }
+    return {};
+}
+
+Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
+{
+    if (added) {
+        *added = false;
+    }
+    if (!isOpen()) {
+        return {Problem::Unwritable, QStringLiteral("no abierta")};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    QSqlDatabase db = connection();
+    QSqlQuery query(db);
+    const QString id = idText(attempt.id);
+    const qint64 ended = attempt.when.toMSecsSinceEpoch();
+    query.prepare(
+        QStringLiteral("INSERT INTO attempts (id, pupil, ended_ms, exercise_type, exercise_number,"
+                       " exercise_text, finished, seconds, keys_per_minute, hits, mistakes)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING"));
+    const QVariantList values = {id,
+                                 attempt.pupil,
+                                 ended,
+                                 attempt.exerciseType,
+                                 attempt.exerciseNumber,
+                                 attempt.text,
+                                 attempt.finished ? 1 : 0,
+                                 attempt.seconds,
+                                 attempt.keysPerMinute,
+                                 attempt.hits,
+                                 attempt.mistakes};
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        outcome = failure(query.lastError());
+        rollback();
+        return outcome;
+    }
+    const bool isNew = query.numRowsAffected() > 0;
+    if (isNew) {
+        query.prepare(QStringLiteral(
+            "INSERT INTO mistakes (attempt_id, seq, pupil, ended_ms, pos, expected, typed,"
+            " kind, word) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (int seq = 0; seq < attempt.mistakeList.size(); ++seq) {
+            const MistakeRecord &mistake = attempt.mistakeList.at(seq);
+            const QVariantList row = {id,
+                                      seq,
+                                      attempt.pupil,
+                                      ended,
+                                      mistake.position,
+                                      mistake.expected,
+                                      mistake.typed,
+                                      mistakeKindCode(mistake.kind),
+                                      wordAt(attempt.text, mistake.position)};
+            for (int i = 0; i < row.size(); ++i) {
+                query.bindValue(i, row.at(i));
+            }
+            if (!query.exec()) {
+                outcome = failure(query.lastError());
+                rollback();
+                return outcome;
+            }
+        }
+    }
+    query.finish();
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        outcome = failure(query.lastError());
+        rollback();
+        return outcome;
+    }
+    if (added) {
+        *added = isNew;
+    }
+    return {};
+}
+
+Outcome ProgressDatabase::remove(const QUuid &id)
+{
+    if (!isOpen()) {
+        return {Problem::Unwritable, QStringLiteral("no abierta")};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    QSqlQuery query(connection());
+    for (const QString &statement : {QStringLiteral("DELETE FROM mistakes WHERE attempt_id = ?"),
+                                     QStringLiteral("DELETE FROM attempts WHERE id = ?")}) {
+        query.prepare(statement);
+        query.addBindValue(idText(id));
+        if (!query.exec()) {
+            outcome = failure(query.lastError());
+            rollback();
+            return outcome;
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        outcome = failure(query.lastError());
+        rollback();
+    }
+    return outcome;
+}
+
+QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const DateSpan &span,
+                                                Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QList<AttemptRecord> result;
+    QVariantList values;
+    const QString where = spanClause(pupil, span, &values);
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
+                                 " exercise_text, finished, seconds, keys_per_minute, hits,"
+                                 " mistakes FROM attempts") +
+                  where + QStringLiteral(" ORDER BY ended_ms, id"));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    QHash<QString, qsizetype> byId;
+    while (query.next()) {
+        AttemptRecord attempt;
+        attempt.id = QUuid::fromString(query.value(0).toString());
+        attempt.pupil = query.value(1).toString();
+        attempt.when = QDateTime::fromMSecsSinceEpoch(query.value(2).toLongLong(), Qt::UTC);
+        attempt.exerciseType = query.value(3).toString();
+        attempt.exerciseNumber = query.value(4).toInt();
+        attempt.text = query.value(5).toString();
+        attempt.finished = query.value(6).toInt() != 0;
+        attempt.seconds = query.value(7).toLongLong();
+        attempt.keysPerMinute = query.value(8).toLongLong();
+        attempt.hits = query.value(9).toLongLong();
+        attempt.mistakes = query.value(10).toLongLong();
+        byId.insert(query.value(0).toString(), result.size());
+        result.append(attempt);
+    }
+    query.prepare(QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
+                  where + QStringLiteral(" ORDER BY attempt_id, seq"));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    while (query.next()) {
+        const auto found = byId.constFind(query.value(0).toString());
+        if (found == byId.constEnd()) {
+            continue;
+        }
+        MistakeRecord mistake;
+        mistake.position = query.value(1).toInt();
+        mistake.expected = query.value(2).toString();
+        mistake.typed = query.value(3).toString();
+        mistake.kind = mistakeKindFromCode(query.value(4).toString());
+        result[*found].mistakeList.append(mistake);
+    }
+    return result;
+}
+
+qint64 ProgressDatabase::attemptCount(Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM attempts")) || !query.next()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return 0;
+    }
+    return query.value(0).toLongLong();
+}
+
+QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, const DateSpan &span,
+                                                        Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QVariantList values;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
+                                 " finished FROM attempts") +
+                  spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    QList<MistakesPoint> points;
+    while (query.next()) {
+        points.append({QDateTime::fromMSecsSinceEpoch(query.value(0).toLongLong(), Qt::UTC),
+                       query.value(1).toString(), query.value(2).toInt(),
+                       query.value(3).toLongLong(), query.value(4).toInt() != 0});
+    }
+    return points;
+}
+
+QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const DateSpan &span,
+                                                  Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QVariantList values;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT kind, count(*) FROM mistakes") +
+                  spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    QList<KindCount> counts;
+    for (Mistake kind : mistakeKinds()) {
+        counts.append({kind, 0});
+    }
+    while (query.next()) {
+        const Mistake kind = mistakeKindFromCode(query.value(0).toString());
+        for (KindCount &count : counts) {
+            if (count.kind == kind) {
+                count.count = query.value(1).toLongLong();
+            }
+        }
+    }
+    return counts;
+}
+
+QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const DateSpan &span,
+                                                   int limit, Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QVariantList values;
+    QString where = spanClause(pupil, span, &values);
+    where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
+    where += QStringLiteral("word <> ''");
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    // Ordered here rather than by the database: SQLite and PostgreSQL
+    // collate text differently.
+    query.prepare(QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
+                  QStringLiteral(" GROUP BY word"));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    QList<WordCount> words;
+    while (query.next()) {
+        words.append({query.value(0).toString(), query.value(1).toLongLong()});
+    }
+    std::sort(words.begin(), words.end(), [](const WordCount &a, const WordCount &b) {
+        return a.count != b.count ? a.count > b.count : a.word < b.word;
+    });
+    if (limit >= 0 && words.size() > limit) {
+        words.resize(limit);
+    }
+    return words;
+}
+
+QList<ClassCell> ProgressDatabase::classTable(const DateSpan &span, Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QVariantList values;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
+                  spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    QList<ClassCell> cells;
+    while (query.next()) {
+        const Mistake kind = mistakeKindFromCode(query.value(1).toString());
+        if (kind != Mistake::None) {
+            cells.append({query.value(0).toString(), kind, query.value(2).toLongLong()});
+        }
+    }
+    std::sort(cells.begin(), cells.end(), [](const ClassCell &a, const ClassCell &b) {
+        return a.pupil != b.pupil ? a.pupil < b.pupil : int(a.kind) < int(b.kind);
+    });
+    return cells;
+}
+
+} // namespace letro::progress

@@ -1,0 +1,626 @@
+// The store of the pupil's results, each test run against the pupil's own
+// SQLite file and against a real PostgreSQL server started for the tests:
+// the tables made from an empty database and migrated from an older layout,
+// attempts written and read back with the questions of the progress windows,
+// an attempt sent twice counted once, results waiting while the store cannot
+// be written (the server stopped or its connection cut, the file held by
+// another program) and sent later exactly once, a damaged file, a newer
+// layout, a full disk, and the recorder that keeps all this off the caller's
+// thread.
+#include "pgserver.h"
+#include "progress/progressrecorder.h"
+#include "progress/progressstore.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace letro;
+using namespace letro::progress;
+
+namespace {
+
+const QDateTime monday = QDateTime(QDate(2025, 3, 3), QTime(9, 0), Qt::UTC);
+
+// An attempt with the given mistakes at fixed times: the text's positions
+// 0 "V" of "Vaca", 5 "á" of "árbol", 11 "h" of "hoy".
+AttemptRecord attemptOf(const QString &pupil, int day, const QList<MistakeRecord> &mistakes,
+                        int number = 1)
+{
+    AttemptRecord attempt =
+        newAttempt(pupil, QStringLiteral("Palabras"), number, QStringLiteral("Vaca árbol hoy."),
+                   true, 41, 150, mistakes.size(), mistakes);
+    attempt.when = monday.addDays(day).addSecs(number);
+    return attempt;
+}
+
+const MistakeRecord bForV{0, QStringLiteral("V"), QStringLiteral("B"), Mistake::BForV};
+const MistakeRecord accent{5, QStringLiteral("á"), QStringLiteral("a"), Mistake::MissingAccent};
+const MistakeRecord missingH{11, QStringLiteral("h"), QStringLiteral("o"), Mistake::MissingH};
+
+QString bigText()
+{
+    return QString(12000, QLatin1Char('x'));
+}
+
+} // namespace
+
+class TestProgressStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data();
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void tablesMadeFromEmptyAndMigrated();
+    void attemptsReadBackAndAsked();
+    void sameAttemptCountedOnce();
+    void resultsWaitAndAreSentOnce();
+    void damagedFileIsSetAside();
+    void newerLayoutIsLeftAlone();
+    void fullDiskHoldsResults();
+    void recorderNeverBlocksTheCaller();
+
+private:
+    bool onServer() const;
+    StoreSettings settings() const;
+    QSqlDatabase admin(const QString &database);
+    qint64 count(ProgressDatabase &db, const QString &table);
+    qint64 serverCount(const QString &table);
+    void stopServer();
+    void startServer();
+
+    letro::test::PgServer m_server;
+    QString m_serverProblem;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_database;
+    int m_databases = 0;
+};
+
+void TestProgressStore::initTestCase_data()
+{
+    QTest::addColumn<Backend>("backend");
+    QTest::newRow("sqlite") << Backend::SQLite;
+    QTest::newRow("postgresql") << Backend::PostgreSQL;
+}
+
+void TestProgressStore::initTestCase()
+{
+    QVERIFY(QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")));
+    m_serverProblem = m_server.start();
+}
+
+bool TestProgressStore::onServer() const
+{
+    QFETCH_GLOBAL(Backend, backend);
+    return backend == Backend::PostgreSQL;
+}
+
+void TestProgressStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    if (!onServer()) {
+        return;
+    }
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        QFAIL("Qt's PostgreSQL driver is missing: install libqt6sql6-psql (./build.sh test "
+              "installs it)");
+    }
+    if (!m_serverProblem.isEmpty()) {
+        QFAIL(qPrintable(m_serverProblem));
+    }
+    // Each test on a database of its own.
+    m_database = QStringLiteral("prueba%1").arg(++m_databases);
+    {
+        QSqlDatabase db = admin(QStringLiteral("postgres"));
+        QSqlQuery query(db);
+        QVERIFY2(query.exec(QStringLiteral("CREATE DATABASE ") + m_database),
+                 qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+}
+
+void TestProgressStore::cleanup()
+{
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    if (onServer() && m_server.isMade()) {
+        // A test that stopped the server leaves it running for the next.
+        startServer();
+    }
+    m_dir.reset();
+}
+
+void TestProgressStore::cleanupTestCase()
+{
+    QVERIFY(m_server.stop());
+}
+
+StoreSettings TestProgressStore::settings() const
+{
+    StoreSettings settings;
+    settings.localPath = m_dir->filePath(QStringLiteral("Letro/progreso.sqlite"));
+    settings.busyTimeoutMs = 300;
+    if (onServer()) {
+        settings.backend = Backend::PostgreSQL;
+        settings.host = m_server.socketDir();
+        settings.port = m_server.port();
+        settings.database = m_database;
+        settings.user = m_server.user();
+    }
+    return settings;
+}
+
+// A connection of the test's own to the server, as its superuser.
+QSqlDatabase TestProgressStore::admin(const QString &database)
+{
+    QSqlDatabase db =
+        QSqlDatabase::contains(QStringLiteral("admin"))
+            ? QSqlDatabase::database(QStringLiteral("admin"))
+            : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
+    if (db.databaseName() != database || !db.isOpen()) {
+        db.close();
+        db.setHostName(m_server.socketDir());
+        db.setPort(m_server.port());
+        db.setUserName(m_server.user());
+        db.setDatabaseName(database);
+        db.open();
+    }
+    return db;
+}
+
+qint64 TestProgressStore::count(ProgressDatabase &db, const QString &table)
+{
+    QSqlQuery query(db.connection());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !query.next()) {
+        return -1;
+    }
+    return query.value(0).toLongLong();
+}
+
+qint64 TestProgressStore::serverCount(const QString &table)
+{
+    QSqlQuery query(admin(m_database));
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !query.next()) {
+        return -1;
+    }
+    return query.value(0).toLongLong();
+}
+
+void TestProgressStore::stopServer()
+{
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    QVERIFY(m_server.stop());
+}
+
+void TestProgressStore::startServer()
+{
+    if (m_server.stop()) { // already running: stop() is a no-op then
+        const QString problem = m_server.startAgain();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+}
+
+// From an empty database every step is made, in order, once; a database left
+// at the first layout is brought up to the last.
+void TestProgressStore::tablesMadeFromEmptyAndMigrated()
+{
+    const StoreSettings store = settings();
+    const QString indexQuery =
+        onServer() ? QStringLiteral("SELECT indexname FROM pg_indexes WHERE tablename IN "
+                                    "('attempts', 'mistakes') AND indexname NOT LIKE '%pkey' "
+                                    "ORDER BY indexname")
+                   : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
+                                    "name NOT LIKE 'sqlite_%' ORDER BY name");
+    const QStringList indexes = {
+        QStringLiteral("attempts_by_pupil"), QStringLiteral("attempts_by_time"),
+        QStringLiteral("mistakes_by_kind"), QStringLiteral("mistakes_by_word"),
+        QStringLiteral("mistakes_of_class")};
+    auto indexNames = [&](ProgressDatabase &db) {
+        QStringList names;
+        QSqlQuery query(db.connection());
+        if (query.exec(indexQuery)) {
+            while (query.next())
+                names << query.value(0).toString();
+        }
+        return names;
+    };
+    {
+        ProgressDatabase db(store.backend);
+        const Outcome opened = db.open(store);
+        QVERIFY2(opened.ok(), qPrintable(opened.detail));
+        QCOMPARE(latestSchemaVersion(), 2);
+        QCOMPARE(db.schemaVersion(), 2);
+        QCOMPARE(count(db, QStringLiteral("schema_version")), 2);
+        QCOMPARE(indexNames(db), indexes);
+        QCOMPARE(count(db, QStringLiteral("attempts")), 0);
+        if (!onServer()) {
+            QCOMPARE(QFileInfo(store.localPath).permissions() & 0x7777,
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        }
+
+        // Back to the first layout: the indexes gone, the version with them.
+        QSqlQuery query(db.connection());
+        for (const QString &index : indexes)
+            QVERIFY(query.exec(QStringLiteral("DROP INDEX ") + index));
+        QVERIFY(query.exec(QStringLiteral("DELETE FROM schema_version WHERE version = 2")));
+        QCOMPARE(db.schemaVersion(), 1);
+    }
+    ProgressDatabase again(store.backend);
+    QVERIFY(again.open(store).ok());
+    QCOMPARE(again.schemaVersion(), 2);
+    QCOMPARE(count(again, QStringLiteral("schema_version")), 2);
+    QCOMPARE(indexNames(again), indexes);
+}
+
+// What is written is read back whole, and the questions of the progress
+// windows count it by pupil, span, kind and word.
+void TestProgressStore::attemptsReadBackAndAsked()
+{
+    ProgressStore store(settings());
+    const QList<AttemptRecord> ana = {attemptOf(QStringLiteral("ana"), 0, {bForV, accent}),
+                                      attemptOf(QStringLiteral("ana"), 1, {accent, missingH}, 2),
+                                      attemptOf(QStringLiteral("ana"), 7, {accent})};
+    const AttemptRecord luis = attemptOf(QStringLiteral("luis"), 1, {bForV, bForV});
+    for (const AttemptRecord &attempt : ana + QList<AttemptRecord>{luis}) {
+        const Outcome outcome = store.record(attempt);
+        QVERIFY2(outcome.ok(), qPrintable(problemMessage(outcome)));
+    }
+    QCOMPARE(store.heldCount(), 0);
+    QCOMPARE(store.queuedCount(), 0);
+
+    Outcome outcome;
+    ProgressDatabase *db = store.reader(&outcome);
+    QVERIFY(db);
+    QCOMPARE(db->attempts(QStringLiteral("ana"), {}, &outcome), ana);
+    QVERIFY(outcome.ok());
+    QCOMPARE(db->attempts(QString(), {}, &outcome).size(), 4);
+    QCOMPARE(ana.at(1).keysPerMinute, 150 * 60 / 41);
+
+    // The first week: Monday and Tuesday, not the Monday after.
+    const DateSpan week{monday, monday.addDays(7)};
+    const QList<MistakesPoint> points = db->mistakesOverTime(QStringLiteral("ana"), week, &outcome);
+    QCOMPARE(points.size(), 2);
+    QCOMPARE(points.at(0).when, ana.at(0).when);
+    QCOMPARE(points.at(1).exerciseNumber, 2);
+    QCOMPARE(points.at(1).mistakes, 2);
+
+    QMap<Mistake, qint64> kinds;
+    const QList<KindCount> byKind = db->mistakesByKind(QStringLiteral("ana"), week, &outcome);
+    QCOMPARE(byKind.size(), mistakeKinds().size());
+    for (const KindCount &kind : byKind)
+        if (kind.count)
+            kinds.insert(kind.kind, kind.count);
+    QCOMPARE(kinds, (QMap<Mistake, qint64>{
+                        {Mistake::BForV, 1}, {Mistake::MissingH, 1}, {Mistake::MissingAccent, 2}}));
+
+    const QList<WordCount> words = db->mostMissedWords(QStringLiteral("ana"), {}, 2, &outcome);
+    QCOMPARE(words.size(), 2);
+    QCOMPARE(words.at(0).word, QStringLiteral("árbol"));
+    QCOMPARE(words.at(0).count, 3);
+    QCOMPARE(words.at(1).word, QStringLiteral("hoy")); // tied with "vaca", first by letter
+    QCOMPARE(words.at(1).count, 1);
+
+    QStringList table;
+    for (const ClassCell &cell : db->classTable(week, &outcome))
+        table << QStringLiteral("%1 %2 %3")
+                     .arg(cell.pupil, mistakeKindCode(cell.kind))
+                     .arg(cell.count);
+    QCOMPARE(table,
+             (QStringList{QStringLiteral("ana b-v 1"), QStringLiteral("ana h-falta 1"),
+                          QStringLiteral("ana tilde-falta 2"), QStringLiteral("luis b-v 2")}));
+}
+
+// An attempt sent again (a retry, a queue sent twice) is kept once, its
+// mistakes too.
+void TestProgressStore::sameAttemptCountedOnce()
+{
+    const StoreSettings store = settings();
+    ProgressDatabase db(store.backend);
+    QVERIFY(db.open(store).ok());
+    const AttemptRecord attempt = attemptOf(QStringLiteral("ana"), 0, {bForV, accent, missingH});
+    bool added = false;
+    QVERIFY(db.write(attempt, &added).ok());
+    QVERIFY(added);
+    QVERIFY(db.write(attempt, &added).ok());
+    QVERIFY(!added);
+    AttemptRecord changed = attempt;
+    changed.mistakeList = {bForV};
+    QVERIFY(db.write(changed, &added).ok());
+    QVERIFY(!added);
+    QCOMPARE(count(db, QStringLiteral("attempts")), 1);
+    QCOMPARE(count(db, QStringLiteral("mistakes")), 3);
+    Outcome outcome;
+    QCOMPARE(db.attempts(QString(), {}, &outcome), QList<AttemptRecord>{attempt});
+}
+
+// The store goes away mid-way (the server stopped, or its connection cut
+// during a session; the pupil's file held by another program) and comes back:
+// every attempt ends up written exactly once.
+void TestProgressStore::resultsWaitAndAreSentOnce()
+{
+    ProgressStore store(settings());
+    QList<AttemptRecord> made;
+    auto record = [&](Problem expected) {
+        made << attemptOf(QStringLiteral("ana"), made.size(), {bForV});
+        return store.record(made.last()).problem == expected;
+    };
+    QVERIFY(record(Problem::None));
+    QVERIFY(record(Problem::None));
+
+    if (onServer()) {
+        stopServer();
+        QVERIFY(record(Problem::ServerUnreachable));
+        QVERIFY(record(Problem::ServerUnreachable));
+        QCOMPARE(store.queuedCount(), 2);
+        QCOMPARE(store.heldCount(), 0);
+        startServer();
+        QVERIFY(record(Problem::None));
+        QCOMPARE(store.queuedCount(), 0);
+
+        // The connection cut by the server during the session.
+        QSqlQuery cut(admin(m_database));
+        QVERIFY(cut.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM "
+                                        "pg_stat_activity WHERE pid <> pg_backend_pid() AND "
+                                        "datname = current_database()")));
+        QVERIFY(record(Problem::ServerUnreachable));
+        QCOMPARE(store.queuedCount(), 1);
+
+        // An attempt the server took while its answer was lost waits here too:
+        // sent again, it is not counted twice.
+        made << attemptOf(QStringLiteral("ana"), made.size(), {accent});
+        {
+            StoreSettings direct = settings();
+            ProgressDatabase server(Backend::PostgreSQL);
+            QVERIFY(server.open(direct).ok());
+            QVERIFY(server.write(made.last()).ok());
+            ProgressDatabase local(Backend::SQLite);
+            QVERIFY(local.open(direct).ok());
+            QVERIFY(local.write(made.last()).ok());
+        }
+        QCOMPARE(store.queuedCount(), 2);
+        QVERIFY(store.flush().ok());
+        QCOMPARE(store.queuedCount(), 0);
+        QCOMPARE(serverCount(QStringLiteral("attempts")), made.size());
+        QCOMPARE(serverCount(QStringLiteral("mistakes")), made.size());
+    } else {
+        ProgressDatabase holder(Backend::SQLite);
+        QVERIFY(holder.open(settings()).ok());
+        QSqlQuery hold(holder.connection());
+        QVERIFY(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(record(Problem::Locked));
+        QVERIFY(record(Problem::Locked));
+        QCOMPARE(store.heldCount(), 2);
+        QVERIFY(hold.exec(QStringLiteral("COMMIT")));
+        QVERIFY(record(Problem::None));
+        QCOMPARE(store.heldCount(), 0);
+    }
+    Outcome outcome;
+    ProgressDatabase *db = store.reader(&outcome);
+    QVERIFY(db);
+    QCOMPARE(db->attempts(QStringLiteral("ana"), {}, &outcome), made);
+}
+
+// A file that is not a database is set aside untouched and a new one begun;
+// the attempt is kept in it (or, with a server, sent there).
+void TestProgressStore::damagedFileIsSetAside()
+{
+    const StoreSettings chosen = settings();
+    QVERIFY(QDir().mkpath(QFileInfo(chosen.localPath).path()));
+    const QByteArray garbage = QByteArray("esto no es una base de datos\n").repeated(200);
+    {
+        QFile file(chosen.localPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    if (onServer())
+        stopServer();
+    ProgressStore store(chosen);
+    const AttemptRecord attempt = attemptOf(QStringLiteral("ana"), 0, {accent});
+    const Outcome outcome = store.record(attempt);
+    QCOMPARE(outcome.problem, Problem::Damaged);
+    QCOMPARE(QFileInfo(outcome.detail).path(), QFileInfo(chosen.localPath).path());
+    QVERIFY(
+        QFileInfo(outcome.detail).fileName().startsWith(QStringLiteral("progreso.sqlite.dañado-")));
+    QCOMPARE(problemMessage(outcome),
+             QStringLiteral("El archivo de los resultados estaba dañado: se ha guardado aparte "
+                            "como «%1» y se empieza uno nuevo.")
+                 .arg(QFileInfo(outcome.detail).fileName()));
+    QFile aside(outcome.detail);
+    QVERIFY(aside.open(QIODevice::ReadOnly));
+    QCOMPARE(aside.readAll(), garbage);
+    QCOMPARE(store.heldCount(), 0);
+    if (onServer()) {
+        QCOMPARE(store.queuedCount(), 1);
+        startServer();
+        QVERIFY(store.flush().ok());
+        QCOMPARE(store.queuedCount(), 0);
+    }
+    Outcome read;
+    ProgressDatabase *db = store.reader(&read);
+    QVERIFY(db);
+    QCOMPARE(db->attempts(QString(), {}, &read), QList<AttemptRecord>{attempt});
+}
+
+// Tables a newer Letro laid out are not written: the pupil's file is left as
+// it is (the attempt held); a newer server's results wait in the pupil's file.
+void TestProgressStore::newerLayoutIsLeftAlone()
+{
+    const StoreSettings chosen = settings();
+    {
+        ProgressDatabase db(chosen.backend);
+        QVERIFY(db.open(chosen).ok());
+        QSqlQuery query(db.connection());
+        QVERIFY(query.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
+                               .arg(latestSchemaVersion() + 1)));
+    }
+    ProgressStore store(chosen);
+    const Outcome outcome = store.record(attemptOf(QStringLiteral("ana"), 0, {accent}));
+    if (onServer()) {
+        QCOMPARE(outcome.problem, Problem::NewerServerSchema);
+        QCOMPARE(problemMessage(outcome),
+                 QStringLiteral("El servidor del colegio usa una versión más nueva de Letro: los "
+                                "resultados esperan en este ordenador."));
+        QCOMPARE(store.queuedCount(), 1);
+        QCOMPARE(serverCount(QStringLiteral("attempts")), 0);
+    } else {
+        QCOMPARE(outcome.problem, Problem::NewerSchema);
+        QCOMPARE(problemMessage(outcome),
+                 QStringLiteral("Los resultados los guarda una versión más nueva de Letro: esta "
+                                "versión no los cambia y los de hoy no se guardan."));
+        QCOMPARE(store.heldCount(), 1);
+        QSqlDatabase raw =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(chosen.localPath);
+        QVERIFY(raw.open());
+        {
+            QSqlQuery query(raw);
+            QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM attempts")) && query.next());
+            QCOMPARE(query.value(0).toInt(), 0);
+        }
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
+    QCOMPARE(store.record(attemptOf(QStringLiteral("ana"), 1, {})).problem, outcome.problem);
+}
+
+// With the disk full the attempt is held, the file stays whole with what it
+// had, and once there is room every attempt is written once.
+void TestProgressStore::fullDiskHoldsResults()
+{
+    if (::geteuid() != 0)
+        QSKIP("mounting a small disk needs root");
+    const QString disk = m_dir->filePath(QStringLiteral("disco"));
+    QVERIFY(QDir().mkpath(disk));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                 QStringLiteral("size=256k"), QStringLiteral("tmpfs"), disk});
+    QVERIFY(mount.waitForFinished(10000));
+    if (mount.exitCode() != 0)
+        QSKIP(qPrintable(QStringLiteral("cannot mount a small disk: ") +
+                         QString::fromLocal8Bit(mount.readAllStandardError())));
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+
+    StoreSettings chosen = settings();
+    chosen.localPath = disk + QStringLiteral("/progreso.sqlite");
+    if (onServer())
+        stopServer();
+    ProgressStore store(chosen);
+    QList<AttemptRecord> made = {attemptOf(QStringLiteral("ana"), 0, {accent})};
+    const Problem first = onServer() ? Problem::ServerUnreachable : Problem::None;
+    QCOMPARE(store.record(made.last()).problem, first);
+
+    // Fill the disk.
+    QFile filler(disk + QStringLiteral("/relleno"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'r');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+
+    made << attemptOf(QStringLiteral("ana"), 1, {bForV});
+    made.last().text = bigText();
+    const Outcome full = store.record(made.last());
+    QCOMPARE(full.problem, Problem::DiskFull);
+    QCOMPARE(problemMessage(full), QStringLiteral("No queda espacio en el disco para los "
+                                                  "resultados: se guardarán cuando haya sitio."));
+    QCOMPARE(store.heldCount(), 1);
+    {
+        // What was written before is whole.
+        StoreSettings local = chosen;
+        local.backend = Backend::SQLite;
+        ProgressDatabase db(Backend::SQLite);
+        QVERIFY(db.open(local).ok());
+        Outcome read;
+        QCOMPARE(db.attempts(QString(), {}, &read), made.mid(0, 1));
+    }
+
+    QVERIFY(filler.remove());
+    if (onServer())
+        startServer();
+    QVERIFY(store.flush().ok());
+    QCOMPARE(store.heldCount(), 0);
+    Outcome read;
+    ProgressDatabase *db = store.reader(&read);
+    QVERIFY(db);
+    QCOMPARE(db->attempts(QString(), {}, &read), made);
+    QCOMPARE(store.queuedCount(), 0);
+}
+
+// record() hands the attempt over and returns while the store waits (for a
+// file another program holds, for a server that is not there); the trouble is
+// said once, and the attempt is kept when the store comes back.
+void TestProgressStore::recorderNeverBlocksTheCaller()
+{
+    StoreSettings chosen = settings();
+    chosen.busyTimeoutMs = 1500;
+    std::unique_ptr<ProgressDatabase> holder;
+    if (onServer()) {
+        stopServer();
+    } else {
+        holder = std::make_unique<ProgressDatabase>(Backend::SQLite);
+        QVERIFY(holder->open(chosen).ok());
+        QVERIFY(QSqlQuery(holder->connection()).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    }
+    ProgressRecorder recorder(chosen, 0);
+    QSignalSpy problems(&recorder, &ProgressRecorder::problem);
+    QSignalSpy recorded(&recorder, &ProgressRecorder::recorded);
+    QSignalSpy settled(&recorder, &ProgressRecorder::settled);
+    const QList<AttemptRecord> made = {attemptOf(QStringLiteral("ana"), 0, {accent}),
+                                       attemptOf(QStringLiteral("ana"), 1, {bForV})};
+    QElapsedTimer clock;
+    clock.start();
+    for (const AttemptRecord &attempt : made)
+        recorder.record(attempt);
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QTRY_COMPARE_WITH_TIMEOUT(settled.size(), 2, 20000);
+    QCOMPARE(problems.size(), 1);
+    const QString said = problems.at(0).at(0).toString();
+    if (onServer()) {
+        QCOMPARE(said, QStringLiteral("No se puede llegar al servidor del colegio: los resultados "
+                                      "esperan en este ordenador y se enviarán más tarde."));
+        // Kept in the pupil's file.
+        QCOMPARE(recorded.size(), 2);
+        QCOMPARE(settled.last().at(1).toLongLong(), 2);
+        startServer();
+    } else {
+        QCOMPARE(said, QStringLiteral("Otro programa está usando el archivo de los resultados: "
+                                      "se guardarán en cuanto quede libre."));
+        QCOMPARE(recorded.size(), 0);
+        QCOMPARE(settled.last().at(0).toInt(), 2);
+        QVERIFY(QSqlQuery(holder->connection()).exec(QStringLiteral("COMMIT")));
+    }
+    recorder.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(settled.size(), 3, 20000);
+    QCOMPARE(settled.last().at(0).toInt(), 0);
+    QCOMPARE(settled.last().at(1).toLongLong(), 0);
+    QTRY_COMPARE(recorded.size(), 2);
+    QCOMPARE(problems.size(), 1);
+
+    QList<AttemptRecord> kept;
+    bool answered = false;
+    recorder.run<QList<AttemptRecord>>(
+        [](ProgressStore &store) {
+            Outcome outcome;
+            ProgressDatabase *db = store.reader(&outcome);
+            return db ? db->attempts(QString(), {}, &outcome) : QList<AttemptRecord>();
+        },
+        [&](QList<AttemptRecord> attempts) {
+            kept = attempts;
+            answered = true;
+        });
+    QTRY_VERIFY(answered);
+    QCOMPARE(kept, made);
+}
+
+QTEST_GUILESS_MAIN(TestProgressStore)
+#include "tst_progressstore.moc"
