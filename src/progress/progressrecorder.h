@@ -8,7 +8,6 @@
 #include "progressstore.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QThread>
 
 #include <functional>
@@ -39,14 +38,12 @@ public:
     template <typename Result>
     void run(std::function<Result(ProgressStore &)> job, std::function<void(Result)> done)
     {
-        post([job = std::move(job), done = std::move(done),
-              self = QPointer<ProgressRecorder>(this)](ProgressStore &store) {
-            Result result = job(store);
-            if (self) {
-                QMetaObject::invokeMethod(
-                    self, [done, result = std::move(result)]() mutable { done(std::move(result)); },
-                    Qt::QueuedConnection);
-            }
+        // The recorder outlives every job: its destructor waits for them. What
+        // a job posts back after it is gone is dropped with it.
+        post([this, job = std::move(job), done = std::move(done)](ProgressStore &store) {
+            QMetaObject::invokeMethod(
+                this, [done, result = job(store)]() mutable { done(std::move(result)); },
+                Qt::QueuedConnection);
         });
     }
 
