@@ -123,6 +123,7 @@ public:
     int port() const { return 5432; }
     QString user() const { return QStringLiteral("letro"); }
     bool isMade() const { return m_made; }
+    bool isRunning() const { return m_running; }
 
 private:
     QString dataDir() const { return m_dir.filePath(QStringLiteral("data")); }
