@@ -114,7 +114,7 @@ QString recordedSummary(int made, int asked, int renewed, const QString &type)
         summary += QStringLiteral(", %1 de ellos porque sus grabaciones eran anteriores a su "
                                   "texto")
                        .arg(renewed);
-    return summary + QLatin1Char('.');
+    return summary;
 }
 
 // The line under the list when some of its recordings are older than their
@@ -1151,6 +1151,15 @@ void EditorWindow::recordMissing()
                                            .arg(typeNames().at(type)));
         return;
     }
+    // Each one is recorded for the text it had when the teacher asked, and
+    // only while its files are still the ones the list showed then, even if
+    // the list follows the folder under the question.
+    QMap<int, QString> texts;
+    QMap<int, Identity> seen;
+    for (const Exercise &e : std::as_const(m_exercises[type])) {
+        texts.insert(e.number, e.text);
+        seen.insert(e.number, shown(type, e.number));
+    }
     // Recordings older than their text are replaced, and they may be the
     // teacher's own voice: that is asked first, and Return, like Escape,
     // keeps them.
@@ -1165,13 +1174,6 @@ void EditorWindow::recordMissing()
              QStringLiteral("Grabar"), QStringLiteral("No grabar"), Dialogs::Answer::No) ||
          !listIsCurrent(type)))
         return;
-    // Each one is recorded for the text it had when the teacher asked.
-    QMap<int, QString> texts;
-    QMap<int, Identity> seen;
-    for (const Exercise &e : std::as_const(m_exercises[type])) {
-        texts.insert(e.number, e.text);
-        seen.insert(e.number, shown(type, e.number));
-    }
     int made = 0;
     int renewed = 0; // of them, those that had recordings older than their text
     Change change;
@@ -1201,7 +1203,7 @@ void EditorWindow::recordMissing()
     change.failed = [&] {
         return QStringLiteral("No se ha grabado todo lo que faltaba (%1)").arg(doneText());
     };
-    change.done = doneText;
+    change.done = [&] { return doneText() + QLatin1Char('.'); };
     change.cancelled = QStringLiteral("Grabación cancelada: ");
     const int chosen = selectedNumber();
     change.select = [chosen](bool) { return chosen; };

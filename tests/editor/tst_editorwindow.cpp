@@ -1033,6 +1033,15 @@ void TestEditorWindow::changeActsOnlyOnWhatWasConfirmed_data()
     QTest::newRow("a drop while 2 became 20 and 3 became 2")
         << "drop" << "1=t1 2=t2 3=t3 4=t4" << 1 << "2>20 3>2" << QStringList({"1", "2", "4", "20"})
         << "No se ha movido el dictado 1; todo sigue como estaba" + changed + "«2»" + look;
+    QTest::newRow("Grabar lo que falta while 2 became 20 and 3 became 2")
+        << "recordMissingButton"
+        << "1=t1 1.wav=w1 1.lento.wav=l1 2=t2 2.wav=w2 2.lento.wav=l2 3=t3 3.wav=w3 "
+           "3.lento.wav=l3"
+        << 1 << "2>20 2.wav>20.wav 2.lento.wav>20.lento.wav 3>2 3.wav>2.wav 3.lento.wav>2.lento.wav"
+        << QStringList({"1", "2", "20"})
+        << "No se ha grabado todo lo que faltaba (0 de 1 dictados de «Palabras» grabados): "
+           "dictado 2" +
+               changed + "«2», «2.lento.wav», «2.wav»" + look;
     QTest::newRow("the microphone while 2 became 20 and 1 became 2")
         << "microphoneButton" << "1=t1 2=t2" << 2 << "2>20 1>2" << QStringList({"2", "20"})
         << "no se puede guardar la grabación" + changed + "«2»";
@@ -1049,6 +1058,12 @@ void TestEditorWindow::changeActsOnlyOnWhatWasConfirmed()
     const QString letro = m_dir->filePath(QStringLiteral("Letro"));
     makeLetro(letro, before);
     const QString palabras = letro + QStringLiteral("/Palabras");
+    // "Grabar lo que falta" asks first when it replaces recordings older
+    // than their text: those of 2.
+    if (action == QLatin1String("recordMissingButton")) {
+        useVoice();
+        QVERIFY(setTimes(palabras, QStringLiteral("2=5000 2.wav=0 2.lento.wav=0")));
+    }
     m_window->setFolder(letro);
     m_window->selectExercise(0, chosen);
     Layout changed;
