@@ -17,6 +17,10 @@ class QWidget;
 
 namespace letro {
 
+namespace progress {
+class ProgressSession;
+}
+
 class SoundPlayer
 {
 public:
@@ -50,6 +54,9 @@ struct Services
     std::function<QSize()> screenTwips;
     // The exercise the main window starts on (the command line's choice).
     StartChoice start;
+    // Whose results are kept, and where. Left empty (as the tests of the
+    // window's behaviour leave it) nothing is kept; the program hands in one.
+    std::shared_ptr<progress::ProgressSession> progress;
 
     // Fills every empty member with the real implementation.
     Services withDefaults() const;
