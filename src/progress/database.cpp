@@ -289,6 +289,21 @@ void ProgressDatabase::rollback()
     query.exec(QStringLiteral("ROLLBACK"));
 }
 
+bool ProgressDatabase::select(QSqlQuery &query, const QString &sql, const QVariantList &values,
+                              Outcome *outcome)
+{
+    query.setForwardOnly(true);
+    bool done = query.prepare(sql);
+    if (done) {
+        for (int i = 0; i < values.size(); ++i) {
+            query.bindValue(i, values.at(i));
+        }
+        done = query.exec();
+    }
+    setOutcome(outcome, done ? Outcome() : failure(query.lastError()));
+    return done;
+}
+
 int ProgressDatabase::schemaVersion()
 {
     int version = -1;
@@ -304,15 +319,22 @@ Outcome ProgressDatabase::readVersion(int *version)
                              "name = 'schema_version'")
             : QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = "
                              "current_schema() AND tablename = 'schema_version'");
-    if (!query.exec(exists) || !query.next()) {
+    Outcome outcome;
+    if (!select(query, exists, {}, &outcome)) {
+        return outcome;
+    }
+    if (!query.next()) {
         return failure(query.lastError());
     }
     if (query.value(0).toInt() == 0) {
         *version = 0;
         return {};
     }
-    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
-        !query.next()) {
+    if (!select(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version"), {},
+                &outcome)) {
+        return outcome;
+    }
+    if (!query.next()) {
         return failure(query.lastError());
     }
     *version = query.value(0).toInt();
@@ -355,7 +377,8 @@ Outcome ProgressDatabase::migrate()
     if ((current == 0 &&
          !run(QStringLiteral(
              "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"))) ||
-        !run(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
+        !select(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version"), {},
+                &outcome) ||
         !query.next()) {
         rollback();
         return outcome.ok() ? failure(query.lastError()) : outcome;
@@ -572,17 +595,12 @@ Outcome ProgressDatabase::removePupil(const QString &pupil, qint64 *removedAttem
 
 QStringList ProgressDatabase::pupils(const DateSpan &span, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT DISTINCT pupil FROM attempts") +
-                  spanClause(QString(), span, &values));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT DISTINCT pupil FROM attempts") +
+                    spanClause(QString(), span, &values),
+                values, outcome)) {
         return {};
     }
     QStringList names;
@@ -596,21 +614,16 @@ QStringList ProgressDatabase::pupils(const DateSpan &span, Outcome *outcome)
 QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const DateSpan &span,
                                                 Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QList<AttemptRecord> result;
     QVariantList values;
     const QString where = spanClause(pupil, span, &values);
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
-                                 " exercise_text, finished, seconds, keys_per_minute, hits,"
-                                 " mistakes FROM attempts") +
-                  where + QStringLiteral(" ORDER BY ended_ms, id"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
+                               " exercise_text, finished, seconds, keys_per_minute, hits,"
+                               " mistakes FROM attempts") +
+                    where + QStringLiteral(" ORDER BY ended_ms, id"),
+                values, outcome)) {
         return {};
     }
     QHash<QString, qsizetype> byId;
@@ -630,13 +643,10 @@ QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const Date
         byId.insert(query.value(0).toString(), result.size());
         result.append(attempt);
     }
-    query.prepare(QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
-                  where + QStringLiteral(" ORDER BY attempt_id, seq"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
+                    where + QStringLiteral(" ORDER BY attempt_id, seq"),
+                values, outcome)) {
         return {};
     }
     while (query.next()) {
@@ -656,9 +666,11 @@ QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const Date
 
 qint64 ProgressDatabase::attemptCount(Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QSqlQuery query(connection());
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM attempts")) || !query.next()) {
+    if (!select(query, QStringLiteral("SELECT count(*) FROM attempts"), {}, outcome)) {
+        return 0;
+    }
+    if (!query.next()) {
         setOutcome(outcome, failure(query.lastError()));
         return 0;
     }
@@ -668,18 +680,13 @@ qint64 ProgressDatabase::attemptCount(Outcome *outcome)
 QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, const DateSpan &span,
                                                         Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
-                                 " finished FROM attempts") +
-                  spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
+                               " finished FROM attempts") +
+                    spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"),
+                values, outcome)) {
         return {};
     }
     QList<MistakesPoint> points;
@@ -694,17 +701,12 @@ QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, co
 QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const DateSpan &span,
                                                   Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT kind, count(*) FROM mistakes") +
-                  spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT kind, count(*) FROM mistakes") +
+                    spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"),
+                values, outcome)) {
         return {};
     }
     QList<KindCount> counts;
@@ -725,22 +727,17 @@ QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const Da
 QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const DateSpan &span,
                                                    int limit, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QString where = spanClause(pupil, span, &values);
     where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
     where += QStringLiteral("word <> ''");
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
     // Ordered here rather than by the database: SQLite and PostgreSQL
     // collate text differently.
-    query.prepare(QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
-                  QStringLiteral(" GROUP BY word"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
+                    QStringLiteral(" GROUP BY word"),
+                values, outcome)) {
         return {};
     }
     QList<WordCount> words;
@@ -758,17 +755,12 @@ QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const D
 
 QList<ClassCell> ProgressDatabase::classTable(const DateSpan &span, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
-                  spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
+                    spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"),
+                values, outcome)) {
         return {};
     }
     QList<ClassCell> cells;
