@@ -18,49 +18,107 @@ namespace letro::progress {
 
 namespace {
 
+// The roles a school's server gives its accounts (made by the administrator's
+// setup file, progreso-servidor.sql): a pupil's login, or a class's shared
+// account, is a member of the first; a teacher's of the second. Members of
+// the third make and upgrade the tables, which that role owns.
+const QLatin1String pupilsRole("letro_alumnos");
+const QLatin1String teachersRole("letro_profesores");
+const QLatin1String ownerRole("letro_propietario");
+
+// What a school's server adds to the tables: the account that wrote each row,
+// and who may do what with them. A pupil's account adds rows and reads back
+// only its own; a teacher's reads and removes everyone's and adds its own;
+// nobody else reads them, and only the owner changes a row or the tables.
+// An attempt sent again by any account is still ignored by its id: ON
+// CONFLICT DO NOTHING finds the row a policy hides and neither adds nor fails.
+QStringList serverRights()
+{
+    // The tables changed first: an account that may not do it fails there,
+    // before the grants.
+    QStringList statements;
+    for (const QString &table : {QStringLiteral("attempts"), QStringLiteral("mistakes")}) {
+        // session_user: the login, whatever role it has set.
+        const QString own = QStringLiteral("(account = session_user)");
+        statements
+            << QStringLiteral(
+                   "ALTER TABLE %1 ADD COLUMN account TEXT NOT NULL DEFAULT session_user")
+                   .arg(table)
+            << QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table)
+            << QStringLiteral("CREATE POLICY pupils_read_own ON %1 FOR SELECT TO %2 USING %3")
+                   .arg(table, pupilsRole, own)
+            << QStringLiteral("CREATE POLICY pupils_add_own ON %1 FOR INSERT TO %2 WITH CHECK %3")
+                   .arg(table, pupilsRole, own)
+            << QStringLiteral("CREATE POLICY teachers_read ON %1 FOR SELECT TO %2 USING (true)")
+                   .arg(table, teachersRole)
+            << QStringLiteral("CREATE POLICY teachers_add_own ON %1 FOR INSERT TO %2 "
+                              "WITH CHECK %3")
+                   .arg(table, teachersRole, own)
+            << QStringLiteral("CREATE POLICY teachers_remove ON %1 FOR DELETE TO %2 USING (true)")
+                   .arg(table, teachersRole);
+    }
+    const QString bothRoles = pupilsRole + QStringLiteral(", ") + teachersRole;
+    statements << QStringLiteral("REVOKE ALL ON schema_version, attempts, mistakes FROM PUBLIC")
+               << QStringLiteral("GRANT SELECT ON schema_version TO ") + bothRoles
+               << QStringLiteral("GRANT SELECT, INSERT ON attempts, mistakes TO ") + pupilsRole
+               << QStringLiteral("GRANT SELECT, INSERT, DELETE ON attempts, mistakes TO ") +
+                      teachersRole;
+    return statements;
+}
+
+struct MigrationStep
+{
+    QStringList statements;       // run on SQLite and PostgreSQL
+    QStringList serverStatements; // then on PostgreSQL only
+};
+
 // The migrations, in order: the version each one brings the tables to is its
 // place in the list, from 1. Written once, never changed: a new layout is a
-// new step at the end. The same SQL runs on SQLite and PostgreSQL.
+// new step at the end. The same SQL runs on SQLite and PostgreSQL, but for
+// what only a server shared by many accounts needs.
 //
 // Each mistake repeats its attempt's pupil and time, so that the questions of
 // the progress windows (a pupil's mistakes by kind or by word over a span of
 // dates, the class by kind) are answered from one index each without reading
 // the attempts.
-const QList<QStringList> &migrations()
+const QList<MigrationStep> &migrations()
 {
-    static const QList<QStringList> steps = {
-        {
-            QStringLiteral("CREATE TABLE attempts ("
-                           " id TEXT PRIMARY KEY,"
-                           " pupil TEXT NOT NULL,"
-                           " ended_ms BIGINT NOT NULL,"
-                           " exercise_type TEXT NOT NULL,"
-                           " exercise_number INTEGER NOT NULL,"
-                           " exercise_text TEXT NOT NULL,"
-                           " finished INTEGER NOT NULL,"
-                           " seconds BIGINT NOT NULL,"
-                           " keys_per_minute BIGINT NOT NULL,"
-                           " hits BIGINT NOT NULL,"
-                           " mistakes BIGINT NOT NULL)"),
-            QStringLiteral("CREATE TABLE mistakes ("
-                           " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
-                           " seq INTEGER NOT NULL,"
-                           " pupil TEXT NOT NULL,"
-                           " ended_ms BIGINT NOT NULL,"
-                           " pos INTEGER NOT NULL,"
-                           " expected TEXT NOT NULL,"
-                           " typed TEXT NOT NULL,"
-                           " kind TEXT NOT NULL,"
-                           " word TEXT NOT NULL,"
-                           " PRIMARY KEY (attempt_id, seq))"),
-        },
-        {
-            QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
-            QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
-            QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
-            QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
-            QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
-        },
+    static const QList<MigrationStep> steps = {
+        {{
+             QStringLiteral("CREATE TABLE attempts ("
+                            " id TEXT PRIMARY KEY,"
+                            " pupil TEXT NOT NULL,"
+                            " ended_ms BIGINT NOT NULL,"
+                            " exercise_type TEXT NOT NULL,"
+                            " exercise_number INTEGER NOT NULL,"
+                            " exercise_text TEXT NOT NULL,"
+                            " finished INTEGER NOT NULL,"
+                            " seconds BIGINT NOT NULL,"
+                            " keys_per_minute BIGINT NOT NULL,"
+                            " hits BIGINT NOT NULL,"
+                            " mistakes BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE mistakes ("
+                            " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
+                            " seq INTEGER NOT NULL,"
+                            " pupil TEXT NOT NULL,"
+                            " ended_ms BIGINT NOT NULL,"
+                            " pos INTEGER NOT NULL,"
+                            " expected TEXT NOT NULL,"
+                            " typed TEXT NOT NULL,"
+                            " kind TEXT NOT NULL,"
+                            " word TEXT NOT NULL,"
+                            " PRIMARY KEY (attempt_id, seq))"),
+         },
+         {}},
+        {{
+             QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
+             QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
+             QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
+             QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
+             QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
+         },
+         {}},
+        {{}, serverRights()},
     };
     return steps;
 }
@@ -235,7 +293,19 @@ Outcome ProgressDatabase::open(const StoreSettings &settings)
         }
     }
     if (outcome.ok()) {
+        m_lastState.clear();
         outcome = migrate();
+        // The tables are missing or older and this account may not make
+        // them, or the administrator has not prepared the server.
+        static const QStringList notPrepared = {
+            QStringLiteral("42501"), // insufficient_privilege
+            QStringLiteral("42704"), // undefined_object: a role missing
+            QStringLiteral("42P01"), // undefined_table
+        };
+        if (!outcome.ok() && m_backend == Backend::PostgreSQL &&
+            notPrepared.contains(m_lastState)) {
+            outcome.problem = Problem::ServerNotReady;
+        }
     }
     if (!outcome.ok()) {
         close();
@@ -263,6 +333,7 @@ Outcome ProgressDatabase::failure(const QSqlError &error)
     // No SQL state means no answer from the server; class 08 is a broken
     // connection and 57P a server shutting down or gone.
     const QString state = error.nativeErrorCode();
+    m_lastState = state;
     if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
         state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))) {
         return {Problem::ServerUnreachable, error.text()};
@@ -373,6 +444,19 @@ Outcome ProgressDatabase::migrate()
         rollback();
         return outcome;
     }
+    // On a school's server the tables belong to the owner's role, whichever
+    // of its members makes or upgrades them.
+    if (m_backend == Backend::PostgreSQL &&
+        (!select(query,
+                 QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_roles"
+                                " WHERE rolname = ?) THEN pg_has_role(?, 'MEMBER')"
+                                " ELSE false END"),
+                 {ownerRole, ownerRole}, &outcome) ||
+         !query.next() ||
+         (query.value(0).toBool() && !run(QStringLiteral("SET LOCAL ROLE ") + ownerRole)))) {
+        rollback();
+        return outcome.ok() ? failure(query.lastError()) : outcome;
+    }
     // Made when the database was empty (or made meanwhile by another program).
     if ((current == 0 &&
          !run(QStringLiteral(
@@ -391,9 +475,14 @@ Outcome ProgressDatabase::migrate()
         return {m_backend == Backend::SQLite ? Problem::NewerSchema : Problem::NewerServerSchema,
                 QString()};
     }
-    const QList<QStringList> &steps = migrations();
+    const QList<MigrationStep> &steps = migrations();
     for (int version = locked + 1; version <= latestSchemaVersion(); ++version) {
-        for (const QString &statement : steps.at(version - 1)) {
+        const MigrationStep &step = steps.at(version - 1);
+        QStringList statements = step.statements;
+        if (m_backend == Backend::PostgreSQL) {
+            statements += step.serverStatements;
+        }
+        for (const QString &statement : statements) {
             if (!run(statement)) {
                 rollback();
                 return outcome;

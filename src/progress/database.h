@@ -130,6 +130,7 @@ private:
 
     Backend m_backend;
     QString m_name;
+    QString m_lastState; // the SQL state of the server's last error
 };
 
 } // namespace letro::progress
