@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include <QAtomicInt>
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,49 +18,107 @@ namespace letro::progress {
 
 namespace {
 
+// The roles a school's server gives its accounts (made by the administrator's
+// setup file, progreso-servidor.sql): a pupil's login, or a class's shared
+// account, is a member of the first; a teacher's of the second. Members of
+// the third make and upgrade the tables, which that role owns.
+const QLatin1String pupilsRole("letro_alumnos");
+const QLatin1String teachersRole("letro_profesores");
+const QLatin1String ownerRole("letro_propietario");
+
+// What a school's server adds to the tables: the account that wrote each row,
+// and who may do what with them. A pupil's account adds rows and reads back
+// only its own; a teacher's reads and removes everyone's and adds its own;
+// nobody else reads them, and only the owner changes a row or the tables.
+// An attempt sent again by any account is still ignored by its id: ON
+// CONFLICT DO NOTHING finds the row a policy hides and neither adds nor fails.
+QStringList serverRights()
+{
+    // The tables changed first: an account that may not do it fails there,
+    // before the grants.
+    QStringList statements;
+    for (const QString &table : {QStringLiteral("attempts"), QStringLiteral("mistakes")}) {
+        // session_user: the login, whatever role it has set.
+        const QString own = QStringLiteral("(account = session_user)");
+        statements
+            << QStringLiteral(
+                   "ALTER TABLE %1 ADD COLUMN account TEXT NOT NULL DEFAULT session_user")
+                   .arg(table)
+            << QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table)
+            << QStringLiteral("CREATE POLICY pupils_read_own ON %1 FOR SELECT TO %2 USING %3")
+                   .arg(table, pupilsRole, own)
+            << QStringLiteral("CREATE POLICY pupils_add_own ON %1 FOR INSERT TO %2 WITH CHECK %3")
+                   .arg(table, pupilsRole, own)
+            << QStringLiteral("CREATE POLICY teachers_read ON %1 FOR SELECT TO %2 USING (true)")
+                   .arg(table, teachersRole)
+            << QStringLiteral("CREATE POLICY teachers_add_own ON %1 FOR INSERT TO %2 "
+                              "WITH CHECK %3")
+                   .arg(table, teachersRole, own)
+            << QStringLiteral("CREATE POLICY teachers_remove ON %1 FOR DELETE TO %2 USING (true)")
+                   .arg(table, teachersRole);
+    }
+    const QString bothRoles = pupilsRole + QStringLiteral(", ") + teachersRole;
+    statements << QStringLiteral("REVOKE ALL ON schema_version, attempts, mistakes FROM PUBLIC")
+               << QStringLiteral("GRANT SELECT ON schema_version TO ") + bothRoles
+               << QStringLiteral("GRANT SELECT, INSERT ON attempts, mistakes TO ") + pupilsRole
+               << QStringLiteral("GRANT SELECT, INSERT, DELETE ON attempts, mistakes TO ") +
+                      teachersRole;
+    return statements;
+}
+
+struct MigrationStep
+{
+    QStringList statements;       // run on SQLite and PostgreSQL
+    QStringList serverStatements; // then on PostgreSQL only
+};
+
 // The migrations, in order: the version each one brings the tables to is its
 // place in the list, from 1. Written once, never changed: a new layout is a
-// new step at the end. The same SQL runs on SQLite and PostgreSQL.
+// new step at the end. The same SQL runs on SQLite and PostgreSQL, but for
+// what only a server shared by many accounts needs.
 //
 // Each mistake repeats its attempt's pupil and time, so that the questions of
 // the progress windows (a pupil's mistakes by kind or by word over a span of
 // dates, the class by kind) are answered from one index each without reading
 // the attempts.
-const QList<QStringList> &migrations()
+const QList<MigrationStep> &migrations()
 {
-    static const QList<QStringList> steps = {
-        {
-            QStringLiteral("CREATE TABLE attempts ("
-                           " id TEXT PRIMARY KEY,"
-                           " pupil TEXT NOT NULL,"
-                           " ended_ms BIGINT NOT NULL,"
-                           " exercise_type TEXT NOT NULL,"
-                           " exercise_number INTEGER NOT NULL,"
-                           " exercise_text TEXT NOT NULL,"
-                           " finished INTEGER NOT NULL,"
-                           " seconds BIGINT NOT NULL,"
-                           " keys_per_minute BIGINT NOT NULL,"
-                           " hits BIGINT NOT NULL,"
-                           " mistakes BIGINT NOT NULL)"),
-            QStringLiteral("CREATE TABLE mistakes ("
-                           " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
-                           " seq INTEGER NOT NULL,"
-                           " pupil TEXT NOT NULL,"
-                           " ended_ms BIGINT NOT NULL,"
-                           " pos INTEGER NOT NULL,"
-                           " expected TEXT NOT NULL,"
-                           " typed TEXT NOT NULL,"
-                           " kind TEXT NOT NULL,"
-                           " word TEXT NOT NULL,"
-                           " PRIMARY KEY (attempt_id, seq))"),
-        },
-        {
-            QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
-            QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
-            QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
-            QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
-            QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
-        },
+    static const QList<MigrationStep> steps = {
+        {{
+             QStringLiteral("CREATE TABLE attempts ("
+                            " id TEXT PRIMARY KEY,"
+                            " pupil TEXT NOT NULL,"
+                            " ended_ms BIGINT NOT NULL,"
+                            " exercise_type TEXT NOT NULL,"
+                            " exercise_number INTEGER NOT NULL,"
+                            " exercise_text TEXT NOT NULL,"
+                            " finished INTEGER NOT NULL,"
+                            " seconds BIGINT NOT NULL,"
+                            " keys_per_minute BIGINT NOT NULL,"
+                            " hits BIGINT NOT NULL,"
+                            " mistakes BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE mistakes ("
+                            " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
+                            " seq INTEGER NOT NULL,"
+                            " pupil TEXT NOT NULL,"
+                            " ended_ms BIGINT NOT NULL,"
+                            " pos INTEGER NOT NULL,"
+                            " expected TEXT NOT NULL,"
+                            " typed TEXT NOT NULL,"
+                            " kind TEXT NOT NULL,"
+                            " word TEXT NOT NULL,"
+                            " PRIMARY KEY (attempt_id, seq))"),
+         },
+         {}},
+        {{
+             QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
+             QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
+             QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
+             QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
+             QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
+         },
+         {}},
+        {{}, serverRights()},
     };
     return steps;
 }
@@ -99,6 +158,24 @@ QString spanClause(const QString &pupil, const DateSpan &span, QVariantList *val
     return conditions.isEmpty()
                ? QString()
                : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+// Pupils' names in the order of a Spanish class list: accents and case
+// second ("Ángela" before "Beatriz"), the same on SQLite and PostgreSQL.
+QCollator pupilCollator()
+{
+    QCollator collator{QLocale(QLocale::Spanish, QLocale::Spain)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+void sortAlphabetically(QStringList *names)
+{
+    const QCollator collator = pupilCollator();
+    std::sort(names->begin(), names->end(), [&](const QString &a, const QString &b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
 }
 
 void setOutcome(Outcome *outcome, const Outcome &value)
@@ -216,7 +293,19 @@ Outcome ProgressDatabase::open(const StoreSettings &settings)
         }
     }
     if (outcome.ok()) {
+        m_lastState.clear();
         outcome = migrate();
+        // The tables are missing or older and this account may not make
+        // them, or the administrator has not prepared the server.
+        static const QStringList notPrepared = {
+            QStringLiteral("42501"), // insufficient_privilege
+            QStringLiteral("42704"), // undefined_object: a role missing
+            QStringLiteral("42P01"), // undefined_table
+        };
+        if (!outcome.ok() && m_backend == Backend::PostgreSQL &&
+            notPrepared.contains(m_lastState)) {
+            outcome.problem = Problem::ServerNotReady;
+        }
     }
     if (!outcome.ok()) {
         close();
@@ -244,6 +333,7 @@ Outcome ProgressDatabase::failure(const QSqlError &error)
     // No SQL state means no answer from the server; class 08 is a broken
     // connection and 57P a server shutting down or gone.
     const QString state = error.nativeErrorCode();
+    m_lastState = state;
     if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
         state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))) {
         return {Problem::ServerUnreachable, error.text()};
@@ -270,6 +360,21 @@ void ProgressDatabase::rollback()
     query.exec(QStringLiteral("ROLLBACK"));
 }
 
+bool ProgressDatabase::select(QSqlQuery &query, const QString &sql, const QVariantList &values,
+                              Outcome *outcome)
+{
+    query.setForwardOnly(true);
+    bool done = query.prepare(sql);
+    if (done) {
+        for (int i = 0; i < values.size(); ++i) {
+            query.bindValue(i, values.at(i));
+        }
+        done = query.exec();
+    }
+    setOutcome(outcome, done ? Outcome() : failure(query.lastError()));
+    return done;
+}
+
 int ProgressDatabase::schemaVersion()
 {
     int version = -1;
@@ -285,15 +390,22 @@ Outcome ProgressDatabase::readVersion(int *version)
                              "name = 'schema_version'")
             : QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = "
                              "current_schema() AND tablename = 'schema_version'");
-    if (!query.exec(exists) || !query.next()) {
+    Outcome outcome;
+    if (!select(query, exists, {}, &outcome)) {
+        return outcome;
+    }
+    if (!query.next()) {
         return failure(query.lastError());
     }
     if (query.value(0).toInt() == 0) {
         *version = 0;
         return {};
     }
-    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
-        !query.next()) {
+    if (!select(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version"), {},
+                &outcome)) {
+        return outcome;
+    }
+    if (!query.next()) {
         return failure(query.lastError());
     }
     *version = query.value(0).toInt();
@@ -332,11 +444,25 @@ Outcome ProgressDatabase::migrate()
         rollback();
         return outcome;
     }
+    // On a school's server the tables belong to the owner's role, whichever
+    // of its members makes or upgrades them.
+    if (m_backend == Backend::PostgreSQL &&
+        (!select(query,
+                 QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_roles"
+                                " WHERE rolname = ?) THEN pg_has_role(?, 'MEMBER')"
+                                " ELSE false END"),
+                 {ownerRole, ownerRole}, &outcome) ||
+         !query.next() ||
+         (query.value(0).toBool() && !run(QStringLiteral("SET LOCAL ROLE ") + ownerRole)))) {
+        rollback();
+        return outcome.ok() ? failure(query.lastError()) : outcome;
+    }
     // Made when the database was empty (or made meanwhile by another program).
     if ((current == 0 &&
          !run(QStringLiteral(
              "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"))) ||
-        !run(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
+        !select(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version"), {},
+                &outcome) ||
         !query.next()) {
         rollback();
         return outcome.ok() ? failure(query.lastError()) : outcome;
@@ -349,9 +475,14 @@ Outcome ProgressDatabase::migrate()
         return {m_backend == Backend::SQLite ? Problem::NewerSchema : Problem::NewerServerSchema,
                 QString()};
     }
-    const QList<QStringList> &steps = migrations();
+    const QList<MigrationStep> &steps = migrations();
     for (int version = locked + 1; version <= latestSchemaVersion(); ++version) {
-        for (const QString &statement : steps.at(version - 1)) {
+        const MigrationStep &step = steps.at(version - 1);
+        QStringList statements = step.statements;
+        if (m_backend == Backend::PostgreSQL) {
+            statements += step.serverStatements;
+        }
+        for (const QString &statement : statements) {
             if (!run(statement)) {
                 rollback();
                 return outcome;
@@ -369,26 +500,32 @@ Outcome ProgressDatabase::migrate()
     return {};
 }
 
-Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
+// The two INSERTs of an attempt, prepared once for as many attempts as one
+// transaction writes.
+struct ProgressDatabase::InsertStatements
 {
-    if (added) {
-        *added = false;
+    explicit InsertStatements(const QSqlDatabase &db) : attempt(db), mistake(db)
+    {
+        attempt.prepare(QStringLiteral(
+            "INSERT INTO attempts (id, pupil, ended_ms, exercise_type, exercise_number,"
+            " exercise_text, finished, seconds, keys_per_minute, hits, mistakes)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING"));
+        mistake.prepare(QStringLiteral(
+            "INSERT INTO mistakes (attempt_id, seq, pupil, ended_ms, pos, expected, typed,"
+            " kind, word) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     }
-    if (!isOpen()) {
-        return {Problem::Unwritable, QStringLiteral("no abierta")};
-    }
-    Outcome outcome = begin();
-    if (!outcome.ok()) {
-        return outcome;
-    }
-    QSqlDatabase db = connection();
-    QSqlQuery query(db);
+
+    QSqlQuery attempt;
+    QSqlQuery mistake;
+};
+
+Outcome ProgressDatabase::insert(InsertStatements &statements, const AttemptRecord &attempt,
+                                 bool *isNew)
+{
+    *isNew = false;
+    QSqlQuery &query = statements.attempt;
     const QString id = idText(attempt.id);
     const qint64 ended = attempt.when.toMSecsSinceEpoch();
-    query.prepare(
-        QStringLiteral("INSERT INTO attempts (id, pupil, ended_ms, exercise_type, exercise_number,"
-                       " exercise_text, finished, seconds, keys_per_minute, hits, mistakes)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING"));
     const QVariantList values = {id,
                                  attempt.pupil,
                                  ended,
@@ -400,50 +537,91 @@ Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
                                  attempt.keysPerMinute,
                                  attempt.hits,
                                  attempt.mistakes};
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
+    for (int i = 0; i < values.size(); ++i) {
+        query.bindValue(i, values.at(i));
     }
     if (!query.exec()) {
-        outcome = failure(query.lastError());
+        return failure(query.lastError());
+    }
+    if (query.numRowsAffected() <= 0) {
+        return {};
+    }
+    QSqlQuery &mistakes = statements.mistake;
+    for (int seq = 0; seq < attempt.mistakeList.size(); ++seq) {
+        const MistakeRecord &mistake = attempt.mistakeList.at(seq);
+        const QVariantList row = {id,
+                                  seq,
+                                  attempt.pupil,
+                                  ended,
+                                  mistake.position,
+                                  mistake.expected,
+                                  mistake.typed,
+                                  mistakeKindCode(mistake.kind),
+                                  wordAt(attempt.text, mistake.position)};
+        for (int i = 0; i < row.size(); ++i) {
+            mistakes.bindValue(i, row.at(i));
+        }
+        if (!mistakes.exec()) {
+            return failure(mistakes.lastError());
+        }
+    }
+    *isNew = true;
+    return {};
+}
+
+Outcome ProgressDatabase::commit()
+{
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        const Outcome outcome = failure(query.lastError());
         rollback();
         return outcome;
     }
-    const bool isNew = query.numRowsAffected() > 0;
-    if (isNew) {
-        query.prepare(QStringLiteral(
-            "INSERT INTO mistakes (attempt_id, seq, pupil, ended_ms, pos, expected, typed,"
-            " kind, word) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        for (int seq = 0; seq < attempt.mistakeList.size(); ++seq) {
-            const MistakeRecord &mistake = attempt.mistakeList.at(seq);
-            const QVariantList row = {id,
-                                      seq,
-                                      attempt.pupil,
-                                      ended,
-                                      mistake.position,
-                                      mistake.expected,
-                                      mistake.typed,
-                                      mistakeKindCode(mistake.kind),
-                                      wordAt(attempt.text, mistake.position)};
-            for (int i = 0; i < row.size(); ++i) {
-                query.bindValue(i, row.at(i));
-            }
-            if (!query.exec()) {
-                outcome = failure(query.lastError());
+    return {};
+}
+
+Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
+{
+    qint64 count = 0;
+    const Outcome outcome = writeAll({attempt}, &count);
+    if (added) {
+        *added = count > 0;
+    }
+    return outcome;
+}
+
+Outcome ProgressDatabase::writeAll(const QList<AttemptRecord> &attempts, qint64 *added)
+{
+    if (added) {
+        *added = 0;
+    }
+    if (!isOpen()) {
+        return {Problem::Unwritable, QStringLiteral("no abierta")};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    qint64 count = 0;
+    {
+        InsertStatements statements(connection());
+        for (const AttemptRecord &attempt : attempts) {
+            bool isNew = false;
+            outcome = insert(statements, attempt, &isNew);
+            if (!outcome.ok()) {
+                // Ended while the statements are still there, so the server
+                // frees them outside the failed transaction.
                 rollback();
                 return outcome;
             }
+            count += isNew ? 1 : 0;
         }
     }
-    query.finish();
-    if (!query.exec(QStringLiteral("COMMIT"))) {
-        outcome = failure(query.lastError());
-        rollback();
-        return outcome;
+    outcome = commit();
+    if (outcome.ok() && added) {
+        *added = count;
     }
-    if (added) {
-        *added = isNew;
-    }
-    return {};
+    return outcome;
 }
 
 Outcome ProgressDatabase::remove(const QUuid &id)
@@ -466,31 +644,75 @@ Outcome ProgressDatabase::remove(const QUuid &id)
             return outcome;
         }
     }
-    if (!query.exec(QStringLiteral("COMMIT"))) {
-        outcome = failure(query.lastError());
-        rollback();
+    query.finish();
+    return commit();
+}
+
+Outcome ProgressDatabase::removePupil(const QString &pupil, qint64 *removedAttempts)
+{
+    if (removedAttempts) {
+        *removedAttempts = 0;
+    }
+    if (!isOpen()) {
+        return {Problem::Unwritable, QStringLiteral("no abierta")};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    qint64 removed = 0;
+    {
+        QSqlQuery query(connection());
+        for (const QString &statement : {QStringLiteral("DELETE FROM mistakes WHERE pupil = ?"),
+                                         QStringLiteral("DELETE FROM attempts WHERE pupil = ?")}) {
+            query.prepare(statement);
+            query.addBindValue(pupil);
+            if (!query.exec()) {
+                outcome = failure(query.lastError());
+                rollback();
+                return outcome;
+            }
+            removed = query.numRowsAffected();
+        }
+    }
+    outcome = commit();
+    if (outcome.ok() && removedAttempts) {
+        *removedAttempts = removed;
     }
     return outcome;
+}
+
+QStringList ProgressDatabase::pupils(const DateSpan &span, Outcome *outcome)
+{
+    QVariantList values;
+    QSqlQuery query(connection());
+    if (!select(query,
+                QStringLiteral("SELECT DISTINCT pupil FROM attempts") +
+                    spanClause(QString(), span, &values),
+                values, outcome)) {
+        return {};
+    }
+    QStringList names;
+    while (query.next()) {
+        names.append(query.value(0).toString());
+    }
+    sortAlphabetically(&names);
+    return names;
 }
 
 QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const DateSpan &span,
                                                 Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QList<AttemptRecord> result;
     QVariantList values;
     const QString where = spanClause(pupil, span, &values);
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
-                                 " exercise_text, finished, seconds, keys_per_minute, hits,"
-                                 " mistakes FROM attempts") +
-                  where + QStringLiteral(" ORDER BY ended_ms, id"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
+                               " exercise_text, finished, seconds, keys_per_minute, hits,"
+                               " mistakes FROM attempts") +
+                    where + QStringLiteral(" ORDER BY ended_ms, id"),
+                values, outcome)) {
         return {};
     }
     QHash<QString, qsizetype> byId;
@@ -510,13 +732,10 @@ QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const Date
         byId.insert(query.value(0).toString(), result.size());
         result.append(attempt);
     }
-    query.prepare(QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
-                  where + QStringLiteral(" ORDER BY attempt_id, seq"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
+                    where + QStringLiteral(" ORDER BY attempt_id, seq"),
+                values, outcome)) {
         return {};
     }
     while (query.next()) {
@@ -536,9 +755,11 @@ QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const Date
 
 qint64 ProgressDatabase::attemptCount(Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QSqlQuery query(connection());
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM attempts")) || !query.next()) {
+    if (!select(query, QStringLiteral("SELECT count(*) FROM attempts"), {}, outcome)) {
+        return 0;
+    }
+    if (!query.next()) {
         setOutcome(outcome, failure(query.lastError()));
         return 0;
     }
@@ -548,18 +769,13 @@ qint64 ProgressDatabase::attemptCount(Outcome *outcome)
 QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, const DateSpan &span,
                                                         Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
-                                 " finished FROM attempts") +
-                  spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
+                               " finished FROM attempts") +
+                    spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"),
+                values, outcome)) {
         return {};
     }
     QList<MistakesPoint> points;
@@ -574,17 +790,12 @@ QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, co
 QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const DateSpan &span,
                                                   Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT kind, count(*) FROM mistakes") +
-                  spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT kind, count(*) FROM mistakes") +
+                    spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"),
+                values, outcome)) {
         return {};
     }
     QList<KindCount> counts;
@@ -605,22 +816,17 @@ QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const Da
 QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const DateSpan &span,
                                                    int limit, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QString where = spanClause(pupil, span, &values);
     where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
     where += QStringLiteral("word <> ''");
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
     // Ordered here rather than by the database: SQLite and PostgreSQL
     // collate text differently.
-    query.prepare(QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
-                  QStringLiteral(" GROUP BY word"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
+                    QStringLiteral(" GROUP BY word"),
+                values, outcome)) {
         return {};
     }
     QList<WordCount> words;
@@ -638,17 +844,12 @@ QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const D
 
 QList<ClassCell> ProgressDatabase::classTable(const DateSpan &span, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
-                  spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
+                    spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"),
+                values, outcome)) {
         return {};
     }
     QList<ClassCell> cells;
@@ -658,8 +859,13 @@ QList<ClassCell> ProgressDatabase::classTable(const DateSpan &span, Outcome *out
             cells.append({query.value(0).toString(), kind, query.value(2).toLongLong()});
         }
     }
-    std::sort(cells.begin(), cells.end(), [](const ClassCell &a, const ClassCell &b) {
-        return a.pupil != b.pupil ? a.pupil < b.pupil : int(a.kind) < int(b.kind);
+    const QCollator collator = pupilCollator();
+    std::stable_sort(cells.begin(), cells.end(), [&](const ClassCell &a, const ClassCell &b) {
+        if (a.pupil != b.pupil) {
+            const int order = collator.compare(a.pupil, b.pupil);
+            return order != 0 ? order < 0 : a.pupil < b.pupil;
+        }
+        return int(a.kind) < int(b.kind);
     });
     return cells;
 }
