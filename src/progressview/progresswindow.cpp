@@ -268,7 +268,7 @@ void ProgressWindow::showCharts()
             const progress::MistakesPoint &point = m_report.points.at(i);
             points.append(QPointF(qreal(point.when.toMSecsSinceEpoch()), qreal(point.mistakes)));
         }
-        line = module.lineChart(points, m_lineSlot);
+        line = module.lineChart(points, nullptr);
         const QList<progress::KindCount> made = madeKinds(m_report.kinds);
         if (!made.isEmpty()) {
             QStringList names;
@@ -277,7 +277,7 @@ void ProgressWindow::showCharts()
                 names.append(kindShortName(count.kind));
                 counts.append(qreal(count.count));
             }
-            bar = module.barChart(names, counts, m_barSlot);
+            bar = module.barChart(names, counts, nullptr);
         }
     }
     fillSlot(m_lineSlot, line, QStringLiteral("Gráfico de errores de cada dictado"),
