@@ -28,7 +28,8 @@ ChartModule load()
             continue;
         }
         ChartModule module;
-        module.lineChart = reinterpret_cast<LetroLineChartFunction>(library.resolve(LineChartSymbol));
+        module.lineChart =
+            reinterpret_cast<LetroLineChartFunction>(library.resolve(LineChartSymbol));
         module.barChart = reinterpret_cast<LetroBarChartFunction>(library.resolve(BarChartSymbol));
         if (module.loaded())
             return module;

@@ -94,7 +94,8 @@ extern "C" Q_DECL_EXPORT QWidget *letro_bar_chart(const QStringList &categories,
     names->append(topFirst);
     chart->addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
-    QValueAxis *count = countAxis(values.isEmpty() ? 0 : *std::max_element(values.begin(), values.end()));
+    QValueAxis *count =
+        countAxis(values.isEmpty() ? 0 : *std::max_element(values.begin(), values.end()));
     chart->addAxis(count, Qt::AlignBottom);
     series->attachAxis(count);
     return viewOf(chart, parent);

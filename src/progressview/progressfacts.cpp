@@ -242,9 +242,8 @@ QList<KindCount> madeKinds(const QList<KindCount> &kinds)
         if (count.count > 0 && count.kind != Mistake::None)
             made.append(count);
     }
-    std::stable_sort(made.begin(), made.end(), [](const KindCount &a, const KindCount &b) {
-        return a.count > b.count;
-    });
+    std::stable_sort(made.begin(), made.end(),
+                     [](const KindCount &a, const KindCount &b) { return a.count > b.count; });
     return made;
 }
 
@@ -287,7 +286,8 @@ QString openingAnnouncement(const ProgressReport &report)
         said.append(QStringLiteral("¡No has tenido ningún error!"));
         return said.join(QLatin1Char(' '));
     }
-    said.append(QStringLiteral("El error que más repites: %1.").arg(kindShortName(made.first().kind)));
+    said.append(
+        QStringLiteral("El error que más repites: %1.").arg(kindShortName(made.first().kind)));
     if (report.rule) {
         said.append(suggestionText(report.rule) + QLatin1Char('.'));
         const qsizetype count = report.practice.size();

@@ -97,7 +97,7 @@ qint64 finishedCount(const ProgressReport &report);
 // The rows of the tables, as they are read.
 QString dateText(const QDateTime &when); // "8/12/2026 21:47", local time
 QList<QStringList> attemptRows(const QList<progress::MistakesPoint> &points); // newest first
-QList<QStringList> kindRows(const QList<progress::KindCount> &kinds); // made, most first
+QList<QStringList> kindRows(const QList<progress::KindCount> &kinds);         // made, most first
 QList<QStringList> wordRows(const QList<progress::WordCount> &words);
 // The kinds as kindRows orders them, for the bar chart.
 QList<progress::KindCount> madeKinds(const QList<progress::KindCount> &kinds);

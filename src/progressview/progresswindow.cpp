@@ -141,8 +141,8 @@ ProgressWindow::ProgressWindow(QWidget *mainWindow, Source source)
                     0, 0, 1, 2);
     grid->addWidget(m_lineSlot, 1, 0);
     grid->addWidget(m_attemptsView, 1, 1);
-    grid->addWidget(heading(QStringLiteral("Errores de cada tipo"), m_kindsView, m_content), 2,
-                    0, 1, 2);
+    grid->addWidget(heading(QStringLiteral("Errores de cada tipo"), m_kindsView, m_content), 2, 0,
+                    1, 2);
     grid->addWidget(m_barSlot, 3, 0);
     grid->addWidget(m_kindsView, 3, 1);
     grid->addWidget(heading(QStringLiteral("Palabras que más fallas"), m_wordsView, m_content), 4,
@@ -168,8 +168,7 @@ ProgressWindow::ProgressWindow(QWidget *mainWindow, Source source)
     setTabOrder(m_practice, m_close);
 
     const QString pupil = m_source.session ? m_source.session->pupil() : QString();
-    m_name->setText(pupil.isEmpty() ? windowTitle()
-                                    : QStringLiteral("Progreso de %1").arg(pupil));
+    m_name->setText(pupil.isEmpty() ? windowTitle() : QStringLiteral("Progreso de %1").arg(pupil));
     m_content->hide();
     m_close->setFocus();
 }

@@ -4,8 +4,7 @@ namespace letro::progressview {
 
 TextTable::TextTable(const QStringList &headers, QObject *parent)
     : QAbstractTableModel(parent), m_headers(headers)
-{
-}
+{}
 
 void TextTable::setRows(const QList<QStringList> &rows)
 {

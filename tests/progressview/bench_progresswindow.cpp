@@ -59,11 +59,11 @@ bool seed(const StoreSettings &settings, const QString &pupil)
             const int position = int(random.bounded(text.size()));
             const QChar expected = text.at(position);
             const QChar wrong = typed.at(int(random.bounded(typed.size())));
-            mistakes.append({position, QString(expected), QString(wrong),
-                             classifyMistake(wrong, expected)});
+            mistakes.append(
+                {position, QString(expected), QString(wrong), classifyMistake(wrong, expected)});
         }
-        AttemptRecord record = newAttempt(pupil, Form1::typeName(i % 3), 1 + i % 40, text, true,
-                                          60, text.size(), mistakes.size(), mistakes);
+        AttemptRecord record = newAttempt(pupil, Form1::typeName(i % 3), 1 + i % 40, text, true, 60,
+                                          text.size(), mistakes.size(), mistakes);
         record.when = start.addSecs(qint64(i) * 6300); // ten years, about 14 a day
         if (!database.write(record).ok())
             return false;
@@ -81,9 +81,8 @@ public:
     StallWatch()
     {
         m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_longest = std::max(m_longest, m_since.restart());
-        });
+        connect(&m_timer, &QTimer::timeout, this,
+                [this] { m_longest = std::max(m_longest, m_since.restart()); });
     }
     void start()
     {

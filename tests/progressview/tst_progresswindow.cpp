@@ -52,11 +52,11 @@ AttemptRecord attempt(const QString &pupil, const QString &type, int number, con
     QList<MistakeRecord> mistakes;
     for (const auto &[position, typed] : wrong) {
         const QChar expected = text.at(position);
-        mistakes.append({position, QString(expected), QString(typed),
-                         classifyMistake(typed, expected)});
+        mistakes.append(
+            {position, QString(expected), QString(typed), classifyMistake(typed, expected)});
     }
-    AttemptRecord record = newAttempt(pupil, type, number, text, finished, 30,
-                                      text.size(), mistakes.size(), mistakes);
+    AttemptRecord record =
+        newAttempt(pupil, type, number, text, finished, 30, text.size(), mistakes.size(), mistakes);
     record.when = when;
     return record;
 }
@@ -373,14 +373,15 @@ void TestProgressWindow::window_data()
         << QList<AttemptRecord>{attempt(ana, QStringLiteral("Palabras"), 1, QStringLiteral("vaca"),
                                         utc(1, 10, 0), {{0, u'b'}}, false)}
         << "Todavía no has terminado ningún dictado." << QStringList{} << QStringList{}
-        << QStringList{} << QString() << QStringList{} << "Todavía no has terminado ningún dictado.";
-
-    QTest::newRow("no mistakes")
-        << QList<AttemptRecord>{attempt(ana, QStringLiteral("Palabras"), 2, QStringLiteral("casa"),
-                                        utc(4, 17, 5), {})}
-        << QString() << QStringList{"4/3/2026 17:05|Palabras 2|0"} << QStringList{}
         << QStringList{} << QString() << QStringList{}
-        << "Has terminado 1 dictado. ¡No has tenido ningún error!";
+        << "Todavía no has terminado ningún dictado.";
+
+    QTest::newRow("no mistakes") << QList<AttemptRecord>{attempt(ana, QStringLiteral("Palabras"), 2,
+                                                                 QStringLiteral("casa"),
+                                                                 utc(4, 17, 5), {})}
+                                 << QString() << QStringList{"4/3/2026 17:05|Palabras 2|0"}
+                                 << QStringList{} << QStringList{} << QString() << QStringList{}
+                                 << "Has terminado 1 dictado. ¡No has tenido ningún error!";
 
     // A rule no dictation of the folder practises: said so.
     QTest::newRow("no dictation practises it")
@@ -465,8 +466,7 @@ void TestProgressWindow::choosingLoadsTheDictation()
     QCOMPARE(fixture.form->expectedText(), QStringLiteral("El barco."));
     QCOMPARE(fixture.form->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(),
              QStringLiteral("1"));
-    QCOMPARE(fixture.sound->played,
-             QStringList{fixture.folder.recording(1, 1)});
+    QCOMPARE(fixture.sound->played, QStringList{fixture.folder.recording(1, 1)});
     QTRY_VERIFY(fixture.form->isActiveWindow());
 
     // A double click on "Palabras 1" from another exercise: the type and the
@@ -479,9 +479,9 @@ void TestProgressWindow::choosingLoadsTheDictation()
     // Sent as the window system's events come: a press, then the double click.
     const QPointF at = first.center();
     const QPointF global = list->viewport()->mapToGlobal(at);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                              QEvent::MouseButtonPress, QEvent::MouseButtonDblClick,
-                              QEvent::MouseButtonRelease}) {
+    for (QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+          QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent event(type, at, global, Qt::LeftButton, held, Qt::NoModifier);
