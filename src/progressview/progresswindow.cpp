@@ -21,6 +21,13 @@ namespace letro::progressview {
 namespace {
 
 constexpr int TypeRole = Qt::UserRole;
+
+// The list's name while there is no suggestion; with one, the suggestion.
+QString practiceListName()
+{
+    return QStringLiteral("Dictados para practicar");
+}
+
 constexpr int NumberRole = Qt::UserRole + 1;
 
 QTableView *tableView(TextTable *model, const QString &objectName, const QString &name,
@@ -127,6 +134,7 @@ ProgressWindow::ProgressWindow(QWidget *mainWindow, Source source)
     m_suggestion->setFont(big);
     m_suggestion->setBuddy(m_practice);
     m_practice->setObjectName(QStringLiteral("ListaPractica"));
+    m_practice->setAccessibleName(practiceListName());
     m_practice->setAccessibleDescription(
         QStringLiteral("Dictados para practicarlo: elige uno y pulsa Intro para hacerlo."));
     m_close->setObjectName(QStringLiteral("BotonCerrar"));
@@ -235,8 +243,7 @@ void ProgressWindow::showReport(const ProgressReport &report)
             item->setData(NumberRole, dictation.number);
         }
     }
-    m_practice->setAccessibleName(suggestion.isEmpty() ? QStringLiteral("Dictados para practicar")
-                                                       : suggestion);
+    m_practice->setAccessibleName(suggestion.isEmpty() ? practiceListName() : suggestion);
     m_suggestion->setVisible(!suggestion.isEmpty());
     m_practice->setVisible(!suggestion.isEmpty());
     if (m_practice->count() > 0)

@@ -12,6 +12,7 @@
 
 #include "exercise/aids.h"
 #include "progress/database.h"
+#include "progress/problems.h"
 #include "progress/progresssession.h"
 #include "progressview/progresswindow.h"
 
@@ -59,14 +60,24 @@ bool seed(const StoreSettings &settings, const QString &pupil)
             const int position = int(random.bounded(text.size()));
             const QChar expected = text.at(position);
             const QChar wrong = typed.at(int(random.bounded(typed.size())));
+            // The right key is no mistake; and the store refuses, for now, a
+            // mistake that belongs to no word (the opening "¿").
+            if (classifyMistake(wrong, expected) == Mistake::None ||
+                wordAt(text, position).isEmpty()) {
+                --m;
+                continue;
+            }
             mistakes.append(
                 {position, QString(expected), QString(wrong), classifyMistake(wrong, expected)});
         }
         AttemptRecord record = newAttempt(pupil, Form1::typeName(i % 3), 1 + i % 40, text, true, 60,
                                           text.size(), mistakes.size(), mistakes);
         record.when = start.addSecs(qint64(i) * 6300); // ten years, about 14 a day
-        if (!database.write(record).ok())
+        const Outcome written = database.write(record);
+        if (!written.ok()) {
+            std::fprintf(stderr, "%s\n", qPrintable(problemMessage(written)));
             return false;
+        }
         if (i % 5000 == 0)
             std::fprintf(stderr, "%d attempts written\n", i);
     }
@@ -162,6 +173,7 @@ int main(int argc, char **argv)
                     which, filled, stall, int(window->report().points.size()),
                     qint64(window->report().kinds.size()));
         window->close();
+        form.activateWindow(); // offscreen, nothing hands the activation back
         if (!QTest::qWaitForWindowActive(&form))
             return 1;
     }
