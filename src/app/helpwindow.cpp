@@ -27,17 +27,23 @@ HelpWindow::HelpWindow(QWidget *mainWindow)
 
     auto *accents = new QPushButton(QStringLiteral("Acentos (F2)"), this);
     accents->setObjectName(QStringLiteral("BotonAcentos"));
+    auto *progress = new QPushButton(QStringLiteral("Mi progreso (F3)"), this);
+    progress->setObjectName(QStringLiteral("BotonProgreso"));
     auto *close = new QPushButton(QStringLiteral("Cerrar"), this);
     close->setObjectName(QStringLiteral("BotonCerrar"));
     connect(accents, &QPushButton::clicked, this, &HelpWindow::accentPadToggled);
+    connect(progress, &QPushButton::clicked, this, &HelpWindow::progressRequested);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
             &HelpWindow::accentPadToggled);
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
+            &HelpWindow::progressRequested);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(accents);
+    buttons->addWidget(progress);
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);

@@ -29,6 +29,8 @@ public:
 signals:
     // The "Acentos" button or F2: show or hide the accent pad.
     void accentPadToggled();
+    // The "Mi progreso" button or F3: open the pupil's progress window.
+    void progressRequested();
 
 private:
     QTextBrowser *m_browser;

@@ -2,6 +2,8 @@
 
 #include "checker/accentkeys.h"
 #include "checker/characterkeys.h"
+#include "exercise/exercisefile.h"
+#include "exercise/exercisenumber.h"
 #include "exercise/form1.h"
 #include "scoring/spoken.h"
 #include "ui/accentkeyfilter.h"
@@ -13,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QScreen>
@@ -93,6 +96,30 @@ void placeBesideKeptArea(QWidget *window, const Form1 *form)
     window->setGeometry(outer.marginsRemoved(frame));
 }
 
+// The dictations of the three type folders of `programFolder`, in the order
+// of their types and numbers, each with its text; those that cannot be read
+// are left out. Reads files only: called on the store's thread.
+QList<progressview::Dictation> dictationsIn(const QString &programFolder)
+{
+    QList<progressview::Dictation> dictations;
+    for (int type = 0; type < 3; ++type) {
+        const QString typeName = Form1::typeName(type);
+        const QDir folder(programFolder + QLatin1Char('/') + typeName);
+        QList<int> numbers;
+        for (const QString &name : folder.entryList(QDir::Files)) {
+            if (isExerciseName(name) && name.toInt() <= MaxExerciseNumber)
+                numbers.append(name.toInt());
+        }
+        std::sort(numbers.begin(), numbers.end());
+        for (int number : std::as_const(numbers)) {
+            const ExerciseText read = readExerciseFile(folder.filePath(QString::number(number)));
+            if (read.status == ReadStatus::Ok)
+                dictations.append({type, typeName, number, read.text});
+        }
+    }
+    return dictations;
+}
+
 } // namespace
 
 Aids::Aids(Form1 *form)
@@ -112,6 +139,7 @@ Aids::Aids(Form1 *form)
     };
     connect(key(Qt::Key_F1), &QShortcut::activated, this, &Aids::showHelp);
     connect(key(Qt::Key_F2), &QShortcut::activated, this, &Aids::toggleAccentPad);
+    connect(key(Qt::Key_F3), &QShortcut::activated, this, &Aids::showProgress);
     connect(key(Qt::Key_F5), &QShortcut::activated, form, &Form1::Command1_Click);
     connect(key(QKeySequence(Qt::SHIFT | Qt::Key_F5)), &QShortcut::activated, form,
             &Form1::replaySlowly);
@@ -165,12 +193,33 @@ void Aids::showHelp()
     if (!m_help) {
         m_help = new HelpWindow(m_form);
         connect(m_help, &HelpWindow::accentPadToggled, this, &Aids::toggleAccentPad);
+        connect(m_help, &HelpWindow::progressRequested, this, &Aids::showProgress);
     }
     if (!m_help->isVisible())
         placeBesideKeptArea(m_help, m_form);
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
+}
+
+void Aids::showProgress()
+{
+    if (!m_progress) {
+        const QString folder = m_form->appFolder();
+        m_progress = new progressview::ProgressWindow(
+            m_form, {m_form->progressSession(), [folder] { return dictationsIn(folder); }});
+        connect(m_progress, &progressview::ProgressWindow::dictationChosen, m_form,
+                [form = m_form](int type, int number) {
+                    form->chooseExercise(type, number);
+                    form->show();
+                    form->raise();
+                    form->activateWindow();
+                });
+    }
+    m_progress->reload();
+    m_progress->show();
+    m_progress->raise();
+    m_progress->activateWindow();
 }
 
 void Aids::toggleAccentPad()

@@ -2,6 +2,7 @@
 //
 //   F1        the help window
 //   F2        the accent pad "Acentos" (shown or hidden)
+//   F3        the pupil's progress window "Mi progreso"
 //   F5        the loudspeaker: the dictation again (Command1_Click)
 //   Shift+F5  the same, slowly (N.lento.wav, or N.wav when there is none)
 //   Ctrl+Return         the fountain pen (start typing)
@@ -30,6 +31,7 @@
 #pragma once
 
 #include "app/helpwindow.h"
+#include "progressview/progresswindow.h"
 #include "ui/accentpad.h"
 
 #include <QKeySequence>
@@ -79,9 +81,12 @@ public:
 
     void showHelp();
     void toggleAccentPad();
+    // Opens "Mi progreso", reading the results again.
+    void showProgress();
     // Made the first time they are shown.
     AccentPad *accentPad() const { return m_pad; }
     HelpWindow *helpWindow() const { return m_help; }
+    progressview::ProgressWindow *progressWindow() const { return m_progress; }
 
 public slots:
     // HintTimer's timeout: the balloon up has been read.
@@ -107,6 +112,7 @@ private:
     QWidget *m_fontBox;
     QPointer<AccentPad> m_pad;
     QPointer<HelpWindow> m_help;
+    QPointer<progressview::ProgressWindow> m_progress;
 
     std::array<bool, HintCount> m_shown{};
     QString m_balloon;     // the text of the balloon up, if any

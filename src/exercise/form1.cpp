@@ -150,4 +150,19 @@ void Form1::placeWithFrame()
     centreWindow();
 }
 
+void Form1::chooseExercise(int type, int number)
+{
+    if (type < 0 || type >= int(Command4.size()) || number < 1)
+        return;
+    stopAttempt();
+    showType(type);
+    ExerciseNumber[ExerciseType] = qint16(number);
+    // A different number in Text1 loads the exercise through Text1_Change,
+    // as typing it does; the same number is loaded here, once either way.
+    const QString seen = m_text1Seen;
+    showNumberInText1(number);
+    if (m_text1Seen == seen)
+        LoadExercise();
+}
+
 } // namespace letro

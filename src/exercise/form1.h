@@ -199,6 +199,16 @@ private:
     Velantro *Velantro2 = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
+
+public:
+    // Whose results are kept, and where (empty: nothing is kept).
+    std::shared_ptr<progress::ProgressSession> progressSession() const
+    {
+        return m_services.progress;
+    }
+    // Loads exercise `number` of type `type` as choosing that type and typing
+    // the number does (the progress window's suggestion).
+    void chooseExercise(int type, int number);
 };
 
 } // namespace letro

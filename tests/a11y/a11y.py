@@ -23,7 +23,12 @@ D-Bus session that a11y.sh sets up, and checks:
   - the help text takes the focus and its caret moves with the arrows;
   - entering the number box with Tab selects its number once, after the
     box's focus is told (a screen reader reads it once, with the box), and
-    a number typed over it is one deletion and one insertion.
+    a number typed over it is one deletion and one insertion;
+  - F3 opens "Mi progreso": its controls are named, what it found is said
+    as it opens, its tables are read cell by cell through the table
+    interface (the exercise just finished, with its one capital-letter
+    mistake) and its suggestion is the named list of dictations to
+    practise; Escape closes it.
 
 Announcements count as Orca counts them: a notification that becomes
 showing, or (Qt 6.8 and later) an announcement event.
@@ -385,6 +390,73 @@ def run():
     print("end heard: %r" % heard, flush=True)
 
     read_record_box(main_window, record)
+    read_progress(main_window)
+
+
+# What "Mi progreso" says when this build of the program keeps no results.
+NOTHING_KEPT = "Letro no guarda los resultados en este ordenador."
+
+
+def table_rows(table):
+    """The cells of a table, read through its table interface, row by row."""
+    cells = table.queryTable()
+    rows = []
+    for row in range(cells.nRows):
+        rows.append([cells.getAccessibleAt(row, column).name
+                     for column in range(cells.nColumns)])
+    headers = [cells.getColumnHeader(column).name if cells.getColumnHeader(column) else ""
+               for column in range(cells.nColumns)]
+    return headers, rows
+
+
+def read_progress(main_window):
+    wait_for("the main window to be active",
+             lambda: states(main_window).contains(pyatspi.STATE_ACTIVE))
+    mark = len(announcements)
+    key("F3")
+    progress = wait_for("the progress window", lambda: frame("Mi progreso"))
+    said = wait_for("the progress window's facts said", lambda: next(
+        (text for text in announcements[mark:]
+         if text.startswith("Has terminado") or text == NOTHING_KEPT), None))
+    print("progress heard: %r" % said, flush=True)
+    # Its cells are named by what they hold (a count is a number): the
+    # tables, the list and the buttons are what must carry Spanish names.
+    for role in (pyatspi.ROLE_TABLE, pyatspi.ROLE_LIST, pyatspi.ROLE_PUSH_BUTTON):
+        check_names(progress, "progress window", role)
+    if said == NOTHING_KEPT:
+        # Nothing is kept by a program not handed a store: no tables to read.
+        print("progress: this build keeps no results; its tables are not read", flush=True)
+    else:
+        read_progress_tables(progress, said)
+    key("Escape")
+    wait_for("the progress window to close", lambda: frame("Mi progreso") is None)
+
+
+def read_progress_tables(progress, said):
+    table = wait_for("the table of each dictation's mistakes", lambda: by_name(
+        progress, "Errores de cada dictado", pyatspi.ROLE_TABLE))
+    headers, rows = table_rows(table)
+    if headers != ["Fecha", "Dictado", "Errores"]:
+        fail("the dictations' table has the headers %r" % headers)
+    if not rows or rows[0][1:] != ["Palabras 1", "1"]:
+        fail("the dictations' table reads %r" % rows)
+    kinds = by_name(progress, "Errores de cada tipo", pyatspi.ROLE_TABLE)
+    if kinds is None:
+        fail("no table named 'Errores de cada tipo'")
+    else:
+        headers, rows = table_rows(kinds)
+        if headers != ["Tipo de error", "Veces"] or rows != [["mayúsculas", "1"]]:
+            fail("the kinds' table reads %r %r" % (headers, rows))
+    suggestion = "Para practicar: mayúsculas"
+    offered = by_name(progress, suggestion, pyatspi.ROLE_LIST)
+    if offered is None:
+        fail("no list of dictations named %r" % suggestion)
+    elif offered.childCount == 0:
+        fail("the suggestion offers no dictation")
+    else:
+        print("suggestion read: %r, first %r" % (suggestion, offered[0].name), flush=True)
+    if (suggestion + ".") not in said:
+        fail("the suggestion was not said: %r" % said)
 
 
 def type_into_number_box(main_window):
