@@ -110,6 +110,7 @@ private slots:
     void keepsEachAttempt_data();
     void keepsEachAttempt();
     void keepsAttemptsOneAfterAnother();
+    void laterAttemptsKeptAfterARefusedOne();
     void nothingKeptWithoutSession();
     void storeTroubleToldOnce();
 };
@@ -327,6 +328,32 @@ void TestPupilProgress::keepsAttemptsOneAfterAnother()
     QCOMPARE(seen,
              (QStringList{QStringLiteral("1 vaca fin b-v"), QStringLiteral("2 hilo dejado h-falta"),
                           QStringLiteral("3 rey fin y-i")}));
+}
+
+void TestPupilProgress::laterAttemptsKeptAfterARefusedOne()
+{
+    // An attempt the store refuses (a wrong key at the blank after a comma)
+    // must not keep the pupil's next attempts from being kept.
+    ProgramFolder folder;
+    folder.addExercise(0, 1, windowsBytes(QStringLiteral("sí, no")));
+    folder.addExercise(0, 2, windowsBytes(QStringLiteral("vaca")));
+    Store store;
+    auto session = std::make_shared<ProgressSession>(store.settings, Pupil);
+    QSignalSpy recorded(session.get(), &ProgressSession::recorded);
+    QSignalSpy problems(session.get(), &ProgressSession::problem);
+    Window window(folder.path(), session);
+    window.start();
+    typeText(window.typing(), QStringLiteral("sí,x no"));
+    window.form->Command3_Click(0);
+    QVERIFY(session->hasRecorder());
+    // The store's answer after each attempt: what it still holds.
+    QSignalSpy settled(session->recorder(), &ProgressRecorder::settled);
+    window.start();
+    typeText(window.typing(), QStringLiteral("bvaca"));
+    QTRY_VERIFY(!settled.isEmpty());
+    QCOMPARE(problems.size(), 1);
+    QEXPECT_FAIL("", "the store holds a refused attempt first and retries it for ever", Abort);
+    QTRY_VERIFY(settled.last().first().toInt() == 0 && recorded.size() == 1);
 }
 
 void TestPupilProgress::nothingKeptWithoutSession()
