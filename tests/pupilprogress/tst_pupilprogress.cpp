@@ -13,6 +13,7 @@
 #include "ui/accessibility.h"
 #include "ui/richtextbox.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -20,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolTip>
 
 using namespace letro;
 using namespace letro::progress;
@@ -106,7 +106,6 @@ class TestPupilProgress : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QToolTip::hideText(); }
     void keepsEachAttempt_data();
     void keepsEachAttempt();
     void keepsAttemptsOneAfterAnother();
@@ -409,19 +408,30 @@ void TestPupilProgress::storeTroubleToldOnce()
     QTRY_VERIFY(problems.size() >= 1);
     QCOMPARE(problems.first().first().toString(), message);
     // Shown over the window, without a modal box, and heard.
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), message);
+    QLabel *note = nullptr;
+    QTRY_VERIFY((note = window.form->findChild<QLabel *>(QStringLiteral("ProgressNote"))));
+    QTRY_VERIFY(note->isVisible());
+    QCOMPARE(note->text(), message);
+    QVERIFY(note->isWindow());
+    QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(window.messages->shown, (QStringList{QStringLiteral("Fin del ejercicio"),
                                                   QStringLiteral("Fin del ejercicio")}));
+    // The pupil's keys leave it up: it is read while typing.
+    window.start();
+    typeText(window.typing(), QStringLiteral("va"));
+    QVERIFY(note->isVisible());
+    QVERIFY(!note->isActiveWindow());
+    QCOMPARE(window.form->faultyExercises(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(spoken.contains(message), 60000);
+    // It goes away by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), ProgressNoteMilliseconds + 5000);
     // The same trouble again, however it comes, is not told again.
-    QToolTip::hideText();
     emit session->problem(message);
     window.start();
     typeText(window.typing(), QStringLiteral("bvaca"));
     QTRY_VERIFY_WITH_TIMEOUT(announcementsOf(window.form)->waiting().isEmpty(), 60000);
     QCOMPARE(spoken.count(message), 1);
-    QVERIFY(!QToolTip::isVisible() || QToolTip::text() != message);
+    QVERIFY(!note->isVisible());
     // The pupil goes on typing all along.
     QCOMPARE(window.form->faultyExercises(), 3);
 }
