@@ -171,7 +171,8 @@ check_results "after closing"
 # The second run: the program opened again, on the same pupil.
 start_letro
 open_main_window "Down Return" # Ana is the first name: Down reaches Bruno
-# What the reopened program shows of the results goes here.
+# The reopened program's own view of the results (the progress window, F3)
+# is checked here, with the main window $main up and focused.
 "$closer" "$main"
 expect_exit_zero "second run"
 # Opening and closing without typing kept nothing more, nor anything twice.
