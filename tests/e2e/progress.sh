@@ -173,6 +173,7 @@ start_letro
 open_main_window "Down Return" # Ana is the first name: Down reaches Bruno
 # The reopened program's own view of the results (the progress window, F3)
 # is checked here, with the main window $main up and focused.
+focus "$main"
 "$closer" "$main"
 expect_exit_zero "second run"
 # Opening and closing without typing kept nothing more, nor anything twice.
