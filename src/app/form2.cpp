@@ -1,6 +1,8 @@
 #include "app/form2.h"
 
+#include "app/whoareyou.h"
 #include "exercise/form1.h"
+#include "progress/classlist.h"
 #include "ui/accessibility.h"
 #include "ui/buttonkeys.h"
 #include "ui/controls.h"
@@ -94,7 +96,14 @@ void Form2::Command1_Click()
 {
     // The main window's start-up closes this window (later, when control is
     // back in the event loop), so nothing here touches it afterwards.
-    Form1::showMainWindow(m_services);
+    Form1 *form = Form1::showMainWindow(m_services);
+    // On an account a class shares, the pupil says who is typing before
+    // starting, over the main window once it is up.
+    if (const std::shared_ptr<progress::ProgressSession> session = m_services.progress) {
+        QTimer::singleShot(0, form, [form, session] {
+            askWhoIsTyping(form, *session, progress::defaultClassListPath());
+        });
+    }
 }
 
 } // namespace letro

@@ -1,7 +1,8 @@
 // Form2, the introduction window: the program's name in letters whose colours
 // keep changing, the motto, a writer animation, the credit and the
 // "CONTINUAR" button that opens the main window. The main window's start-up
-// closes this window.
+// closes this window; on an account a class shares, the pupil is then asked
+// who is typing (app/whoareyou.h).
 #pragma once
 
 #include "app/titlecolors.h"

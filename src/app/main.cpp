@@ -7,13 +7,37 @@
 #include "app/form2.h"
 #include "app/translations.h"
 #include "exercise/startchoice.h"
+#include "progress/progresssession.h"
 #include "ui/platform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPointer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+
+namespace {
+
+// Ends the pupil's session once the windows are gone: the session's end waits
+// for the attempts handed to the store to be kept. The windows hold the
+// session too, so the main window's pending deletion is carried out first
+// and any window still there is closed down.
+void keepResults(letro::Services &services)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->parentWidget())
+            windows.append(window);
+    }
+    for (const QPointer<QWidget> &window : windows)
+        delete window.data();
+    services.progress.reset();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -44,15 +68,20 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
 
+    // The pupil's results, kept in the pupil's data folder (or on the
+    // school's server); the store itself is made after the first exercise.
+    services.progress = std::make_shared<letro::progress::ProgressSession>();
+
     auto *intro = new letro::Form2(services);
     intro->setAttribute(Qt::WA_DeleteOnClose);
     intro->Form_Load();
     intro->show();
     const int status = app.exec();
+    keepResults(services);
     if (letro::onWayland()) {
         // Qt 6.4's Wayland plugin now and then hangs for ever while it
         // disconnects (waiting on its own event thread), with the windows
-        // already gone. The program keeps nothing to save: it ends here.
+        // already gone. The results are kept by now: it ends here.
         std::fflush(nullptr);
         std::_Exit(status);
     }

@@ -62,8 +62,10 @@ void Form1::richtextbox1_KeyPress(QChar typed)
     }
 
     wrongKeyFeedback(key.mistake);
-    if (key.countsMistake)
+    if (key.countsMistake) {
         showFigure(Figure::Mistakes, incrementedCaption(Command8[1]->text()));
+        noteMistake(typed, key.mistake); // kept in memory until the attempt ends
+    }
     RichTextBox1->setSelStart(TextPos - 1);
     RichTextBox1->setSelLength(1);
     RichTextBox1->setSelColor(key.colour);

@@ -1,5 +1,6 @@
 // Starting an attempt: whatever was typed of an unfinished attempt is thrown
-// away, the counters and the clock go back to zero and the typing box opens.
+// away (the pupil's history keeps it as left unfinished), the counters and the clock go back to
+// zero and the typing box opens.
 #include "exercise/form1.h"
 
 #include "scoring/spoken.h"
@@ -25,6 +26,7 @@ void Form1::ResetAttempt()
 
 void Form1::Command5_Click()
 {
+    openAttempt();
     ResetAttempt();
     // Every attempt starts clean: a red letter left pending in an abandoned
     // attempt would otherwise turn the first right key of this one magenta

@@ -42,12 +42,16 @@ Form1::Form1(const Services &services, QWidget *parent)
     createControls();
     connectHandlers();
     new Aids(this); // replay and help keys, the accent pad, hints; owned by this window
+    watchProgressStore();
     m_text1Seen = Text1->text();
     placeAgainWhenFrameChanges(this, [this] { placeWithFrame(); });
     holdFixedSizeOnWayland(this);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    recordAttempt(false);
+}
 
 Form1 *Form1::showMainWindow(const Services &services)
 {
@@ -140,8 +144,11 @@ void Form1::centreWindow()
 void Form1::closeEvent(QCloseEvent *event)
 {
     // A message box holds a handler of this window until the pupil closes it.
-    if (!refuseCloseUnderModalWindow(event))
-        QWidget::closeEvent(event);
+    if (refuseCloseUnderModalWindow(event))
+        return;
+    QWidget::closeEvent(event);
+    // The attempt under way is kept as unfinished.
+    recordAttempt(false);
 }
 
 void Form1::placeWithFrame()

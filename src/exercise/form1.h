@@ -20,6 +20,7 @@
 //   src/exercise/sound.cpp       Command1 and the sound player
 //   src/exercise/font.cpp        Command6, Combo1, Command7 (typing-box font)
 //   src/exercise/attempt.cpp     Command5 and ResetAttempt
+//   src/exercise/recording.cpp   each attempt handed to the pupil's history
 //   src/checker/keystroke.cpp    the keystroke checker and the key filters
 //   src/scoring/completion.cpp   FinishExercise
 //   src/scoring/clock.cpp        Timer1 (seconds) and Timer2 (late emptying)
@@ -33,6 +34,7 @@
 // selections from 0.
 #pragma once
 
+#include "progress/attemptrecord.h"
 #include "services.h"
 
 #include <QList>
@@ -155,7 +157,19 @@ private:
     void wrongKeyFeedback(Mistake mistake);
     void showFigure(Figure figure, const QString &caption);
 
+    // The pupil's history (src/exercise/recording.cpp): the wrong keys of
+    // the attempt under way are gathered in memory, and the attempt goes to
+    // the store when it ends, finished or left.
+    void watchProgressStore();
+    void openAttempt();
+    void noteMistake(QChar typed, Mistake kind);
+    void recordAttempt(bool finished);
+    void showStoreProblem(const QString &message);
+
     Services m_services;
+    bool m_attemptOpen = false;
+    QList<progress::MistakeRecord> m_attemptMistakes;
+    QStringList m_storeProblemsShown;
     bool m_loading = false;
     bool m_reloadRequested = false;
     QString m_text1Seen; // Text1's text when Text1_Change last looked

@@ -67,6 +67,8 @@ void Form1::FinishExercise()
     RecordPos = RichTextBox2->selStart() + LineBreakPositions + 1;
     RecordStart = RecordPos;
     RichTextBox2->setSelText(QStringLiteral("\n"));
+    // The pupil's history keeps the attempt with the summary's figures.
+    recordAttempt(true);
 
     Timer2->start();
 }

@@ -32,10 +32,22 @@ qint64 keystrokeRate(qint64 hits, qint64 elapsedSeconds)
     return static_cast<qint64>(std::floor(double(hits) * 60.0 / double(elapsedSeconds)));
 }
 
+SummaryFigures summaryFigures(const QString &secondsCaption, const QString &hitsCaption,
+                              const QString &mistakesCaption, qint64 elapsedSeconds)
+{
+    SummaryFigures figures;
+    figures.seconds = captionValue(secondsCaption);
+    figures.hits = captionValue(hitsCaption);
+    figures.mistakes = captionValue(mistakesCaption);
+    figures.keysPerMinute = keystrokeRate(figures.hits, elapsedSeconds);
+    return figures;
+}
+
 QString summaryLine(const QString &secondsCaption, const QString &hitsCaption,
                     const QString &mistakesCaption, qint64 elapsedSeconds)
 {
-    const qint64 rate = keystrokeRate(captionValue(hitsCaption), elapsedSeconds);
+    const qint64 rate =
+        summaryFigures(secondsCaption, hitsCaption, mistakesCaption, elapsedSeconds).keysPerMinute;
     return QStringLiteral(" ** ") + secondsCaption + QStringLiteral(" - ") + QString::number(rate) +
            QStringLiteral("(p/m) - ") + mistakesCaption + QStringLiteral(" Errores - ") +
            hitsCaption + QStringLiteral(" Aciertos **");

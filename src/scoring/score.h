@@ -18,6 +18,19 @@ QString incrementedCaption(const QString &caption);
 // tick yet (0 seconds) the rate has no value and 0 is shown.
 qint64 keystrokeRate(qint64 hits, qint64 elapsedSeconds);
 
+// The figures of the summary line, read from the clock display and the two
+// counters: the seconds shown, the keys per minute over the clock's ticks,
+// the mistakes and the hits. The pupil's history keeps these very figures.
+struct SummaryFigures
+{
+    qint64 seconds = 0;
+    qint64 keysPerMinute = 0;
+    qint64 mistakes = 0;
+    qint64 hits = 0;
+};
+SummaryFigures summaryFigures(const QString &secondsCaption, const QString &hitsCaption,
+                              const QString &mistakesCaption, qint64 elapsedSeconds);
+
 // " ** 41 Seg. - 214(p/m) - 2 Errores - 150 Aciertos **"
 QString summaryLine(const QString &secondsCaption, const QString &hitsCaption,
                     const QString &mistakesCaption, qint64 elapsedSeconds);

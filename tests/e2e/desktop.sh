@@ -67,7 +67,8 @@ title_baselines() {
         } END {for (i = 0; i < 5; i++) printf "%d ", low[i]; print ""}'
 }
 
-"$program" >"$E2E_TMP/letro.log" 2>&1 &
+# The pupil's results (and any class list) in a data folder of the test's own.
+XDG_DATA_HOME="$E2E_TMP/data" "$program" >"$E2E_TMP/letro.log" 2>&1 &
 e2e_track $!
 
 intro="$(e2e_wait_for_window '^Letro 1\.0 - @EL $')"

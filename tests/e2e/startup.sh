@@ -56,7 +56,8 @@ click_in() {
 }
 
 started=$(date +%s%N)
-"$program" >"$E2E_TMP/letro.log" 2>&1 &
+# The pupil's results (and any class list) in a data folder of the test's own.
+XDG_DATA_HOME="$E2E_TMP/data" "$program" >"$E2E_TMP/letro.log" 2>&1 &
 pid=$!
 e2e_track "$pid"
 
