@@ -326,6 +326,10 @@ Outcome ProgressDatabase::failure(const QSqlError &error)
         case 11: // SQLITE_CORRUPT
         case 26: // SQLITE_NOTADB
             return {Problem::Damaged, error.text()};
+        case 19: // SQLITE_CONSTRAINT
+        case 20: // SQLITE_MISMATCH
+        case 25: // SQLITE_RANGE
+            return {Problem::AttemptRefused, error.text()};
         default:
             return {Problem::Unwritable, error.text()};
         }
@@ -337,6 +341,10 @@ Outcome ProgressDatabase::failure(const QSqlError &error)
     if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
         state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))) {
         return {Problem::ServerUnreachable, error.text()};
+    }
+    // Classes 22 and 23: the attempt's own data, which no retry mends.
+    if (state.startsWith(QLatin1String("22")) || state.startsWith(QLatin1String("23"))) {
+        return {Problem::AttemptRefused, error.databaseText()};
     }
     return {Problem::ServerRefused, error.databaseText()};
 }
@@ -549,6 +557,12 @@ Outcome ProgressDatabase::insert(InsertStatements &statements, const AttemptReco
     QSqlQuery &mistakes = statements.mistake;
     for (int seq = 0; seq < attempt.mistakeList.size(); ++seq) {
         const MistakeRecord &mistake = attempt.mistakeList.at(seq);
+        // A wrong key with no word around it (the mark that opens a text) is
+        // kept with an empty word: a null one would be stored as NULL.
+        QString word = wordAt(attempt.text, mistake.position);
+        if (word.isNull()) {
+            word = QStringLiteral("");
+        }
         const QVariantList row = {id,
                                   seq,
                                   attempt.pupil,
@@ -557,7 +571,7 @@ Outcome ProgressDatabase::insert(InsertStatements &statements, const AttemptReco
                                   mistake.expected,
                                   mistake.typed,
                                   mistakeKindCode(mistake.kind),
-                                  wordAt(attempt.text, mistake.position)};
+                                  word};
         for (int i = 0; i < row.size(); ++i) {
             mistakes.bindValue(i, row.at(i));
         }

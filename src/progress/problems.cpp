@@ -36,6 +36,10 @@ QString problemMessage(const Outcome &outcome)
         return QStringLiteral("El servidor del colegio todavía no está preparado para los "
                               "resultados de Letro: esperan en este ordenador y se enviarán "
                               "cuando lo esté.");
+    case Problem::AttemptRefused:
+        return QStringLiteral("Los resultados de un dictado no se han podido guardar (%1); los "
+                              "de los demás dictados, sí.")
+            .arg(outcome.detail);
     case Problem::Unwritable:
         return QStringLiteral("No se pueden guardar los resultados (%1).").arg(outcome.detail);
     }

@@ -19,6 +19,7 @@ enum class Problem {
     ServerNotReady,    // the server's tables are missing or older, and this account
                        // may not make them: results wait here
     Unwritable,        // the local file cannot be opened or written
+    AttemptRefused,    // one attempt's own data was refused: set aside, the next ones kept
 };
 
 struct Outcome

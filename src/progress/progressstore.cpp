@@ -82,7 +82,7 @@ Outcome ProgressStore::flush()
     Outcome server;
     if (m_server) {
         server = sendToServer(&local);
-        if (!server.ok()) {
+        if (!server.ok() && server.problem != Problem::AttemptRefused) {
             // Whatever broke, the next try starts on a new connection.
             m_server->close();
         }
@@ -99,6 +99,7 @@ Outcome ProgressStore::sendToServer(Outcome *localOutcome)
     if (!outcome.ok()) {
         return outcome;
     }
+    Outcome refused;
     // First what waits in the pupil's file, oldest first, so the server
     // receives the attempts in the order they were made.
     if (QFile::exists(m_settings.localPath) || m_localDamaged) {
@@ -109,6 +110,11 @@ Outcome ProgressStore::sendToServer(Outcome *localOutcome)
             keepFirst(localOutcome, read);
             for (const AttemptRecord &attempt : queued) {
                 outcome = m_server->write(attempt);
+                if (outcome.problem == Problem::AttemptRefused) {
+                    // Kept in the pupil's file; the ones after it still go.
+                    keepFirst(&refused, outcome);
+                    continue;
+                }
                 if (!outcome.ok()) {
                     return outcome;
                 }
@@ -118,14 +124,20 @@ Outcome ProgressStore::sendToServer(Outcome *localOutcome)
             }
         }
     }
-    while (!m_held.isEmpty()) {
-        outcome = m_server->write(m_held.constFirst());
+    for (auto attempt = m_held.begin(); attempt != m_held.end();) {
+        outcome = m_server->write(*attempt);
+        if (outcome.problem == Problem::AttemptRefused) {
+            // Left held: it goes to the pupil's file with what could not be sent.
+            keepFirst(&refused, outcome);
+            ++attempt;
+            continue;
+        }
         if (!outcome.ok()) {
             return outcome;
         }
-        m_held.removeFirst();
+        attempt = m_held.erase(attempt);
     }
-    return {};
+    return refused;
 }
 
 Outcome ProgressStore::writeHeldLocally()
@@ -141,7 +153,11 @@ Outcome ProgressStore::writeHeldLocally()
             if (written.problem == Problem::Damaged) {
                 m_localDamaged = true;
             }
-            break;
+            if (written.problem != Problem::AttemptRefused) {
+                break;
+            }
+            // No retry can store this one: said, and set aside so that it
+            // does not hold up the attempts after it.
         }
         m_held.removeFirst();
     }

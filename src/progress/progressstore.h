@@ -5,7 +5,10 @@
 // ignores an id it already has, so an attempt sent again after a connection
 // dropped during its commit is not counted twice. An attempt that cannot be
 // written anywhere (a full disk, a file another program holds) is held in
-// memory and tried again with the next.
+// memory and tried again with the next. An attempt whose own data the
+// database refuses (which no retry mends) is said and set aside, so that it
+// never holds up the attempts after it: the server's refusal leaves it in the
+// pupil's file, the pupil's file's drops it.
 //
 // Used from one thread, the one that made it (see ProgressRecorder).
 #pragma once
@@ -26,7 +29,7 @@ public:
 
     // Keeps the attempt, and tries again what waits. The outcome is the
     // trouble met (the pupil's file's before the server's); the attempt is
-    // never dropped for it.
+    // never dropped for it, unless its own data is refused (AttemptRefused).
     Outcome record(const AttemptRecord &attempt);
     // Tries again what waits: attempts held in memory, and those in the
     // pupil's file waiting for the server.

@@ -92,6 +92,7 @@ private slots:
     void tablesMadeFromEmptyAndMigrated();
     void attemptsReadBackAndAsked();
     void sameAttemptCountedOnce();
+    void refusedAttemptHoldsUpNoOther();
     void resultsBroughtInAndPupilRemoved();
     void resultsWaitAndAreSentOnce();
     void damagedFileIsSetAside();
@@ -444,6 +445,49 @@ void TestProgressStore::sameAttemptCountedOnce()
     QCOMPARE(count(db, QStringLiteral("mistakes")), 3);
     Outcome outcome;
     QCOMPARE(db.attempts(QString(), {}, &outcome), QList<AttemptRecord>{attempt});
+}
+
+// A wrong key with no word around it (the "¿" that opens a text) is kept
+// like any other. An attempt whose own data the database refuses is said and
+// set aside, and the attempts after it are kept all the same.
+void TestProgressStore::refusedAttemptHoldsUpNoOther()
+{
+    ProgressStore store(settings());
+    AttemptRecord question = newAttempt(
+        QStringLiteral("ana"), QStringLiteral("Frase corta"), 3, QStringLiteral("¿Ves?"), true, 10,
+        4, 1, {{0, QStringLiteral("¿"), QStringLiteral("?"), Mistake::MissingPunctuation}});
+    question.when = monday;
+    Outcome outcome = store.record(question);
+    QVERIFY2(outcome.ok(), qPrintable(problemMessage(outcome)));
+
+    AttemptRecord broken = attemptOf(QStringLiteral("ana"), 1, {bForV});
+    broken.exerciseType = QString(); // stored as NULL, which the table refuses
+    outcome = store.record(broken);
+    QCOMPARE(outcome.problem, Problem::AttemptRefused);
+    QVERIFY2(problemMessage(outcome).startsWith(
+                 QStringLiteral("Los resultados de un dictado no se han podido guardar (")),
+             qPrintable(problemMessage(outcome)));
+    QVERIFY(problemMessage(outcome).endsWith(QStringLiteral("); los de los demás dictados, sí.")));
+
+    const AttemptRecord after = attemptOf(QStringLiteral("ana"), 2, {accent});
+    outcome = store.record(after);
+    QVERIFY2(outcome.ok(), qPrintable(problemMessage(outcome)));
+    QCOMPARE(store.heldCount(), 0);
+    QCOMPARE(store.queuedCount(), 0);
+
+    ProgressDatabase *db = store.reader(&outcome);
+    QVERIFY(db);
+    QCOMPARE(db->attempts(QStringLiteral("ana"), {}, &outcome),
+             (QList<AttemptRecord>{question, after}));
+    // The mark's mistake counts by kind, and names no word.
+    qint64 marks = 0;
+    for (const KindCount &kind : db->mistakesByKind(QStringLiteral("ana"), {}, &outcome))
+        if (kind.kind == Mistake::MissingPunctuation)
+            marks = kind.count;
+    QCOMPARE(marks, 1);
+    const QList<WordCount> words = db->mostMissedWords(QStringLiteral("ana"), {}, 5, &outcome);
+    QCOMPARE(words.size(), 1);
+    QCOMPARE(words.at(0).word, QStringLiteral("árbol"));
 }
 
 // Another machine's results are brought in all at once, what is already there
