@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include <QAtomicInt>
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -99,6 +100,24 @@ QString spanClause(const QString &pupil, const DateSpan &span, QVariantList *val
     return conditions.isEmpty()
                ? QString()
                : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+// Pupils' names in the order of a Spanish class list: accents and case
+// second ("Ángela" before "Beatriz"), the same on SQLite and PostgreSQL.
+QCollator pupilCollator()
+{
+    QCollator collator{QLocale(QLocale::Spanish, QLocale::Spain)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+void sortAlphabetically(QStringList *names)
+{
+    const QCollator collator = pupilCollator();
+    std::sort(names->begin(), names->end(), [&](const QString &a, const QString &b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
 }
 
 void setOutcome(Outcome *outcome, const Outcome &value)
@@ -369,26 +388,32 @@ Outcome ProgressDatabase::migrate()
     return {};
 }
 
-Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
+// The two INSERTs of an attempt, prepared once for as many attempts as one
+// transaction writes.
+struct ProgressDatabase::InsertStatements
 {
-    if (added) {
-        *added = false;
+    explicit InsertStatements(const QSqlDatabase &db) : attempt(db), mistake(db)
+    {
+        attempt.prepare(QStringLiteral(
+            "INSERT INTO attempts (id, pupil, ended_ms, exercise_type, exercise_number,"
+            " exercise_text, finished, seconds, keys_per_minute, hits, mistakes)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING"));
+        mistake.prepare(QStringLiteral(
+            "INSERT INTO mistakes (attempt_id, seq, pupil, ended_ms, pos, expected, typed,"
+            " kind, word) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     }
-    if (!isOpen()) {
-        return {Problem::Unwritable, QStringLiteral("no abierta")};
-    }
-    Outcome outcome = begin();
-    if (!outcome.ok()) {
-        return outcome;
-    }
-    QSqlDatabase db = connection();
-    QSqlQuery query(db);
+
+    QSqlQuery attempt;
+    QSqlQuery mistake;
+};
+
+Outcome ProgressDatabase::insert(InsertStatements &statements, const AttemptRecord &attempt,
+                                 bool *isNew)
+{
+    *isNew = false;
+    QSqlQuery &query = statements.attempt;
     const QString id = idText(attempt.id);
     const qint64 ended = attempt.when.toMSecsSinceEpoch();
-    query.prepare(
-        QStringLiteral("INSERT INTO attempts (id, pupil, ended_ms, exercise_type, exercise_number,"
-                       " exercise_text, finished, seconds, keys_per_minute, hits, mistakes)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING"));
     const QVariantList values = {id,
                                  attempt.pupil,
                                  ended,
@@ -400,50 +425,91 @@ Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
                                  attempt.keysPerMinute,
                                  attempt.hits,
                                  attempt.mistakes};
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
+    for (int i = 0; i < values.size(); ++i) {
+        query.bindValue(i, values.at(i));
     }
     if (!query.exec()) {
-        outcome = failure(query.lastError());
+        return failure(query.lastError());
+    }
+    if (query.numRowsAffected() <= 0) {
+        return {};
+    }
+    QSqlQuery &mistakes = statements.mistake;
+    for (int seq = 0; seq < attempt.mistakeList.size(); ++seq) {
+        const MistakeRecord &mistake = attempt.mistakeList.at(seq);
+        const QVariantList row = {id,
+                                  seq,
+                                  attempt.pupil,
+                                  ended,
+                                  mistake.position,
+                                  mistake.expected,
+                                  mistake.typed,
+                                  mistakeKindCode(mistake.kind),
+                                  wordAt(attempt.text, mistake.position)};
+        for (int i = 0; i < row.size(); ++i) {
+            mistakes.bindValue(i, row.at(i));
+        }
+        if (!mistakes.exec()) {
+            return failure(mistakes.lastError());
+        }
+    }
+    *isNew = true;
+    return {};
+}
+
+Outcome ProgressDatabase::commit()
+{
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        const Outcome outcome = failure(query.lastError());
         rollback();
         return outcome;
     }
-    const bool isNew = query.numRowsAffected() > 0;
-    if (isNew) {
-        query.prepare(QStringLiteral(
-            "INSERT INTO mistakes (attempt_id, seq, pupil, ended_ms, pos, expected, typed,"
-            " kind, word) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        for (int seq = 0; seq < attempt.mistakeList.size(); ++seq) {
-            const MistakeRecord &mistake = attempt.mistakeList.at(seq);
-            const QVariantList row = {id,
-                                      seq,
-                                      attempt.pupil,
-                                      ended,
-                                      mistake.position,
-                                      mistake.expected,
-                                      mistake.typed,
-                                      mistakeKindCode(mistake.kind),
-                                      wordAt(attempt.text, mistake.position)};
-            for (int i = 0; i < row.size(); ++i) {
-                query.bindValue(i, row.at(i));
-            }
-            if (!query.exec()) {
-                outcome = failure(query.lastError());
+    return {};
+}
+
+Outcome ProgressDatabase::write(const AttemptRecord &attempt, bool *added)
+{
+    qint64 count = 0;
+    const Outcome outcome = writeAll({attempt}, &count);
+    if (added) {
+        *added = count > 0;
+    }
+    return outcome;
+}
+
+Outcome ProgressDatabase::writeAll(const QList<AttemptRecord> &attempts, qint64 *added)
+{
+    if (added) {
+        *added = 0;
+    }
+    if (!isOpen()) {
+        return {Problem::Unwritable, QStringLiteral("no abierta")};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    qint64 count = 0;
+    {
+        InsertStatements statements(connection());
+        for (const AttemptRecord &attempt : attempts) {
+            bool isNew = false;
+            outcome = insert(statements, attempt, &isNew);
+            if (!outcome.ok()) {
+                // Ended while the statements are still there, so the server
+                // frees them outside the failed transaction.
                 rollback();
                 return outcome;
             }
+            count += isNew ? 1 : 0;
         }
     }
-    query.finish();
-    if (!query.exec(QStringLiteral("COMMIT"))) {
-        outcome = failure(query.lastError());
-        rollback();
-        return outcome;
+    outcome = commit();
+    if (outcome.ok() && added) {
+        *added = count;
     }
-    if (added) {
-        *added = isNew;
-    }
-    return {};
+    return outcome;
 }
 
 Outcome ProgressDatabase::remove(const QUuid &id)
@@ -466,11 +532,65 @@ Outcome ProgressDatabase::remove(const QUuid &id)
             return outcome;
         }
     }
-    if (!query.exec(QStringLiteral("COMMIT"))) {
-        outcome = failure(query.lastError());
-        rollback();
+    query.finish();
+    return commit();
+}
+
+Outcome ProgressDatabase::removePupil(const QString &pupil, qint64 *removedAttempts)
+{
+    if (removedAttempts) {
+        *removedAttempts = 0;
+    }
+    if (!isOpen()) {
+        return {Problem::Unwritable, QStringLiteral("no abierta")};
+    }
+    Outcome outcome = begin();
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    qint64 removed = 0;
+    {
+        QSqlQuery query(connection());
+        for (const QString &statement : {QStringLiteral("DELETE FROM mistakes WHERE pupil = ?"),
+                                         QStringLiteral("DELETE FROM attempts WHERE pupil = ?")}) {
+            query.prepare(statement);
+            query.addBindValue(pupil);
+            if (!query.exec()) {
+                outcome = failure(query.lastError());
+                rollback();
+                return outcome;
+            }
+            removed = query.numRowsAffected();
+        }
+    }
+    outcome = commit();
+    if (outcome.ok() && removedAttempts) {
+        *removedAttempts = removed;
     }
     return outcome;
+}
+
+QStringList ProgressDatabase::pupils(const DateSpan &span, Outcome *outcome)
+{
+    setOutcome(outcome, {});
+    QVariantList values;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT DISTINCT pupil FROM attempts") +
+                  spanClause(QString(), span, &values));
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        setOutcome(outcome, failure(query.lastError()));
+        return {};
+    }
+    QStringList names;
+    while (query.next()) {
+        names.append(query.value(0).toString());
+    }
+    sortAlphabetically(&names);
+    return names;
 }
 
 QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const DateSpan &span,
@@ -658,8 +778,13 @@ QList<ClassCell> ProgressDatabase::classTable(const DateSpan &span, Outcome *out
             cells.append({query.value(0).toString(), kind, query.value(2).toLongLong()});
         }
     }
-    std::sort(cells.begin(), cells.end(), [](const ClassCell &a, const ClassCell &b) {
-        return a.pupil != b.pupil ? a.pupil < b.pupil : int(a.kind) < int(b.kind);
+    const QCollator collator = pupilCollator();
+    std::stable_sort(cells.begin(), cells.end(), [&](const ClassCell &a, const ClassCell &b) {
+        if (a.pupil != b.pupil) {
+            const int order = collator.compare(a.pupil, b.pupil);
+            return order != 0 ? order < 0 : a.pupil < b.pupil;
+        }
+        return int(a.kind) < int(b.kind);
     });
     return cells;
 }

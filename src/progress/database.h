@@ -80,8 +80,19 @@ public:
     // Writes the attempt and its mistakes in one transaction. An attempt
     // whose id is already there is left as it is; `added` tells which.
     Outcome write(const AttemptRecord &attempt, bool *added = nullptr);
+    // Writes every attempt with its mistakes in one transaction: all or
+    // none. An attempt whose id is already there (or comes twice) is left as
+    // it is and not counted in `added`, so results brought in again from
+    // another machine are not counted twice.
+    Outcome writeAll(const QList<AttemptRecord> &attempts, qint64 *added = nullptr);
     // Removes an attempt and its mistakes.
     Outcome remove(const QUuid &id);
+    // Removes every attempt and mistake of `pupil` in one transaction;
+    // `removedAttempts` tells how many attempts went.
+    Outcome removePupil(const QString &pupil, qint64 *removedAttempts = nullptr);
+
+    // The pupils with attempts in `span`, in alphabetical order.
+    QStringList pupils(const DateSpan &span, Outcome *outcome);
 
     // The attempts of `pupil` (every pupil's when empty) in `span`, oldest
     // first, with their mistakes.
@@ -104,6 +115,11 @@ private:
     Outcome migrate();
     Outcome readVersion(int *version);
     Outcome begin();
+    Outcome commit();
+    // Inserts the attempt and its mistakes inside a transaction begun
+    // before, with the two statements `statements` prepares once.
+    struct InsertStatements;
+    Outcome insert(InsertStatements &statements, const AttemptRecord &attempt, bool *isNew);
     Outcome failure(const QSqlError &error);
     void rollback();
 

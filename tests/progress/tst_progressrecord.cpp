@@ -1,15 +1,22 @@
 // The record of an attempt on its own: the word a mistake belongs to, the
 // stored names of the kinds of mistake, the figures of a new attempt, the
-// system-wide settings file and the server's connection options, and the
-// name a damaged file is set aside under.
+// system-wide settings file and the server's connection options, the name a
+// damaged file is set aside under, and the file results are carried in from
+// another machine.
 #include "progress/attemptrecord.h"
+#include "progress/exchange.h"
 #include "progress/problems.h"
 #include "progress/progressstore.h"
 #include "progress/storesettings.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 using namespace letro;
 using namespace letro::progress;
@@ -28,7 +35,41 @@ private slots:
     void serverOptions_data();
     void serverOptions();
     void setAsideName();
+    void exchangeRoundTrip_data();
+    void exchangeRoundTrip();
+    void exchangeRefusesBadFiles_data();
+    void exchangeRefusesBadFiles();
 };
+
+namespace {
+
+AttemptRecord exchanged(const QString &pupil, const QString &text, qint64 msecs,
+                        const QList<MistakeRecord> &mistakes)
+{
+    AttemptRecord attempt = newAttempt(pupil, QStringLiteral("Frase corta"), 7, text, true, 65, 311,
+                                       mistakes.size(), mistakes);
+    attempt.when = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+    return attempt;
+}
+
+// A file exportAttempts() would write of one attempt, with `change` made to
+// the attempt's object or to the whole file.
+QByteArray changedFile(const std::function<void(QJsonObject &top, QJsonObject &attempt)> &change)
+{
+    const MistakeRecord mistake{3, QStringLiteral("v"), QStringLiteral("b"), Mistake::BForV};
+    const QByteArray file = exportAttempts(
+        {exchanged(QStringLiteral("ana"), QStringLiteral("la vaca"), 1741000000123, {mistake})});
+    QJsonObject top = QJsonDocument::fromJson(file).object();
+    const QJsonValue list = top.value(QStringLiteral("intentos"));
+    QJsonObject attempt = list.toArray().at(0).toObject();
+    change(top, attempt);
+    if (top.value(QStringLiteral("intentos")) == list) {
+        top.insert(QStringLiteral("intentos"), QJsonArray{attempt});
+    }
+    return QJsonDocument(top).toJson();
+}
+
+} // namespace
 
 void TestProgressRecord::wordOfAMistake_data()
 {
@@ -189,6 +230,178 @@ void TestProgressRecord::setAsideName()
              QStringLiteral("El archivo de los resultados estaba dañado: se ha guardado aparte "
                             "como «x.sqlite.dañado-1» y se empieza uno nuevo."));
     QCOMPARE(problemMessage({}), QString());
+}
+
+void TestProgressRecord::exchangeRoundTrip_data()
+{
+    QTest::addColumn<QList<AttemptRecord>>("attempts");
+    QTest::addColumn<QString>("firstTime"); // as written in the file
+    QList<MistakeRecord> everyKind;
+    for (Mistake kind : mistakeKinds())
+        everyKind.append({int(everyKind.size()), QStringLiteral("á"), QStringLiteral("\""), kind});
+    QTest::newRow("nothing") << QList<AttemptRecord>() << QString();
+    QTest::newRow("every kind, milliseconds kept")
+        << QList<AttemptRecord>{exchanged(QStringLiteral("ana"), QStringLiteral("Él vio árboles."),
+                                          1741000000123, everyKind)}
+        << QStringLiteral("2025-03-03T11:06:40.123Z");
+    AttemptRecord unfinished = exchanged(
+        QStringLiteral("Íñigo"), QStringLiteral("línea \"uno\"\ny dos\t😀"), 1741000000000, {});
+    unfinished.finished = false;
+    unfinished.seconds = 0;
+    unfinished.keysPerMinute = 0;
+    unfinished.hits = 9007199254740991; // the largest whole number JSON keeps exactly
+    QTest::newRow("unfinished, quotes, lines and an emoji")
+        << QList<AttemptRecord>{unfinished,
+                                exchanged(
+                                    QStringLiteral("luis"), QString(), 1741000000999,
+                                    {{0, QString(), QStringLiteral(" "), Mistake::MissingBlank}})}
+        << QStringLiteral("2025-03-03T11:06:40.000Z");
+}
+
+// What is exported reads back equal, field by field and mistake by mistake.
+void TestProgressRecord::exchangeRoundTrip()
+{
+    QFETCH(QList<AttemptRecord>, attempts);
+    QFETCH(QString, firstTime);
+    const QByteArray file = exportAttempts(attempts);
+    const QJsonObject top = QJsonDocument::fromJson(file).object();
+    QCOMPARE(top.value(QStringLiteral("formato")).toString(), QStringLiteral("letro-resultados"));
+    QCOMPARE(top.value(QStringLiteral("version")).toInt(), 1);
+    const QJsonArray list = top.value(QStringLiteral("intentos")).toArray();
+    QCOMPARE(list.size(), attempts.size());
+    if (!attempts.isEmpty()) {
+        const QJsonObject first = list.at(0).toObject();
+        QCOMPARE(first.value(QStringLiteral("fecha")).toString(), firstTime);
+        QCOMPARE(first.value(QStringLiteral("id")).toString(),
+                 attempts.at(0).id.toString(QUuid::WithoutBraces));
+        QStringList kinds;
+        for (const QJsonValue &mistake : first.value(QStringLiteral("fallos")).toArray())
+            kinds << mistake.toObject().value(QStringLiteral("clase")).toString();
+        QStringList expectedKinds;
+        for (const MistakeRecord &mistake : attempts.at(0).mistakeList)
+            expectedKinds << mistakeKindCode(mistake.kind);
+        QCOMPARE(kinds, expectedKinds);
+    }
+    const ImportResult read = importAttempts(file);
+    QCOMPARE(read.problem, QString());
+    QCOMPARE(read.attempts, attempts);
+    for (const AttemptRecord &attempt : read.attempts)
+        QCOMPARE(attempt.when.timeSpec(), Qt::UTC);
+}
+
+void TestProgressRecord::exchangeRefusesBadFiles_data()
+{
+    using Change = std::function<void(QJsonObject &, QJsonObject &)>;
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("problem");
+    const QString notOurs = QStringLiteral("el archivo no es de resultados de Letro");
+    QTest::newRow("empty") << QByteArray() << notOurs;
+    QTest::newRow("not JSON") << QByteArray("alumno;fecha\nana;hoy\n") << notOurs;
+    QTest::newRow("cut short") << changedFile([](QJsonObject &, QJsonObject &) {}).chopped(20)
+                               << notOurs;
+    QTest::newRow("a list") << QByteArray("[1, 2]") << notOurs;
+    QTest::newRow("another format") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.insert(QStringLiteral("formato"), QStringLiteral("otro"));
+    }) << notOurs;
+    QTest::newRow("newer version") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.insert(QStringLiteral("version"), 2);
+    }) << QStringLiteral("el archivo es de una versión más nueva de Letro (formato 2)");
+    QTest::newRow("version zero") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.insert(QStringLiteral("version"), 0);
+    }) << QStringLiteral("la versión 0 del archivo no existe");
+    QTest::newRow("version as text") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.insert(QStringLiteral("version"), QStringLiteral("1"));
+    }) << QStringLiteral("«version» no es un número entero desde 0");
+    QTest::newRow("no attempts") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.remove(QStringLiteral("intentos"));
+    }) << QStringLiteral("falta «intentos»");
+    QTest::newRow("attempts not a list") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.insert(QStringLiteral("intentos"), QJsonObject());
+    }) << QStringLiteral("«intentos» no es una lista");
+    QTest::newRow("attempt not an object") << changedFile([](QJsonObject &top, QJsonObject &) {
+        top.insert(QStringLiteral("intentos"), QJsonArray{3});
+    }) << QStringLiteral("intento 1: no es un objeto");
+    const Change wrongFields[] = {
+        [](QJsonObject &, QJsonObject &a) { a.remove(QStringLiteral("alumno")); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("alumno"), QString()); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("id"), QStringLiteral("7")); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("id"), 7); },
+        [](QJsonObject &, QJsonObject &a) {
+            a.insert(QStringLiteral("fecha"), QStringLiteral("ayer"));
+        },
+        [](QJsonObject &, QJsonObject &a) {
+            a.insert(QStringLiteral("fecha"), QStringLiteral("2025-03-03T11:06:40.123"));
+        },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("numero"), 2.5); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("numero"), 3e9); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("segundos"), -1); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("terminado"), 1); },
+        [](QJsonObject &, QJsonObject &a) { a.insert(QStringLiteral("texto"), QJsonValue()); },
+        [](QJsonObject &, QJsonObject &a) { a.remove(QStringLiteral("errores")); },
+        [](QJsonObject &, QJsonObject &a) {
+            a.insert(QStringLiteral("fallos"), QStringLiteral("b-v"));
+        },
+        [](QJsonObject &, QJsonObject &a) {
+            QJsonObject mistake = a.value(QStringLiteral("fallos")).toArray().at(0).toObject();
+            mistake.insert(QStringLiteral("clase"), QStringLiteral("g-j"));
+            a.insert(QStringLiteral("fallos"), QJsonArray{mistake});
+        },
+        [](QJsonObject &, QJsonObject &a) {
+            QJsonObject mistake = a.value(QStringLiteral("fallos")).toArray().at(0).toObject();
+            mistake.remove(QStringLiteral("escrito"));
+            a.insert(QStringLiteral("fallos"), QJsonArray{QJsonObject(mistake), mistake});
+        },
+        [](QJsonObject &, QJsonObject &a) {
+            a.insert(QStringLiteral("fallos"), QJsonArray{QJsonObject(), true});
+        },
+    };
+    const QStringList problems = {
+        QStringLiteral("intento 1: falta «alumno»"),
+        QStringLiteral("intento 1: «alumno» está vacío"),
+        QStringLiteral("intento 1: el identificador «7» no es válido"),
+        QStringLiteral("intento 1: «id» no es un texto"),
+        QStringLiteral("intento 1: la fecha «ayer» no es válida"),
+        QStringLiteral("intento 1: la fecha «2025-03-03T11:06:40.123» no es válida"),
+        QStringLiteral("intento 1: «numero» no es un número entero desde 0"),
+        QStringLiteral("intento 1: «numero» no es un número entero desde 0"),
+        QStringLiteral("intento 1: «segundos» no es un número entero desde 0"),
+        QStringLiteral("intento 1: «terminado» no es sí o no (true o false)"),
+        QStringLiteral("intento 1: «texto» no es un texto"),
+        QStringLiteral("intento 1: falta «errores»"),
+        QStringLiteral("intento 1: «fallos» no es una lista"),
+        QStringLiteral("intento 1, fallo 1: la clase de fallo «g-j» no existe"),
+        QStringLiteral("intento 1, fallo 1: falta «escrito»"),
+        QStringLiteral("intento 1, fallo 1: falta «posicion»"),
+    };
+    QCOMPARE(problems.size(), qsizetype(std::size(wrongFields)));
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        QTest::addRow("%s", qPrintable(problems.at(i)))
+            << changedFile(wrongFields[i]) << problems.at(i);
+    // The second attempt is wrong: nothing of the first is taken either.
+    QJsonObject top =
+        QJsonDocument::fromJson(changedFile([](QJsonObject &, QJsonObject &) {})).object();
+    QJsonArray two = top.value(QStringLiteral("intentos")).toArray();
+    QJsonObject second = two.at(0).toObject();
+    second.insert(QStringLiteral("aciertos"), QStringLiteral("muchos"));
+    two.append(second);
+    top.insert(QStringLiteral("intentos"), two);
+    QTest::newRow("second attempt wrong") << QJsonDocument(top).toJson()
+                                          << QStringLiteral("intento 2: «aciertos» no es un "
+                                                            "número entero desde 0");
+}
+
+// A file with anything wrong gives no attempts and says, in Spanish, what
+// and where; the same file unchanged reads whole.
+void TestProgressRecord::exchangeRefusesBadFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, problem);
+    const ImportResult read = importAttempts(file);
+    QCOMPARE(read.problem, problem);
+    QCOMPARE(read.attempts.size(), 0);
+    const ImportResult sound = importAttempts(changedFile([](QJsonObject &, QJsonObject &) {}));
+    QCOMPARE(sound.problem, QString());
+    QCOMPARE(sound.attempts.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestProgressRecord)

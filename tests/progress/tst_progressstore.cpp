@@ -62,6 +62,7 @@ private slots:
     void tablesMadeFromEmptyAndMigrated();
     void attemptsReadBackAndAsked();
     void sameAttemptCountedOnce();
+    void resultsBroughtInAndPupilRemoved();
     void resultsWaitAndAreSentOnce();
     void damagedFileIsSetAside();
     void newerLayoutIsLeftAlone();
@@ -339,6 +340,64 @@ void TestProgressStore::sameAttemptCountedOnce()
     QCOMPARE(count(db, QStringLiteral("mistakes")), 3);
     Outcome outcome;
     QCOMPARE(db.attempts(QString(), {}, &outcome), QList<AttemptRecord>{attempt});
+}
+
+// Another machine's results are brought in all at once, what is already there
+// (or comes twice) counted once, all or nothing; the pupils are listed in the
+// order of a class list; one pupil's data removed leaves the others'.
+void TestProgressStore::resultsBroughtInAndPupilRemoved()
+{
+    const StoreSettings store = settings();
+    ProgressDatabase db(store.backend);
+    QVERIFY(db.open(store).ok());
+    const AttemptRecord ana = attemptOf(QStringLiteral("ana"), 0, {bForV, accent});
+    const AttemptRecord angela = attemptOf(QStringLiteral("Ángela"), 1, {missingH});
+    const AttemptRecord beatriz = attemptOf(QStringLiteral("beatriz"), 2, {accent});
+    const AttemptRecord luis = attemptOf(QStringLiteral("luis"), 9, {bForV, bForV, accent});
+    QVERIFY(db.write(ana).ok());
+
+    qint64 added = -1;
+    Outcome outcome = db.writeAll({luis, ana, beatriz, luis, angela}, &added);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
+    QCOMPARE(added, 3);
+    QCOMPARE(count(db, QStringLiteral("attempts")), 4);
+    QCOMPARE(count(db, QStringLiteral("mistakes")), 7);
+    QVERIFY(db.writeAll({ana, angela}, &added).ok());
+    QCOMPARE(added, 0);
+    QVERIFY(db.writeAll({}, &added).ok());
+    QCOMPARE(added, 0);
+
+    // One attempt refused (no pupil): none of the batch is kept.
+    AttemptRecord nobody = attemptOf(QString(), 3, {accent});
+    const AttemptRecord later = attemptOf(QStringLiteral("carla"), 4, {bForV});
+    QVERIFY(!db.writeAll({later, nobody}, &added).ok());
+    QCOMPARE(added, 0);
+    QCOMPARE(count(db, QStringLiteral("attempts")), 4);
+    QCOMPARE(count(db, QStringLiteral("mistakes")), 7);
+
+    QCOMPARE(db.pupils({}, &outcome),
+             (QStringList{QStringLiteral("ana"), QStringLiteral("Ángela"),
+                          QStringLiteral("beatriz"), QStringLiteral("luis")}));
+    QVERIFY(outcome.ok());
+    QCOMPARE(db.pupils({monday.addDays(1), monday.addDays(7)}, &outcome),
+             (QStringList{QStringLiteral("Ángela"), QStringLiteral("beatriz")}));
+    QCOMPARE(db.pupils({monday.addDays(20), QDateTime()}, &outcome), QStringList());
+
+    qint64 removed = -1;
+    QVERIFY(db.removePupil(QStringLiteral("luis"), &removed).ok());
+    QCOMPARE(removed, 1);
+    QVERIFY(db.removePupil(QStringLiteral("nadie"), &removed).ok());
+    QCOMPARE(removed, 0);
+    QCOMPARE(db.attempts(QStringLiteral("luis"), {}, &outcome), QList<AttemptRecord>());
+    QCOMPARE(db.attempts(QString(), {}, &outcome), (QList<AttemptRecord>{ana, angela, beatriz}));
+    QCOMPARE(count(db, QStringLiteral("mistakes")), 4);
+    QStringList table;
+    for (const ClassCell &cell : db.classTable({}, &outcome))
+        table << cell.pupil;
+    QCOMPARE(table, (QStringList{QStringLiteral("ana"), QStringLiteral("ana"),
+                                 QStringLiteral("Ángela"), QStringLiteral("beatriz")}));
+    QCOMPARE(db.pupils({}, &outcome), (QStringList{QStringLiteral("ana"), QStringLiteral("Ángela"),
+                                                   QStringLiteral("beatriz")}));
 }
 
 // The store goes away mid-way (the server stopped, or its connection cut
