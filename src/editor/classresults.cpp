@@ -382,8 +382,7 @@ void ClassResultsWindow::reload()
     const int generation = ++m_generation;
     const QDate first = from(), last = to();
     if (first > last) {
-        m_rows.clear();
-        showRows();
+        showRows({});
         showReading(
             QStringLiteral("La fecha «Desde» es posterior a «Hasta»: no hay nada que mostrar."));
         return;
@@ -407,8 +406,7 @@ void ClassResultsWindow::reload()
         [this, generation](ClassLoad load) {
             if (generation != m_generation)
                 return; // the dates changed meanwhile: a newer reading follows
-            m_rows = load.rows;
-            showRows();
+            showRows(load.rows);
             if (!load.outcome.ok()) {
                 showReading(outcomeProblem(load.outcome));
                 announce(this, m_message);
@@ -427,10 +425,11 @@ void ClassResultsWindow::reload()
         });
 }
 
-void ClassResultsWindow::showRows()
+void ClassResultsWindow::showRows(const QList<ClassRow> &rows)
 {
     // The pupil chosen stays chosen when the table is read again.
-    const QString chosen = selectedPupil().isEmpty() ? m_historyPupil : selectedPupil();
+    const QString chosen = selectedPupil();
+    m_rows = rows;
     QList<QStringList> texts;
     for (const ClassRow &row : m_rows)
         texts.append(classRowTexts(row));

@@ -73,7 +73,8 @@ private:
     QPushButton *addButton(const char *name, const QString &caption, const QString &tip);
     void scheduleReload();
     void loadHistory();
-    void showRows();
+    // Shows `rows`, the pupil chosen before still chosen when in them.
+    void showRows(const QList<ClassRow> &rows);
     void showHistory();
     void updateButtons();
     // Runs `job` on the store's thread; `done` gets its result here.
