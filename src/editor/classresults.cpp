@@ -438,7 +438,8 @@ void ClassResultsWindow::showRows(const QList<ClassRow> &rows)
         fillTable(m_table, classHeadings(), texts, 1);
         const QList<Mistake> kinds = progress::mistakeKinds();
         for (int kind = 0; kind < kinds.size(); ++kind)
-            m_table->horizontalHeaderItem(3 + kind)->setToolTip(mistakeMessage(kinds.at(kind)));
+            m_table->horizontalHeaderItem(3 + kind)->setToolTip(
+                QStringLiteral("Lo que ve el alumno: «%1»").arg(mistakeMessage(kinds.at(kind))));
     }
     selectPupil(chosen);
     loadHistory();
@@ -510,8 +511,10 @@ void ClassResultsWindow::showHistory()
 
     QChart *chart = m_chart->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     if (m_history.isEmpty())
         return;
     auto *line = new QLineSeries;

@@ -462,6 +462,8 @@ void TestClassResults::classTable()
     QTRY_VERIFY_WITH_TIMEOUT(!results->isBusy(), loadTimeoutMs);
     QCOMPARE(cells(table), rows);
     QCOMPARE(headings(table), classHeadings());
+    QCOMPARE(table->horizontalHeaderItem(5)->toolTip(),
+             QStringLiteral("Lo que ve el alumno: «¡Confundes 'b' y 'v'!»"));
     QCOMPARE(results->status(), status);
     QCOMPARE(results->findChild<QLabel *>(QStringLiteral("statusLabel"))->text(), status);
     // The dates typed in the window are read again once the typing stops.
