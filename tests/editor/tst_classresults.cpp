@@ -207,6 +207,7 @@ private slots:
     void csvAndPdfFiles();
     void exportedAndBroughtIn();
     void brokenFileBroughtIn();
+    void storeThatCannotBeRead();
     void pupilRemoved();
     void classList_data();
     void classList();
@@ -665,6 +666,23 @@ void TestClassResults::brokenFileBroughtIn()
                              loadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!results->isBusy(), loadTimeoutMs);
     QCOMPARE(stored(store, QString()).size(), theClass().size());
+}
+
+void TestClassResults::storeThatCannotBeRead()
+{
+    // The store's folder is a file: the window says so and goes on answering.
+    const QString notAFolder = path(QStringLiteral("archivo"));
+    QFile file(notAFolder);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    auto results = window(notAFolder + QStringLiteral("/progreso.sqlite"));
+    QCOMPARE(results->status(), QStringLiteral("Cargando…"));
+    QTRY_VERIFY_WITH_TIMEOUT(!results->isBusy(), loadTimeoutMs);
+    QVERIFY2(results->status().startsWith(QStringLiteral("No se pueden guardar los resultados (")),
+             qPrintable(results->status()));
+    QCOMPARE(results->findChild<QTableWidget *>(QStringLiteral("classTable"))->rowCount(), 0);
+    QVERIFY(!results->findChild<QPushButton *>(QStringLiteral("csvButton"))->isEnabled());
+    QVERIFY(results->findChild<QPushButton *>(QStringLiteral("importButton"))->isEnabled());
 }
 
 void TestClassResults::pupilRemoved()
