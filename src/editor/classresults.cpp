@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTableWidget>
