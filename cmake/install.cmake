@@ -50,6 +50,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/pluma.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME letro.svg)
 
+# What a school's administrator runs once to prepare a PostgreSQL server for
+# the pupils' results (see the file's head).
+install(FILES ${PROJECT_SOURCE_DIR}/src/progress/progreso-servidor.sql
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/letro)
+
 find_program(LETRO_GZIP gzip)
 
 # The licence, as Debian wants it: a machine-readable copyright file.

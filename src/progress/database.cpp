@@ -18,49 +18,107 @@ namespace letro::progress {
 
 namespace {
 
+// The roles a school's server gives its accounts (made by the administrator's
+// setup file, progreso-servidor.sql): a pupil's login, or a class's shared
+// account, is a member of the first; a teacher's of the second. Members of
+// the third make and upgrade the tables, which that role owns.
+const QLatin1String pupilsRole("letro_alumnos");
+const QLatin1String teachersRole("letro_profesores");
+const QLatin1String ownerRole("letro_propietario");
+
+// What a school's server adds to the tables: the account that wrote each row,
+// and who may do what with them. A pupil's account adds rows and reads back
+// only its own; a teacher's reads and removes everyone's and adds its own;
+// nobody else reads them, and only the owner changes a row or the tables.
+// An attempt sent again by any account is still ignored by its id: ON
+// CONFLICT DO NOTHING finds the row a policy hides and neither adds nor fails.
+QStringList serverRights()
+{
+    // The tables changed first: an account that may not do it fails there,
+    // before the grants.
+    QStringList statements;
+    for (const QString &table : {QStringLiteral("attempts"), QStringLiteral("mistakes")}) {
+        // session_user: the login, whatever role it has set.
+        const QString own = QStringLiteral("(account = session_user)");
+        statements
+            << QStringLiteral(
+                   "ALTER TABLE %1 ADD COLUMN account TEXT NOT NULL DEFAULT session_user")
+                   .arg(table)
+            << QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table)
+            << QStringLiteral("CREATE POLICY pupils_read_own ON %1 FOR SELECT TO %2 USING %3")
+                   .arg(table, pupilsRole, own)
+            << QStringLiteral("CREATE POLICY pupils_add_own ON %1 FOR INSERT TO %2 WITH CHECK %3")
+                   .arg(table, pupilsRole, own)
+            << QStringLiteral("CREATE POLICY teachers_read ON %1 FOR SELECT TO %2 USING (true)")
+                   .arg(table, teachersRole)
+            << QStringLiteral("CREATE POLICY teachers_add_own ON %1 FOR INSERT TO %2 "
+                              "WITH CHECK %3")
+                   .arg(table, teachersRole, own)
+            << QStringLiteral("CREATE POLICY teachers_remove ON %1 FOR DELETE TO %2 USING (true)")
+                   .arg(table, teachersRole);
+    }
+    const QString bothRoles = pupilsRole + QStringLiteral(", ") + teachersRole;
+    statements << QStringLiteral("REVOKE ALL ON schema_version, attempts, mistakes FROM PUBLIC")
+               << QStringLiteral("GRANT SELECT ON schema_version TO ") + bothRoles
+               << QStringLiteral("GRANT SELECT, INSERT ON attempts, mistakes TO ") + pupilsRole
+               << QStringLiteral("GRANT SELECT, INSERT, DELETE ON attempts, mistakes TO ") +
+                      teachersRole;
+    return statements;
+}
+
+struct MigrationStep
+{
+    QStringList statements;       // run on SQLite and PostgreSQL
+    QStringList serverStatements; // then on PostgreSQL only
+};
+
 // The migrations, in order: the version each one brings the tables to is its
 // place in the list, from 1. Written once, never changed: a new layout is a
-// new step at the end. The same SQL runs on SQLite and PostgreSQL.
+// new step at the end. The same SQL runs on SQLite and PostgreSQL, but for
+// what only a server shared by many accounts needs.
 //
 // Each mistake repeats its attempt's pupil and time, so that the questions of
 // the progress windows (a pupil's mistakes by kind or by word over a span of
 // dates, the class by kind) are answered from one index each without reading
 // the attempts.
-const QList<QStringList> &migrations()
+const QList<MigrationStep> &migrations()
 {
-    static const QList<QStringList> steps = {
-        {
-            QStringLiteral("CREATE TABLE attempts ("
-                           " id TEXT PRIMARY KEY,"
-                           " pupil TEXT NOT NULL,"
-                           " ended_ms BIGINT NOT NULL,"
-                           " exercise_type TEXT NOT NULL,"
-                           " exercise_number INTEGER NOT NULL,"
-                           " exercise_text TEXT NOT NULL,"
-                           " finished INTEGER NOT NULL,"
-                           " seconds BIGINT NOT NULL,"
-                           " keys_per_minute BIGINT NOT NULL,"
-                           " hits BIGINT NOT NULL,"
-                           " mistakes BIGINT NOT NULL)"),
-            QStringLiteral("CREATE TABLE mistakes ("
-                           " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
-                           " seq INTEGER NOT NULL,"
-                           " pupil TEXT NOT NULL,"
-                           " ended_ms BIGINT NOT NULL,"
-                           " pos INTEGER NOT NULL,"
-                           " expected TEXT NOT NULL,"
-                           " typed TEXT NOT NULL,"
-                           " kind TEXT NOT NULL,"
-                           " word TEXT NOT NULL,"
-                           " PRIMARY KEY (attempt_id, seq))"),
-        },
-        {
-            QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
-            QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
-            QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
-            QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
-            QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
-        },
+    static const QList<MigrationStep> steps = {
+        {{
+             QStringLiteral("CREATE TABLE attempts ("
+                            " id TEXT PRIMARY KEY,"
+                            " pupil TEXT NOT NULL,"
+                            " ended_ms BIGINT NOT NULL,"
+                            " exercise_type TEXT NOT NULL,"
+                            " exercise_number INTEGER NOT NULL,"
+                            " exercise_text TEXT NOT NULL,"
+                            " finished INTEGER NOT NULL,"
+                            " seconds BIGINT NOT NULL,"
+                            " keys_per_minute BIGINT NOT NULL,"
+                            " hits BIGINT NOT NULL,"
+                            " mistakes BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE mistakes ("
+                            " attempt_id TEXT NOT NULL REFERENCES attempts (id) ON DELETE CASCADE,"
+                            " seq INTEGER NOT NULL,"
+                            " pupil TEXT NOT NULL,"
+                            " ended_ms BIGINT NOT NULL,"
+                            " pos INTEGER NOT NULL,"
+                            " expected TEXT NOT NULL,"
+                            " typed TEXT NOT NULL,"
+                            " kind TEXT NOT NULL,"
+                            " word TEXT NOT NULL,"
+                            " PRIMARY KEY (attempt_id, seq))"),
+         },
+         {}},
+        {{
+             QStringLiteral("CREATE INDEX attempts_by_pupil ON attempts (pupil, ended_ms)"),
+             QStringLiteral("CREATE INDEX attempts_by_time ON attempts (ended_ms)"),
+             QStringLiteral("CREATE INDEX mistakes_by_kind ON mistakes (pupil, ended_ms, kind)"),
+             QStringLiteral("CREATE INDEX mistakes_by_word ON mistakes (pupil, ended_ms, word)"),
+             QStringLiteral("CREATE INDEX mistakes_of_class ON mistakes (ended_ms, pupil, kind)"),
+         },
+         {}},
+        {{}, serverRights()},
     };
     return steps;
 }
@@ -235,7 +293,19 @@ Outcome ProgressDatabase::open(const StoreSettings &settings)
         }
     }
     if (outcome.ok()) {
+        m_lastState.clear();
         outcome = migrate();
+        // The tables are missing or older and this account may not make
+        // them, or the administrator has not prepared the server.
+        static const QStringList notPrepared = {
+            QStringLiteral("42501"), // insufficient_privilege
+            QStringLiteral("42704"), // undefined_object: a role missing
+            QStringLiteral("42P01"), // undefined_table
+        };
+        if (!outcome.ok() && m_backend == Backend::PostgreSQL &&
+            notPrepared.contains(m_lastState)) {
+            outcome.problem = Problem::ServerNotReady;
+        }
     }
     if (!outcome.ok()) {
         close();
@@ -263,6 +333,7 @@ Outcome ProgressDatabase::failure(const QSqlError &error)
     // No SQL state means no answer from the server; class 08 is a broken
     // connection and 57P a server shutting down or gone.
     const QString state = error.nativeErrorCode();
+    m_lastState = state;
     if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
         state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))) {
         return {Problem::ServerUnreachable, error.text()};
@@ -289,6 +360,21 @@ void ProgressDatabase::rollback()
     query.exec(QStringLiteral("ROLLBACK"));
 }
 
+bool ProgressDatabase::select(QSqlQuery &query, const QString &sql, const QVariantList &values,
+                              Outcome *outcome)
+{
+    query.setForwardOnly(true);
+    bool done = query.prepare(sql);
+    if (done) {
+        for (int i = 0; i < values.size(); ++i) {
+            query.bindValue(i, values.at(i));
+        }
+        done = query.exec();
+    }
+    setOutcome(outcome, done ? Outcome() : failure(query.lastError()));
+    return done;
+}
+
 int ProgressDatabase::schemaVersion()
 {
     int version = -1;
@@ -304,15 +390,22 @@ Outcome ProgressDatabase::readVersion(int *version)
                              "name = 'schema_version'")
             : QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = "
                              "current_schema() AND tablename = 'schema_version'");
-    if (!query.exec(exists) || !query.next()) {
+    Outcome outcome;
+    if (!select(query, exists, {}, &outcome)) {
+        return outcome;
+    }
+    if (!query.next()) {
         return failure(query.lastError());
     }
     if (query.value(0).toInt() == 0) {
         *version = 0;
         return {};
     }
-    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
-        !query.next()) {
+    if (!select(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version"), {},
+                &outcome)) {
+        return outcome;
+    }
+    if (!query.next()) {
         return failure(query.lastError());
     }
     *version = query.value(0).toInt();
@@ -351,11 +444,25 @@ Outcome ProgressDatabase::migrate()
         rollback();
         return outcome;
     }
+    // On a school's server the tables belong to the owner's role, whichever
+    // of its members makes or upgrades them.
+    if (m_backend == Backend::PostgreSQL &&
+        (!select(query,
+                 QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_roles"
+                                " WHERE rolname = ?) THEN pg_has_role(?, 'MEMBER')"
+                                " ELSE false END"),
+                 {ownerRole, ownerRole}, &outcome) ||
+         !query.next() ||
+         (query.value(0).toBool() && !run(QStringLiteral("SET LOCAL ROLE ") + ownerRole)))) {
+        rollback();
+        return outcome.ok() ? failure(query.lastError()) : outcome;
+    }
     // Made when the database was empty (or made meanwhile by another program).
     if ((current == 0 &&
          !run(QStringLiteral(
              "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"))) ||
-        !run(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
+        !select(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version"), {},
+                &outcome) ||
         !query.next()) {
         rollback();
         return outcome.ok() ? failure(query.lastError()) : outcome;
@@ -368,9 +475,14 @@ Outcome ProgressDatabase::migrate()
         return {m_backend == Backend::SQLite ? Problem::NewerSchema : Problem::NewerServerSchema,
                 QString()};
     }
-    const QList<QStringList> &steps = migrations();
+    const QList<MigrationStep> &steps = migrations();
     for (int version = locked + 1; version <= latestSchemaVersion(); ++version) {
-        for (const QString &statement : steps.at(version - 1)) {
+        const MigrationStep &step = steps.at(version - 1);
+        QStringList statements = step.statements;
+        if (m_backend == Backend::PostgreSQL) {
+            statements += step.serverStatements;
+        }
+        for (const QString &statement : statements) {
             if (!run(statement)) {
                 rollback();
                 return outcome;
@@ -572,17 +684,12 @@ Outcome ProgressDatabase::removePupil(const QString &pupil, qint64 *removedAttem
 
 QStringList ProgressDatabase::pupils(const DateSpan &span, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT DISTINCT pupil FROM attempts") +
-                  spanClause(QString(), span, &values));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT DISTINCT pupil FROM attempts") +
+                    spanClause(QString(), span, &values),
+                values, outcome)) {
         return {};
     }
     QStringList names;
@@ -596,21 +703,16 @@ QStringList ProgressDatabase::pupils(const DateSpan &span, Outcome *outcome)
 QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const DateSpan &span,
                                                 Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QList<AttemptRecord> result;
     QVariantList values;
     const QString where = spanClause(pupil, span, &values);
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
-                                 " exercise_text, finished, seconds, keys_per_minute, hits,"
-                                 " mistakes FROM attempts") +
-                  where + QStringLiteral(" ORDER BY ended_ms, id"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT id, pupil, ended_ms, exercise_type, exercise_number,"
+                               " exercise_text, finished, seconds, keys_per_minute, hits,"
+                               " mistakes FROM attempts") +
+                    where + QStringLiteral(" ORDER BY ended_ms, id"),
+                values, outcome)) {
         return {};
     }
     QHash<QString, qsizetype> byId;
@@ -630,13 +732,10 @@ QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const Date
         byId.insert(query.value(0).toString(), result.size());
         result.append(attempt);
     }
-    query.prepare(QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
-                  where + QStringLiteral(" ORDER BY attempt_id, seq"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT attempt_id, pos, expected, typed, kind FROM mistakes") +
+                    where + QStringLiteral(" ORDER BY attempt_id, seq"),
+                values, outcome)) {
         return {};
     }
     while (query.next()) {
@@ -656,9 +755,11 @@ QList<AttemptRecord> ProgressDatabase::attempts(const QString &pupil, const Date
 
 qint64 ProgressDatabase::attemptCount(Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QSqlQuery query(connection());
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM attempts")) || !query.next()) {
+    if (!select(query, QStringLiteral("SELECT count(*) FROM attempts"), {}, outcome)) {
+        return 0;
+    }
+    if (!query.next()) {
         setOutcome(outcome, failure(query.lastError()));
         return 0;
     }
@@ -668,18 +769,13 @@ qint64 ProgressDatabase::attemptCount(Outcome *outcome)
 QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, const DateSpan &span,
                                                         Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
-                                 " finished FROM attempts") +
-                  spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT ended_ms, exercise_type, exercise_number, mistakes,"
+                               " finished FROM attempts") +
+                    spanClause(pupil, span, &values) + QStringLiteral(" ORDER BY ended_ms, id"),
+                values, outcome)) {
         return {};
     }
     QList<MistakesPoint> points;
@@ -694,17 +790,12 @@ QList<MistakesPoint> ProgressDatabase::mistakesOverTime(const QString &pupil, co
 QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const DateSpan &span,
                                                   Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT kind, count(*) FROM mistakes") +
-                  spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT kind, count(*) FROM mistakes") +
+                    spanClause(pupil, span, &values) + QStringLiteral(" GROUP BY kind"),
+                values, outcome)) {
         return {};
     }
     QList<KindCount> counts;
@@ -725,22 +816,17 @@ QList<KindCount> ProgressDatabase::mistakesByKind(const QString &pupil, const Da
 QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const DateSpan &span,
                                                    int limit, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QString where = spanClause(pupil, span, &values);
     where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
     where += QStringLiteral("word <> ''");
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
     // Ordered here rather than by the database: SQLite and PostgreSQL
     // collate text differently.
-    query.prepare(QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
-                  QStringLiteral(" GROUP BY word"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT word, count(*) FROM mistakes") + where +
+                    QStringLiteral(" GROUP BY word"),
+                values, outcome)) {
         return {};
     }
     QList<WordCount> words;
@@ -758,17 +844,12 @@ QList<WordCount> ProgressDatabase::mostMissedWords(const QString &pupil, const D
 
 QList<ClassCell> ProgressDatabase::classTable(const DateSpan &span, Outcome *outcome)
 {
-    setOutcome(outcome, {});
     QVariantList values;
     QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
-                  spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"));
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
-    }
-    if (!query.exec()) {
-        setOutcome(outcome, failure(query.lastError()));
+    if (!select(query,
+                QStringLiteral("SELECT pupil, kind, count(*) FROM mistakes") +
+                    spanClause(QString(), span, &values) + QStringLiteral(" GROUP BY pupil, kind"),
+                values, outcome)) {
         return {};
     }
     QList<ClassCell> cells;

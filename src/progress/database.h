@@ -12,8 +12,10 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 
 class QSqlError;
+class QSqlQuery;
 
 namespace letro::progress {
 
@@ -121,10 +123,14 @@ private:
     struct InsertStatements;
     Outcome insert(InsertStatements &statements, const AttemptRecord &attempt, bool *isNew);
     Outcome failure(const QSqlError &error);
+    // Prepares `sql`, binds `values` to its placeholders in order and runs
+    // it, for reading forward once; on failure `outcome` says why.
+    bool select(QSqlQuery &query, const QString &sql, const QVariantList &values, Outcome *outcome);
     void rollback();
 
     Backend m_backend;
     QString m_name;
+    QString m_lastState; // the SQL state of the server's last error
 };
 
 } // namespace letro::progress

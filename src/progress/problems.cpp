@@ -32,6 +32,10 @@ QString problemMessage(const Outcome &outcome)
         return QStringLiteral("El servidor del colegio no acepta los resultados (%1): esperan en "
                               "este ordenador.")
             .arg(outcome.detail);
+    case Problem::ServerNotReady:
+        return QStringLiteral("El servidor del colegio todavía no está preparado para los "
+                              "resultados de Letro: esperan en este ordenador y se enviarán "
+                              "cuando lo esté.");
     case Problem::Unwritable:
         return QStringLiteral("No se pueden guardar los resultados (%1).").arg(outcome.detail);
     }

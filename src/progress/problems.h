@@ -16,6 +16,8 @@ enum class Problem {
     DiskFull,          // no room left: held until there is
     ServerUnreachable, // the school's server cannot be reached: results wait here
     ServerRefused,     // the server refused the results: they wait here
+    ServerNotReady,    // the server's tables are missing or older, and this account
+                       // may not make them: results wait here
     Unwritable,        // the local file cannot be opened or written
 };
 

@@ -7,7 +7,10 @@
 // authentication, or by host with Kerberos (GSS), or through a libpq service
 // of the user's own (~/.pg_service.conf, with the password, if any, in the
 // user's ~/.pgpass, which libpq reads only when it is mode 0600). TLS is asked
-// for with sslmode=prefer: used whenever the server offers it.
+// for with sslmode=prefer: used whenever the server offers it. What each
+// account may do there (a pupil adds results and reads back only its own, a
+// teacher reads and removes everyone's) the server enforces with the roles
+// the administrator's progreso-servidor.sql makes; see database.cpp.
 //
 //   [servidor]
 //   motor=postgresql

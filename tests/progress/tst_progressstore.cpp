@@ -6,7 +6,9 @@
 // be written (the server stopped or its connection cut, the file held by
 // another program) and sent later exactly once, a damaged file, a newer
 // layout, a full disk, and the recorder that keeps all this off the caller's
-// thread.
+// thread; on the server, the administrator's setup file and the rights it
+// gives: each pupil's account adds and reads back only its own, a teacher's
+// reads and removes everyone's.
 #include "pgserver.h"
 #include "progress/progressrecorder.h"
 #include "progress/progressstore.h"
@@ -41,6 +43,34 @@ const MistakeRecord bForV{0, QStringLiteral("V"), QStringLiteral("B"), Mistake::
 const MistakeRecord accent{5, QStringLiteral("á"), QStringLiteral("a"), Mistake::MissingAccent};
 const MistakeRecord missingH{11, QStringLiteral("h"), QStringLiteral("o"), Mistake::MissingH};
 
+// What a server's migration gives: the owner of each table, whether its rows
+// are filtered, and its policies (empty on SQLite).
+QStringList serverRights(ProgressDatabase &db)
+{
+    QStringList rights;
+    if (db.backend() != Backend::PostgreSQL)
+        return rights;
+    QSqlQuery query(db.connection());
+    if (!query.exec(QStringLiteral(
+            "SELECT c.relname || ' ' || pg_get_userbyid(c.relowner) || ' ' || c.relrowsecurity"
+            " || COALESCE(' ' || (SELECT string_agg(p.polname || ':' || p.polcmd::text, ' ' ORDER "
+            "BY"
+            " p.polname) FROM pg_policy p WHERE p.polrelid = c.oid), '') FROM pg_class c"
+            " WHERE c.relname IN ('attempts', 'mistakes', 'schema_version') ORDER BY 1")))
+        return {query.lastError().text()};
+    while (query.next())
+        rights << query.value(0).toString();
+    return rights;
+}
+
+// polcmd: r SELECT, a INSERT, d DELETE.
+const QStringList serverRightsMade = {
+    QStringLiteral("attempts letro_propietario true pupils_add_own:a pupils_read_own:r "
+                   "teachers_add_own:a teachers_read:r teachers_remove:d"),
+    QStringLiteral("mistakes letro_propietario true pupils_add_own:a pupils_read_own:r "
+                   "teachers_add_own:a teachers_read:r teachers_remove:d"),
+    QStringLiteral("schema_version letro_propietario false")};
+
 QString bigText()
 {
     return QString(12000, QLatin1Char('x'));
@@ -68,11 +98,16 @@ private slots:
     void newerLayoutIsLeftAlone();
     void fullDiskHoldsResults();
     void recorderNeverBlocksTheCaller();
+    void unpreparedServerKeepsResultsWaiting();
+    void serverKeepsPupilsApart();
 
 private:
     bool onServer() const;
     StoreSettings settings() const;
     QSqlDatabase admin(const QString &database);
+    StoreSettings settingsAs(const QString &user) const;
+    QString makeDatabase(bool prepared);
+    QString makeLogin(const QString &name, const QString &role);
     qint64 count(ProgressDatabase &db, const QString &table);
     qint64 serverCount(const QString &table);
     void stopServer();
@@ -118,15 +153,62 @@ void TestProgressStore::init()
     if (!m_serverProblem.isEmpty()) {
         QFAIL(qPrintable(m_serverProblem));
     }
-    // Each test on a database of its own.
-    m_database = QStringLiteral("prueba%1").arg(++m_databases);
-    {
-        QSqlDatabase db = admin(QStringLiteral("postgres"));
-        QSqlQuery query(db);
-        QVERIFY2(query.exec(QStringLiteral("CREATE DATABASE ") + m_database),
-                 qPrintable(query.lastError().text()));
+    // Each test on a database of its own, prepared as the administrator would.
+    m_database = makeDatabase(true);
+    QVERIFY(!m_database.isEmpty());
+}
+
+// A new database on the server, prepared with the administrator's setup file
+// (run as the server's superuser) or left as made; empty on failure.
+QString TestProgressStore::makeDatabase(bool prepared)
+{
+    const QString name = QStringLiteral("prueba%1").arg(++m_databases);
+    QSqlQuery create(admin(QStringLiteral("postgres")));
+    if (!create.exec(QStringLiteral("CREATE DATABASE ") + name)) {
+        qWarning() << create.lastError().text();
+        return QString();
+    }
+    if (prepared) {
+        QFile file(QStringLiteral(LETRO_SERVER_SETUP));
+        if (!file.open(QIODevice::ReadOnly)) {
+            qWarning() << file.fileName() << file.errorString();
+            return QString();
+        }
+        // The whole file at once, as psql -f runs it; twice, as it may be.
+        QSqlQuery setup(admin(name));
+        const QString script = QString::fromUtf8(file.readAll());
+        for (int time = 0; time < 2; ++time) {
+            if (!setup.exec(script)) {
+                qWarning() << setup.lastError().text();
+                return QString();
+            }
+        }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    return name;
+}
+
+// A login on the server, a member of `role`; empty on failure.
+QString TestProgressStore::makeLogin(const QString &name, const QString &role)
+{
+    QSqlQuery query(admin(QStringLiteral("postgres")));
+    const bool made = query.exec(QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles "
+                                                "WHERE rolname = '%1') THEN CREATE ROLE %1 LOGIN "
+                                                "IN ROLE %2; END IF; END $$")
+                                     .arg(name, role));
+    if (!made) {
+        qWarning() << query.lastError().text();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    return made ? name : QString();
+}
+
+// The settings of the test's database, connecting as `user`.
+StoreSettings TestProgressStore::settingsAs(const QString &user) const
+{
+    StoreSettings chosen = settings();
+    chosen.user = user;
+    return chosen;
 }
 
 void TestProgressStore::cleanup()
@@ -237,9 +319,9 @@ void TestProgressStore::tablesMadeFromEmptyAndMigrated()
         ProgressDatabase db(store.backend);
         const Outcome opened = db.open(store);
         QVERIFY2(opened.ok(), qPrintable(opened.detail));
-        QCOMPARE(latestSchemaVersion(), 2);
-        QCOMPARE(db.schemaVersion(), 2);
-        QCOMPARE(count(db, QStringLiteral("schema_version")), 2);
+        QCOMPARE(latestSchemaVersion(), 3);
+        QCOMPARE(db.schemaVersion(), 3);
+        QCOMPARE(count(db, QStringLiteral("schema_version")), 3);
         QCOMPARE(indexNames(db), indexes);
         QCOMPARE(count(db, QStringLiteral("attempts")), 0);
         if (!onServer()) {
@@ -247,18 +329,40 @@ void TestProgressStore::tablesMadeFromEmptyAndMigrated()
                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         }
 
-        // Back to the first layout: the indexes gone, the version with them.
+        QCOMPARE(serverRights(db), onServer() ? serverRightsMade : QStringList());
+
+        // Back to the first layout: the indexes gone, the server's rights and
+        // the column of the account too, the versions with them.
         QSqlQuery query(db.connection());
         for (const QString &index : indexes)
             QVERIFY(query.exec(QStringLiteral("DROP INDEX ") + index));
-        QVERIFY(query.exec(QStringLiteral("DELETE FROM schema_version WHERE version = 2")));
+        if (onServer()) {
+            for (const QString &table : {QStringLiteral("attempts"), QStringLiteral("mistakes")}) {
+                for (const QString &policy :
+                     {QStringLiteral("pupils_read_own"), QStringLiteral("pupils_add_own"),
+                      QStringLiteral("teachers_read"), QStringLiteral("teachers_add_own"),
+                      QStringLiteral("teachers_remove")})
+                    QVERIFY(query.exec(QStringLiteral("DROP POLICY %1 ON %2").arg(policy, table)));
+                QVERIFY(
+                    query.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN account").arg(table)));
+                QVERIFY(query.exec(
+                    QStringLiteral("ALTER TABLE %1 DISABLE ROW LEVEL SECURITY").arg(table)));
+            }
+            QCOMPARE(serverRights(db), (QStringList{
+                                           QStringLiteral("attempts letro_propietario false"),
+                                           QStringLiteral("mistakes letro_propietario false"),
+                                           QStringLiteral("schema_version letro_propietario false"),
+                                       }));
+        }
+        QVERIFY(query.exec(QStringLiteral("DELETE FROM schema_version WHERE version >= 2")));
         QCOMPARE(db.schemaVersion(), 1);
     }
     ProgressDatabase again(store.backend);
     QVERIFY(again.open(store).ok());
-    QCOMPARE(again.schemaVersion(), 2);
-    QCOMPARE(count(again, QStringLiteral("schema_version")), 2);
+    QCOMPARE(again.schemaVersion(), 3);
+    QCOMPARE(count(again, QStringLiteral("schema_version")), 3);
     QCOMPARE(indexNames(again), indexes);
+    QCOMPARE(serverRights(again), onServer() ? serverRightsMade : QStringList());
 }
 
 // What is written is read back whole, and the questions of the progress
@@ -679,6 +783,208 @@ void TestProgressStore::recorderNeverBlocksTheCaller()
         });
     QTRY_VERIFY(answered);
     QCOMPARE(kept, made);
+}
+
+// A pupil's Letro meets a server whose tables are not made yet (it may not
+// make them), or a database the administrator has not prepared: it says so,
+// the results wait in the pupil's file, and they go once the tables are there.
+void TestProgressStore::unpreparedServerKeepsResultsWaiting()
+{
+    if (!onServer())
+        QSKIP("the pupil's own file needs no preparing");
+    const QString ana = makeLogin(QStringLiteral("alumno_ana"), QStringLiteral("letro_alumnos"));
+    const QString marta =
+        makeLogin(QStringLiteral("profe_marta"), QStringLiteral("letro_profesores"));
+    const QString owner =
+        makeLogin(QStringLiteral("duena_rosa"), QStringLiteral("letro_propietario"));
+    QVERIFY(!ana.isEmpty() && !marta.isEmpty() && !owner.isEmpty());
+
+    const QString notReady =
+        QStringLiteral("El servidor del colegio todavía no está preparado para los resultados de "
+                       "Letro: esperan en este ordenador y se enviarán cuando lo esté.");
+    ProgressStore store(settingsAs(ana));
+    QList<AttemptRecord> made = {attemptOf(QStringLiteral("ana"), 0, {accent})};
+    Outcome outcome = store.record(made.last());
+    QCOMPARE(outcome.problem, Problem::ServerNotReady);
+    QCOMPARE(problemMessage(outcome), notReady);
+    QCOMPARE(store.queuedCount(), 1);
+    {
+        // Nor may a teacher make them.
+        ProgressDatabase teacher(Backend::PostgreSQL);
+        QCOMPARE(teacher.open(settingsAs(marta)).problem, Problem::ServerNotReady);
+    }
+    QCOMPARE(serverCount(QStringLiteral("schema_version")), -1);
+
+    // A member of the owner's role makes them, owned by that role.
+    {
+        ProgressDatabase first(Backend::PostgreSQL);
+        QVERIFY(first.open(settingsAs(owner)).ok());
+        QCOMPARE(serverRights(first), serverRightsMade);
+    }
+    made << attemptOf(QStringLiteral("ana"), 1, {bForV});
+    QVERIFY(store.record(made.last()).ok());
+    QCOMPARE(store.queuedCount(), 0);
+    QCOMPARE(serverCount(QStringLiteral("attempts")), 2);
+
+    // Tables of an older Letro: a pupil may not upgrade them either.
+    {
+        QSqlQuery older(admin(m_database));
+        QVERIFY(older.exec(QStringLiteral("DELETE FROM schema_version WHERE version = 3")));
+    }
+    ProgressDatabase pupil(Backend::PostgreSQL);
+    QCOMPARE(pupil.open(settingsAs(ana)).problem, Problem::ServerNotReady);
+
+    // A database the administrator never prepared: not even its superuser
+    // makes the tables there, since they would belong to no one's role.
+    m_database = makeDatabase(false);
+    QVERIFY(!m_database.isEmpty());
+    ProgressDatabase unprepared(Backend::PostgreSQL);
+    outcome = unprepared.open(settings());
+    QCOMPARE(outcome.problem, Problem::ServerNotReady);
+    QVERIFY2(outcome.detail.contains(QStringLiteral("schema public")), qPrintable(outcome.detail));
+    QCOMPARE(serverCount(QStringLiteral("schema_version")), -1);
+}
+
+// On the server each pupil's account adds results and reads back only its
+// own; an attempt sent again counts once whichever account sent it; a pupil
+// removes and changes nothing; a teacher reads everyone's and removes a
+// pupil's data.
+void TestProgressStore::serverKeepsPupilsApart()
+{
+    if (!onServer())
+        QSKIP("the pupil's own file is the pupil's alone: the file's mode keeps others out");
+    const QString ana = makeLogin(QStringLiteral("alumno_ana"), QStringLiteral("letro_alumnos"));
+    const QString luis = makeLogin(QStringLiteral("alumno_luis"), QStringLiteral("letro_alumnos"));
+    const QString marta =
+        makeLogin(QStringLiteral("profe_marta"), QStringLiteral("letro_profesores"));
+    const QString stranger = makeLogin(QStringLiteral("visita"), QStringLiteral("pg_monitor"));
+    QVERIFY(!ana.isEmpty() && !luis.isEmpty() && !marta.isEmpty() && !stranger.isEmpty());
+    {
+        // The tables made by the superuser, a member of every role.
+        ProgressDatabase first(Backend::PostgreSQL);
+        QVERIFY(first.open(settings()).ok());
+    }
+    ProgressDatabase anaDb(Backend::PostgreSQL);
+    ProgressDatabase luisDb(Backend::PostgreSQL);
+    ProgressDatabase teacher(Backend::PostgreSQL);
+    QVERIFY(anaDb.open(settingsAs(ana)).ok());
+    QVERIFY(luisDb.open(settingsAs(luis)).ok());
+    QVERIFY(teacher.open(settingsAs(marta)).ok());
+
+    const AttemptRecord anaFirst = attemptOf(QStringLiteral("ana"), 0, {bForV, accent});
+    const AttemptRecord anaSecond = attemptOf(QStringLiteral("ana"), 1, {missingH});
+    const AttemptRecord luisFirst = attemptOf(QStringLiteral("luis"), 0, {bForV, bForV});
+    bool added = false;
+    QVERIFY(anaDb.write(anaFirst, &added).ok());
+    QVERIFY(added);
+    QVERIFY(luisDb.write(luisFirst, &added).ok());
+    QVERIFY(added);
+    qint64 addedCount = 0;
+    QVERIFY(anaDb.writeAll({anaFirst, anaSecond}, &addedCount).ok());
+    QCOMPARE(addedCount, 1);
+
+    // Sent again by its own account, or by another (a machine's queue sent
+    // from another login): accepted, counted once, nothing raised.
+    for (ProgressDatabase *db : {&anaDb, &luisDb}) {
+        const Outcome again = db->write(anaFirst, &added);
+        QVERIFY2(again.ok(), qPrintable(again.detail));
+        QVERIFY(!added);
+    }
+    const Outcome foreign = anaDb.write(luisFirst, &added);
+    QVERIFY2(foreign.ok(), qPrintable(foreign.detail));
+    QVERIFY(!added);
+    QCOMPARE(serverCount(QStringLiteral("attempts")), 3);
+    QCOMPARE(serverCount(QStringLiteral("mistakes")), 5);
+
+    // Each reads back only its own account's.
+    Outcome outcome;
+    QCOMPARE(anaDb.attempts(QString(), {}, &outcome), (QList<AttemptRecord>{anaFirst, anaSecond}));
+    QVERIFY(outcome.ok());
+    QCOMPARE(luisDb.attempts(QString(), {}, &outcome), QList<AttemptRecord>{luisFirst});
+    QCOMPARE(anaDb.attempts(QStringLiteral("luis"), {}, &outcome), QList<AttemptRecord>());
+    QCOMPARE(anaDb.pupils({}, &outcome), QStringList{QStringLiteral("ana")});
+    qint64 bForVs = -1;
+    for (const KindCount &kind : anaDb.mistakesByKind(QString(), {}, &outcome))
+        if (kind.kind == Mistake::BForV)
+            bForVs = kind.count;
+    QCOMPARE(bForVs, 1);
+    QStringList table;
+    for (const ClassCell &cell : anaDb.classTable({}, &outcome))
+        table << cell.pupil + QLatin1Char(' ') + mistakeKindCode(cell.kind);
+    QCOMPARE(table, (QStringList{QStringLiteral("ana b-v"), QStringLiteral("ana h-falta"),
+                                 QStringLiteral("ana tilde-falta")}));
+    QCOMPARE(anaDb.mostMissedWords(QString(), {}, -1, &outcome).size(), 3);
+    QCOMPARE(luisDb.mostMissedWords(QString(), {}, -1, &outcome).size(), 1);
+
+    // A pupil removes and changes nothing, and cannot write in another's name.
+    QCOMPARE(anaDb.remove(luisFirst.id).problem, Problem::ServerRefused);
+    QCOMPARE(anaDb.remove(anaFirst.id).problem, Problem::ServerRefused);
+    qint64 removed = -1;
+    QCOMPARE(anaDb.removePupil(QStringLiteral("ana"), &removed).problem, Problem::ServerRefused);
+    QCOMPARE(removed, 0);
+    {
+        QSqlQuery query(anaDb.connection());
+        for (const QString &statement :
+             {QStringLiteral("UPDATE attempts SET mistakes = 0"),
+              QStringLiteral("UPDATE mistakes SET kind = 'letra'"),
+              QStringLiteral("ALTER TABLE attempts DISABLE ROW LEVEL SECURITY"),
+              QStringLiteral("DROP TABLE mistakes"), QStringLiteral("DELETE FROM schema_version"),
+              QStringLiteral("INSERT INTO attempts (id, pupil, ended_ms, exercise_type,"
+                             " exercise_number, exercise_text, finished, seconds,"
+                             " keys_per_minute, hits, mistakes, account) VALUES ('x', 'luis', 0,"
+                             " 'Palabras', 1, '', 1, 0, 0, 0, 0, 'alumno_luis')")}) {
+            QVERIFY2(!query.exec(statement), qPrintable(statement));
+            // insufficient_privilege: no right, or a row no policy allows.
+            QCOMPARE(query.lastError().nativeErrorCode(), QStringLiteral("42501"));
+        }
+    }
+    QCOMPARE(serverCount(QStringLiteral("attempts")), 3);
+    QCOMPARE(serverCount(QStringLiteral("mistakes")), 5);
+    QCOMPARE(serverCount(QStringLiteral("schema_version")), 3);
+
+    // An account in neither role reads nothing at all.
+    {
+        ProgressDatabase visitor(Backend::PostgreSQL);
+        QVERIFY(!visitor.open(settingsAs(stranger)).ok());
+        QSqlDatabase raw =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("raw"));
+        raw.setHostName(m_server.socketDir());
+        raw.setPort(m_server.port());
+        raw.setUserName(stranger);
+        raw.setDatabaseName(m_database);
+        // Not even connect: the database is for Letro's accounts.
+        QVERIFY(!raw.open());
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
+
+    // The teacher reads everyone's, and removes one pupil's data; changes none.
+    QCOMPARE(teacher.pupils({}, &outcome),
+             (QStringList{QStringLiteral("ana"), QStringLiteral("luis")}));
+    QCOMPARE(teacher.attempts(QString(), {}, &outcome).size(), 3);
+    table.clear();
+    for (const ClassCell &cell : teacher.classTable({}, &outcome))
+        table << QStringLiteral("%1 %2 %3")
+                     .arg(cell.pupil, mistakeKindCode(cell.kind))
+                     .arg(cell.count);
+    QCOMPARE(table,
+             (QStringList{QStringLiteral("ana b-v 1"), QStringLiteral("ana h-falta 1"),
+                          QStringLiteral("ana tilde-falta 1"), QStringLiteral("luis b-v 2")}));
+    QVERIFY(
+        !QSqlQuery(teacher.connection()).exec(QStringLiteral("UPDATE attempts SET pupil = 'ana'")));
+    QVERIFY(teacher.removePupil(QStringLiteral("luis"), &removed).ok());
+    QCOMPARE(removed, 1);
+    QCOMPARE(serverCount(QStringLiteral("attempts")), 2);
+    QCOMPARE(serverCount(QStringLiteral("mistakes")), 3);
+    QCOMPARE(luisDb.attempts(QString(), {}, &outcome), QList<AttemptRecord>());
+    QCOMPARE(anaDb.attempts(QString(), {}, &outcome), (QList<AttemptRecord>{anaFirst, anaSecond}));
+    // What the teacher brings in is the teacher's account's: the pupil does
+    // not see it, the teacher does, and it still counts once.
+    const AttemptRecord brought = attemptOf(QStringLiteral("luis"), 2, {accent});
+    QVERIFY(teacher.writeAll({brought, anaFirst}, &addedCount).ok());
+    QCOMPARE(addedCount, 1);
+    QCOMPARE(teacher.attempts(QStringLiteral("luis"), {}, &outcome), QList<AttemptRecord>{brought});
+    QCOMPARE(luisDb.attempts(QString(), {}, &outcome), QList<AttemptRecord>());
 }
 
 QTEST_GUILESS_MAIN(TestProgressStore)
