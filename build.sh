@@ -18,7 +18,10 @@ RUN_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
     libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
     fonts-liberation fontconfig espeak-ng sox qt6-translations-l10n libxcb1-dev
-    libqt6sql6-sqlite libqt6sql6-psql qt6-charts-dev libqt6opengl6-dev
+    libqt6sql6-sqlite libqt6sql6-psql qt6-charts-dev
+    # Qt Charts' CMake files ask for Qt OpenGL's, which Debian 12's
+    # qt6-charts-dev does not pull in.
+    libqt6opengl6-dev
 )
 # Installed where the archive has them. From Qt 6.5 on (Debian 13) Qt's SVG
 # icon engine, which draws the buttons' pictures, is a package of its own;

@@ -1,8 +1,12 @@
 #include "editor/editorwindow.h"
 
+#include "editor/classresults.h"
+
 #include "editor/letrofolder.h"
 #include "folder/journal.h"
 #include "folder/recordings.h"
+#include "progress/classlist.h"
+#include "progress/storesettings.h"
 #include "ui/accessibility.h"
 #include "ui/buttonkeys.h"
 #include "ui/platform.h"
@@ -287,6 +291,13 @@ QLayout *EditorWindow::createButtons()
                   &EditorWindow::tryInLetro);
     tryButton->setIcon(QIcon(QStringLiteral(":/icons/pluma.svg")));
     side->addWidget(tryButton);
+    QPushButton *results = addButton(
+        "classResultsButton", QStringLiteral("Resulta&dos de la clase…"),
+        QStringLiteral("Los fallos de cada alumno por tipo, su historial, y la lista de la "
+                       "clase (F3)"),
+        &EditorWindow::showClassResults);
+    results->setAccessibleName(QStringLiteral("Resultados de la clase"));
+    side->addWidget(results);
     side->addStretch(1);
     return side;
 }
@@ -379,6 +390,9 @@ QLayout *EditorWindow::createVoiceForm()
 
 void EditorWindow::createShortcuts()
 {
+    // F3 shows the class's results, as it shows a pupil's own in Letro.
+    auto *results = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(results, &QShortcut::activated, this, &EditorWindow::showClassResults);
     for (int type = 0; type < 3; ++type) {
         // Ctrl+1 to Ctrl+3 go to a type's list.
         auto *go = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + type)), this);
@@ -418,6 +432,21 @@ void EditorWindow::closeEvent(QCloseEvent *event)
         event->ignore();
     else if (!refuseCloseUnderModalWindow(event))
         QMainWindow::closeEvent(event);
+}
+
+void EditorWindow::showClassResults()
+{
+    if (!m_results) {
+        m_results =
+            new ClassResultsWindow(progress::readStoreSettings(progress::systemSettingsFile(),
+                                                               progress::defaultLocalPath()),
+                                   progress::defaultClassListPath(), m_services.dialogs, this);
+    } else if (m_results->isHidden()) {
+        m_results->reload(); // what the pupils did meanwhile
+    }
+    m_results->show();
+    m_results->raise();
+    m_results->activateWindow();
 }
 
 void EditorWindow::watchFolders()

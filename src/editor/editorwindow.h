@@ -35,6 +35,8 @@ class QTreeWidget;
 
 namespace letro::editor {
 
+class ClassResultsWindow;
+
 class EditorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -80,6 +82,10 @@ public:
     void tryInLetro();
     void makeCopy();
     void openFolder();
+    // Shows the class's results ("Resultados de la clase", F3), made the
+    // first time and kept, with its store's thread, until the editor closes.
+    void showClassResults();
+    ClassResultsWindow *classResults() const { return m_results; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -186,6 +192,7 @@ private:
     QTimer *m_rescan = nullptr;
     bool m_busy = false;             // a change is running
     QPointer<QWidget> m_returnFocus; // where the focus goes back after a job
+    ClassResultsWindow *m_results = nullptr;
 
     QLabel *m_folderLabel = nullptr;
     QLabel *m_readOnlyLabel = nullptr;
