@@ -1,7 +1,5 @@
 #include "classreport.h"
 
-#include "mistakenames.h"
-
 #include <QCollator>
 #include <QHash>
 #include <QLocale>
@@ -117,7 +115,7 @@ QStringList classHeadings()
     QStringList headings = {QStringLiteral("Alumno"), QStringLiteral("Intentos"),
                             QStringLiteral("Fallos")};
     for (Mistake kind : mistakeKinds())
-        headings.append(mistakeShortName(kind));
+        headings.append(progress::mistakeKindName(kind));
     return headings;
 }
 

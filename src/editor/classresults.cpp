@@ -1,7 +1,6 @@
 #include "classresults.h"
 
 #include "editor/classlistdialog.h"
-#include "editor/mistakenames.h"
 #include "progress/exchange.h"
 #include "ui/accessibility.h"
 

@@ -118,6 +118,35 @@ QString wordAt(const QString &text, int position)
     return text.mid(start, end - start).toLower();
 }
 
+QString mistakeKindName(Mistake kind)
+{
+    switch (kind) {
+    case Mistake::CapitalLetter:
+        return QStringLiteral("mayúsculas");
+    case Mistake::YForI:
+        return QStringLiteral("y/i");
+    case Mistake::BForV:
+        return QStringLiteral("b/v");
+    case Mistake::SuperfluousH:
+        return QStringLiteral("h que sobra");
+    case Mistake::MissingH:
+        return QStringLiteral("h que falta");
+    case Mistake::MissingAccent:
+        return QStringLiteral("tilde que falta");
+    case Mistake::SuperfluousAccent:
+        return QStringLiteral("tilde que sobra");
+    case Mistake::MissingBlank:
+        return QStringLiteral("espacios");
+    case Mistake::MissingPunctuation:
+        return QStringLiteral("signos de puntuación");
+    case Mistake::WrongLetter:
+        return QStringLiteral("otra letra");
+    case Mistake::None:
+        break;
+    }
+    return QString();
+}
+
 QString desktopPupil()
 {
     if (const passwd *entry = getpwuid(getuid())) {

@@ -55,6 +55,11 @@ AttemptRecord newAttempt(const QString &pupil, const QString &exerciseType, int 
 // The stable name a kind of mistake is stored under ("b-v", "tilde-falta",
 // ...): the enumeration's order may change, the stored names do not.
 QString mistakeKindCode(Mistake kind);
+// The kind as a child reads it in a table, a chart or a sentence ("b/v",
+// "tilde que falta", ...); the same in the pupil's window and the teacher's.
+// Empty for Mistake::None.
+QString mistakeKindName(Mistake kind);
+
 // The kind stored under `code`; Mistake::None for an unknown name.
 Mistake mistakeKindFromCode(const QString &code);
 // Every kind of mistake, in the enumeration's order (Mistake::None left out).

@@ -25,35 +25,6 @@ bool hasAny(const QString &text, QStringView characters)
 
 } // namespace
 
-QString kindShortName(Mistake kind)
-{
-    switch (kind) {
-    case Mistake::CapitalLetter:
-        return QStringLiteral("mayúsculas");
-    case Mistake::YForI:
-        return QStringLiteral("y/i");
-    case Mistake::BForV:
-        return QStringLiteral("b/v");
-    case Mistake::SuperfluousH:
-        return QStringLiteral("h que sobra");
-    case Mistake::MissingH:
-        return QStringLiteral("h que falta");
-    case Mistake::MissingAccent:
-        return QStringLiteral("tilde que falta");
-    case Mistake::SuperfluousAccent:
-        return QStringLiteral("tilde que sobra");
-    case Mistake::MissingBlank:
-        return QStringLiteral("espacios");
-    case Mistake::MissingPunctuation:
-        return QStringLiteral("signos de puntuación");
-    case Mistake::WrongLetter:
-        return QStringLiteral("otra letra");
-    case Mistake::None:
-        break;
-    }
-    return QString();
-}
-
 std::optional<Rule> ruleOf(Mistake kind)
 {
     switch (kind) {
@@ -251,7 +222,7 @@ QList<QStringList> kindRows(const QList<KindCount> &kinds)
 {
     QList<QStringList> rows;
     for (const KindCount &count : madeKinds(kinds))
-        rows.append({kindShortName(count.kind), QString::number(count.count)});
+        rows.append({progress::mistakeKindName(count.kind), QString::number(count.count)});
     return rows;
 }
 
@@ -286,8 +257,8 @@ QString openingAnnouncement(const ProgressReport &report)
         said.append(QStringLiteral("¡No has tenido ningún error!"));
         return said.join(QLatin1Char(' '));
     }
-    said.append(
-        QStringLiteral("El error que más repites: %1.").arg(kindShortName(made.first().kind)));
+    said.append(QStringLiteral("El error que más repites: %1.")
+                    .arg(progress::mistakeKindName(made.first().kind)));
     if (report.rule) {
         said.append(suggestionText(report.rule) + QLatin1Char('.'));
         const qsizetype count = report.practice.size();

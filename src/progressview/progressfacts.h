@@ -1,8 +1,7 @@
 // What the progress window "Mi progreso" says, decided apart from the window:
-// the short names of the kinds of mistake a child reads, the spelling rule
-// each kind belongs to, which rule to suggest, which dictations practise it,
-// the rows of the tables and what is spoken when the window opens. The
-// window only shows what these give.
+// the spelling rule each kind of mistake belongs to, which rule to suggest, which dictations
+// practise it, the rows of the tables and what is spoken when the window opens. The window only
+// shows what these give.
 #pragma once
 
 #include "checker/classify.h"
@@ -26,8 +25,6 @@ namespace letro::progressview {
 // is decided: the first named wins.
 enum class Rule { BV, H, Accents, YI, Capitals, Punctuation, Blanks };
 
-// A kind of mistake as the tables name it: "b/v", "tilde que falta", ...
-QString kindShortName(Mistake kind);
 // The rule a kind of mistake breaks; none for a letter simply wrong.
 std::optional<Rule> ruleOf(Mistake kind);
 // The rule as the suggestion names it: "b/v", "h", "tildes", ...

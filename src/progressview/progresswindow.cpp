@@ -280,7 +280,7 @@ void ProgressWindow::showCharts()
             QStringList names;
             QList<qreal> counts;
             for (const progress::KindCount &count : made) {
-                names.append(kindShortName(count.kind));
+                names.append(progress::mistakeKindName(count.kind));
                 counts.append(qreal(count.count));
             }
             bar = module.barChart(names, counts, nullptr);

@@ -240,7 +240,7 @@ void TestProgressWindow::kinds()
     QFETCH(Mistake, kind);
     QFETCH(QString, shortName);
     QFETCH(QString, rule);
-    QCOMPARE(kindShortName(kind), shortName);
+    QCOMPARE(progress::mistakeKindName(kind), shortName);
     const std::optional<Rule> broken = ruleOf(kind);
     QCOMPARE(broken ? ruleName(*broken) : QString(), rule);
 }
