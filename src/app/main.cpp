@@ -70,7 +70,9 @@ int main(int argc, char *argv[])
 
     // The pupil's results, kept in the pupil's data folder (or on the
     // school's server); the store itself is made after the first exercise.
-    services.progress = std::make_shared<letro::progress::ProgressSession>();
+    // A teacher's trial from the editor keeps nothing and asks nothing.
+    if (!services.start.trial)
+        services.progress = std::make_shared<letro::progress::ProgressSession>();
 
     auto *intro = new letro::Form2(services);
     intro->setAttribute(Qt::WA_DeleteOnClose);

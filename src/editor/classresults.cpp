@@ -2,12 +2,10 @@
 
 #include "editor/classlistdialog.h"
 #include "progress/exchange.h"
+#include "progressview/chartmodule.h"
 #include "ui/accessibility.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QDateEdit>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -15,14 +13,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace letro::editor {
 
@@ -207,18 +203,12 @@ void ClassResultsWindow::createWidgets()
     m_historyTable =
         newTable(pupilPane, QStringLiteral("historyTable"), QStringLiteral("Historial del alumno"));
     history->addWidget(m_historyTable, 3);
-    auto *chart = new QChart;
-    chart->setTitle(QStringLiteral("Fallos en cada ejercicio"));
-    chart->legend()->hide();
-    m_chart = new QChartView(chart, pupilPane);
-    m_chart->setObjectName(QStringLiteral("historyChart"));
-    m_chart->setAccessibleName(QStringLiteral("Gráfico de los fallos en cada ejercicio"));
-    m_chart->setAccessibleDescription(
-        QStringLiteral("Los mismos datos que el historial, en la tabla de al lado"));
-    m_chart->setRenderHint(QPainter::Antialiasing);
-    m_chart->setMinimumWidth(320);
-    m_chart->setFocusPolicy(Qt::NoFocus); // the table beside it says the same, and is read
-    history->addWidget(m_chart, 2);
+    // The chart of the history is drawn again for each pupil, in this pane.
+    m_chartPane = new QWidget(pupilPane);
+    m_chartPane->setObjectName(QStringLiteral("historyChartPane"));
+    m_chartPane->setMinimumWidth(320);
+    (new QVBoxLayout(m_chartPane))->setContentsMargins(0, 0, 0, 0);
+    history->addWidget(m_chartPane, 2);
     pupilLayout->addLayout(history, 1);
     splitter->addWidget(pupilPane);
     layout->addWidget(splitter, 1);
@@ -507,38 +497,21 @@ void ClassResultsWindow::showHistory()
                                           ? QStringLiteral("Historial del alumno")
                                           : QStringLiteral("Historial de %1").arg(m_historyPupil));
 
-    QChart *chart = m_chart->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    if (m_history.isEmpty())
+    // The same chart as the pupil's "Mi progreso" draws, from the same module.
+    delete m_chart;
+    m_chart = nullptr;
+    const progressview::ChartModule &charts = progressview::chartModule();
+    if (m_history.isEmpty() || !charts.loaded())
         return;
-    auto *line = new QLineSeries;
-    line->setName(QStringLiteral("Fallos"));
-    line->setPointsVisible(true);
-    qint64 most = 1;
-    for (const AttemptRecord &attempt : m_history) {
-        line->append(double(attempt.when.toMSecsSinceEpoch()), double(attempt.mistakes));
-        most = std::max(most, attempt.mistakes);
-    }
-    chart->addSeries(line);
-    auto *time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("dd/MM"));
-    time->setTitleText(QStringLiteral("Fecha"));
-    const QDateTime first = m_history.first().when.toLocalTime();
-    const QDateTime last = m_history.last().when.toLocalTime();
-    time->setRange(first.addSecs(-3600), last.addSecs(3600));
-    chart->addAxis(time, Qt::AlignBottom);
-    line->attachAxis(time);
-    auto *count = new QValueAxis;
-    count->setLabelFormat(QStringLiteral("%d"));
-    count->setTitleText(QStringLiteral("Fallos"));
-    count->setRange(0, double(most));
-    count->applyNiceNumbers();
-    chart->addAxis(count, Qt::AlignLeft);
-    line->attachAxis(count);
+    QList<QPointF> points;
+    for (const AttemptRecord &attempt : m_history)
+        points.append({double(attempt.when.toMSecsSinceEpoch()), double(attempt.mistakes)});
+    m_chart = charts.lineChart(points, m_chartPane);
+    m_chart->setObjectName(QStringLiteral("historyChart"));
+    m_chart->setAccessibleName(QStringLiteral("Gráfico de los fallos en cada ejercicio"));
+    m_chart->setAccessibleDescription(
+        QStringLiteral("Los mismos datos que el historial, en la tabla de al lado"));
+    m_chartPane->layout()->addWidget(m_chart);
 }
 
 void ClassResultsWindow::updateButtons()

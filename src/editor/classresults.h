@@ -20,7 +20,6 @@
 
 #include <memory>
 
-class QChartView;
 class QDateEdit;
 class QLabel;
 class QPushButton;
@@ -109,7 +108,8 @@ private:
     QTableWidget *m_table = nullptr;
     QLabel *m_pupilLabel = nullptr;
     QTableWidget *m_historyTable = nullptr;
-    QChartView *m_chart = nullptr;
+    QWidget *m_chartPane = nullptr;
+    QWidget *m_chart = nullptr; // the history's chart, when the charts' module is there
     QPushButton *m_csv = nullptr, *m_pdf = nullptr, *m_pupilPdf = nullptr, *m_exportPupil = nullptr,
                 *m_removePupil = nullptr, *m_import = nullptr, *m_classList = nullptr,
                 *m_close = nullptr;

@@ -1278,6 +1278,8 @@ void EditorWindow::tryInLetro()
     const Exercise *e = selected();
     if (e && e->hasText)
         arguments << QStringLiteral("--numero") << QString::number(e->number);
+    // The teacher's trial is not a pupil's attempt: nothing is kept.
+    arguments << QStringLiteral("--prueba");
     const QString problem =
         m_services.start(QDir(m_folder).filePath(QStringLiteral("letro")), arguments, m_folder);
     report(problem, QStringLiteral("No se puede abrir Letro"),

@@ -11,6 +11,7 @@ namespace {
 
 const QString TypeOption = QStringLiteral("tipo");
 const QString NumberOption = QStringLiteral("numero");
+const QString TrialOption = QStringLiteral("prueba");
 
 } // namespace
 
@@ -26,6 +27,9 @@ void addStartOptions(QCommandLineParser &parser)
         QStringLiteral("Empezar por el dictado con este número (1 sin elegir). Si no está, por "
                        "el más cercano por debajo o, si no lo hay, por encima."),
         QStringLiteral("número")));
+    parser.addOption(QCommandLineOption(
+        TrialOption, QStringLiteral("Prueba del maestro: no guarda los resultados ni pregunta "
+                                    "quién escribe.")));
 }
 
 QString readStartChoice(const QCommandLineParser &parser, StartChoice *choice)
@@ -57,6 +61,7 @@ QString readStartChoice(const QCommandLineParser &parser, StartChoice *choice)
         }
         choice->number = number;
     }
+    choice->trial = parser.isSet(TrialOption);
     return QString();
 }
 

@@ -16,9 +16,12 @@ struct StartChoice
 {
     int type = 0;   // 0 "Palabras", 1 "Frase corta", 2 "Frase larga"
     int number = 0; // 0: none chosen, exercise 1 as without a choice
+    // The teacher trying a dictation from the editor (--prueba): the attempt
+    // is not kept as a pupil's, and nobody is asked who is typing.
+    bool trial = false;
 };
 
-// Adds --tipo and --numero, with their Spanish help, to `parser`.
+// Adds --tipo, --numero and --prueba, with their Spanish help, to `parser`.
 void addStartOptions(QCommandLineParser &parser);
 
 // The choice held by `parser` once it has parsed the command line. Returns ""

@@ -848,7 +848,8 @@ void TestEditorWindow::playsAndStartsLetro()
                                               letro + QStringLiteral("/Frase corta/1.lento.wav")});
     button("tryButton")->click();
     QCOMPARE(m_started,
-             QStringList{letro + QStringLiteral("/letro --tipo|Frase corta|--numero|1 ") + letro});
+             QStringList{letro + QStringLiteral("/letro --tipo|Frase corta|--numero|1|--prueba ") +
+                         letro});
 }
 
 // "Probar en Letro" starts Letro on the dictation chosen, or on the type
@@ -859,14 +860,14 @@ void TestEditorWindow::letroStartsOnTheChoice_data()
     QTest::addColumn<int>("chosen");
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QString>("said");
-    QTest::newRow("a dictation of Palabras") << 0 << 12 << "--tipo|Palabras|--numero|12"
+    QTest::newRow("a dictation of Palabras") << 0 << 12 << "--tipo|Palabras|--numero|12|--prueba"
                                              << "Letro abierto en el dictado 12 de «Palabras».";
     QTest::newRow("a dictation of Frase corta")
-        << 1 << 2 << "--tipo|Frase corta|--numero|2"
+        << 1 << 2 << "--tipo|Frase corta|--numero|2|--prueba"
         << "Letro abierto en el dictado 2 de «Frase corta».";
-    QTest::newRow("recordings without a text") << 0 << 7 << "--tipo|Palabras"
+    QTest::newRow("recordings without a text") << 0 << 7 << "--tipo|Palabras|--prueba"
                                                << "Letro abierto en «Palabras».";
-    QTest::newRow("an empty type") << 2 << 0 << "--tipo|Frase larga"
+    QTest::newRow("an empty type") << 2 << 0 << "--tipo|Frase larga|--prueba"
                                    << "Letro abierto en «Frase larga».";
 }
 

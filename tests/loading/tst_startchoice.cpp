@@ -60,6 +60,36 @@ private slots:
         QCOMPARE(readStartChoice(parser, &choice), problem);
         QCOMPARE(choice.type, type);
         QCOMPARE(choice.number, number);
+        QVERIFY(!choice.trial);
+    }
+
+    // The editor's trial: the choice as without it, and marked as a trial.
+    void readsTheTrial_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("trial");
+        QTest::newRow("as the editor asks")
+            << QStringList{"--tipo", "Frase corta", "--numero", "2", "--prueba"} << 1 << 2 << true;
+        QTest::newRow("trial alone") << QStringList{"--prueba"} << 0 << 0 << true;
+        QTest::newRow("no trial") << QStringList{"-n", "4"} << 0 << 4 << false;
+    }
+
+    void readsTheTrial()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, type);
+        QFETCH(int, number);
+        QFETCH(bool, trial);
+        QCommandLineParser parser;
+        addStartOptions(parser);
+        QVERIFY2(parser.parse(QStringList{"letro"} + arguments), qPrintable(parser.errorText()));
+        StartChoice choice;
+        QCOMPARE(readStartChoice(parser, &choice), QString());
+        QCOMPARE(choice.type, type);
+        QCOMPARE(choice.number, number);
+        QCOMPARE(choice.trial, trial);
     }
 
     void startingNumber_data()
