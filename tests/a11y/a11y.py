@@ -25,15 +25,18 @@ D-Bus session that a11y.sh sets up, and checks:
     box's focus is told (a screen reader reads it once, with the box), and
     a number typed over it is one deletion and one insertion;
   - F3 opens "Mi progreso": its controls are named, what it found is said
-    as it opens, its tables are read cell by cell through the table
-    interface (the exercise just finished, with its one capital-letter
-    mistake) and its suggestion is the named list of dictations to
-    practise; Escape closes it.
+    as it opens, word for word; its tables are read cell by cell through
+    the table interface (the exercise just finished, "Palabras 1", with its
+    one capital-letter mistake in "sol"); its suggestion "Para practicar:
+    mayúsculas" is shown and names the list of dictations to practise,
+    which holds exactly the folder's dictations with a capital letter;
+    Escape closes it.
 
 Announcements count as Orca counts them: a notification that becomes
 showing, or (Qt 6.8 and later) an announcement event.
 """
 import os
+import re
 import subprocess
 import sys
 import time
@@ -393,10 +396,6 @@ def run():
     read_progress(main_window)
 
 
-# What "Mi progreso" says when this build of the program keeps no results.
-NOTHING_KEPT = "Letro no guarda los resultados en este ordenador."
-
-
 def table_rows(table):
     """The cells of a table, read through its table interface, row by row."""
     cells = table.queryTable()
@@ -416,47 +415,85 @@ def read_progress(main_window):
     key("F3")
     progress = wait_for("the progress window", lambda: frame("Mi progreso"))
     said = wait_for("the progress window's facts said", lambda: next(
-        (text for text in announcements[mark:]
-         if text.startswith("Has terminado") or text == NOTHING_KEPT), None))
+        (text for text in announcements[mark:] if text.startswith("Has terminado")), None))
     print("progress heard: %r" % said, flush=True)
     # Its cells are named by what they hold (a count is a number): the
     # tables, the list and the buttons are what must carry Spanish names.
     for role in (pyatspi.ROLE_TABLE, pyatspi.ROLE_LIST, pyatspi.ROLE_PUSH_BUTTON):
         check_names(progress, "progress window", role)
-    if said == NOTHING_KEPT:
-        # Nothing is kept by a program not handed a store: no tables to read.
-        print("progress: this build keeps no results; its tables are not read", flush=True)
-    else:
-        read_progress_tables(progress, said)
+    read_progress_tables(progress, said)
     key("Escape")
     wait_for("the progress window to close", lambda: frame("Mi progreso") is None)
 
 
+def dictations_with_capitals():
+    """The names of the dictations beside the program whose text has a
+    capital letter, in the order of their types and numbers: what the
+    suggestion "Para practicar: mayúsculas" offers."""
+    folder = os.path.dirname(os.path.abspath(PROGRAM))
+    names = []
+    for kind in ("Palabras", "Frase corta", "Frase larga"):
+        numbers = sorted(int(name) for name in os.listdir(os.path.join(folder, kind))
+                         if name.isdigit())
+        for number in numbers:
+            with open(os.path.join(folder, kind, str(number)), "rb") as exercise:
+                data = exercise.read()
+            try:
+                text = data.decode("utf-8-sig")
+            except UnicodeDecodeError:
+                text = data.decode("cp1252")
+            lines = text.splitlines()
+            if lines and any(c.isupper() for c in lines[0]):
+                names.append("%s %d" % (kind, number))
+    return names
+
+
 def read_progress_tables(progress, said):
+    """The exercise just finished, "Palabras 1" with its one capital-letter
+    mistake, read through the tables, the suggestion and what was said."""
     table = wait_for("the table of each dictation's mistakes", lambda: by_name(
         progress, "Errores de cada dictado", pyatspi.ROLE_TABLE))
     headers, rows = table_rows(table)
     if headers != ["Fecha", "Dictado", "Errores"]:
         fail("the dictations' table has the headers %r" % headers)
-    if not rows or rows[0][1:] != ["Palabras 1", "1"]:
+    if len(rows) != 1 or rows[0][1:] != ["Palabras 1", "1"] or \
+            not re.fullmatch(r"\d{1,2}/\d{1,2}/\d{4} \d\d:\d\d", rows[0][0]):
         fail("the dictations' table reads %r" % rows)
-    kinds = by_name(progress, "Errores de cada tipo", pyatspi.ROLE_TABLE)
-    if kinds is None:
-        fail("no table named 'Errores de cada tipo'")
     else:
-        headers, rows = table_rows(kinds)
-        if headers != ["Tipo de error", "Veces"] or rows != [["mayúsculas", "1"]]:
-            fail("the kinds' table reads %r %r" % (headers, rows))
+        print("dictations' table read: %r" % rows, flush=True)
+    for name, expected_headers, expected_rows in (
+            ("Errores de cada tipo", ["Tipo de error", "Veces"], [["mayúsculas", "1"]]),
+            ("Palabras que más fallas", ["Palabra", "Veces"], [["sol", "1"]])):
+        found = by_name(progress, name, pyatspi.ROLE_TABLE)
+        if found is None:
+            fail("no table named %r" % name)
+            continue
+        headers, rows = table_rows(found)
+        if headers != expected_headers or rows != expected_rows:
+            fail("the table %r reads %r %r" % (name, headers, rows))
+        else:
+            print("table %r read: %r" % (name, rows), flush=True)
     suggestion = "Para practicar: mayúsculas"
+    practice = dictations_with_capitals()
+    shown = [label.name for label in walk(progress) if label.getRole() == pyatspi.ROLE_LABEL
+             and label.name == suggestion and states(label).contains(pyatspi.STATE_SHOWING)]
+    if not shown:
+        fail("the suggestion %r is not shown" % suggestion)
     offered = by_name(progress, suggestion, pyatspi.ROLE_LIST)
     if offered is None:
         fail("no list of dictations named %r" % suggestion)
-    elif offered.childCount == 0:
-        fail("the suggestion offers no dictation")
     else:
-        print("suggestion read: %r, first %r" % (suggestion, offered[0].name), flush=True)
-    if (suggestion + ".") not in said:
-        fail("the suggestion was not said: %r" % said)
+        listed = [item.name for item in offered if item is not None]
+        if listed != practice:
+            fail("the suggestion offers %r; the folder's dictations with capitals are %r"
+                 % (listed, practice))
+        else:
+            print("suggestion read: %r, %d dictations from %r" % (suggestion, len(listed), listed[0]),
+                  flush=True)
+    expected_said = ("Has terminado 1 dictado. El error que más repites: mayúsculas. "
+                     "Para practicar: mayúsculas. Hay %d dictados para practicarlo." % len(practice))
+    if said != expected_said:
+        fail("the progress window said %r; expected %r" % (said, expected_said))
 
 
 def type_into_number_box(main_window):

@@ -30,8 +30,11 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export QT_ACCESSIBILITY=1
 export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-# The screen reader's settings start afresh in a home of the test's own.
+# The screen reader's settings start afresh, and the pupil's results are
+# kept, in a home of the test's own: the account's own are never touched.
 export HOME="$E2E_TMP/home" E2E_TMP
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config" \
+    XDG_CACHE_HOME="$HOME/.cache" XDG_STATE_HOME="$HOME/.local/state"
 mkdir -p "$HOME"
 # The Debian Python, whose pyatspi this is, not one found first on the PATH.
 dbus-run-session -- /usr/bin/python3 "$driver" "$program"

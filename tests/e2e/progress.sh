@@ -12,6 +12,13 @@
 #                         (its first letter, then the arrows) and the results
 #                         are kept under it
 #
+# In the second run F3 opens "Mi progreso", which is read through the
+# accessibility bus (progress-read.py): the pupil's name, the three
+# exercises with their mistakes, the kinds of mistake and the words missed,
+# and the suggestion with its dictation. A picture of the window as read is
+# kept as the test's artefact, progress-MODE.png in E2E_ARTEFACTS (or the
+# current folder).
+#
 # Needs LETRO_PROGRAM_DIR (the built program folder), X11CLOSE (the helper
 # that sends WM_DELETE_WINDOW) and E2E_PROGRESS_READ (the results reader).
 set -euo pipefail
@@ -25,11 +32,16 @@ built="${LETRO_PROGRAM_DIR:?}"
 closer="${X11CLOSE:?}"
 reader="${E2E_PROGRESS_READ:?}"
 [ -x "$built/letro" ] || e2e_fail "no program at $built/letro"
+artefacts="${E2E_ARTEFACTS:-$PWD}"
+e2e_require dbus-daemon import /usr/bin/python3
+/usr/bin/python3 -c 'import pyatspi' || e2e_fail "pyatspi is missing (python3-pyatspi)"
+[ -x /usr/libexec/at-spi-bus-launcher ] || e2e_fail "the accessibility bus is missing (at-spi2-core)"
 
 INTRO_TITLE='^Letro 1\.0 - @EL $'
 MAIN_TITLE='^Letro 1\.0 - letro@example\.org$'
 MESSAGE_TITLE='^Letro$'
 QUESTION_TITLE='^¿Quién eres\?$'
+PROGRESS_TITLE='^Mi progreso$'
 
 e2e_init
 e2e_start_xvfb
@@ -43,6 +55,8 @@ folder="$E2E_TMP/programa"
 mkdir -p "$folder/Palabras" "$folder/Frase corta" "$folder/Frase larga"
 cp "$built/letro" "$folder/"
 cp -r "$built/gifs" "$folder/"
+# The charts' module, loaded from beside the program when the window opens.
+cp "$built/libletroprogresscharts.so" "$folder/" || e2e_fail "no charts' module in $built"
 printf 'vaca\r\n' >"$folder/Palabras/1"
 printf 'hola\r\n' >"$folder/Palabras/2"
 printf 'Rey\r\n' >"$folder/Palabras/3"
@@ -61,6 +75,16 @@ class)
     ;;
 *) e2e_fail "unknown mode $mode" ;;
 esac
+
+# A session bus of the run's own, where the program joins the accessibility
+# bus that the reader reads (started on demand by the session bus).
+bus="$(env HOME="$home" XDG_RUNTIME_DIR="$E2E_TMP/run" XDG_CONFIG_HOME="$home/.config" \
+    XDG_DATA_HOME="$home/.local/share" dbus-daemon --session --fork --print-address=1 --print-pid=1)" ||
+    e2e_fail "no session bus"
+e2e_track "$(sed -n 2p <<<"$bus")"
+DBUS_SESSION_BUS_ADDRESS="$(head -n 1 <<<"$bus")"
+export DBUS_SESSION_BUS_ADDRESS
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 
 window_exists() {
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
@@ -84,7 +108,7 @@ focus() {
 }
 
 start_letro() {
-    env -u XDG_DATA_HOME HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+    env -u XDG_DATA_HOME HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" \
         XDG_RUNTIME_DIR="$E2E_TMP/run" "$folder/letro" >>"$E2E_TMP/letro.log" 2>&1 &
     pid=$!
     e2e_track "$pid"
@@ -153,7 +177,24 @@ check_results() {
     echo "ok: $1: the three exercises are kept under \"$pupil\" with their kinds of mistake"
 }
 
+# The window's picture, once it stays the same from one look to the next
+# (the charts drawn), in a PNG file.
+keep_picture() {
+    local before="" now
+    for _ in $(seq 100); do
+        now="$(import -frame -window "$1" rgb:- 2>/dev/null | md5sum)"
+        [ "$now" = "$before" ] && break
+        before="$now"
+        sleep 0.2
+    done
+    [ "$now" = "$before" ] || e2e_fail "the window $1 does not keep still for its picture"
+    mkdir -p "$(dirname "$2")"
+    import -frame -window "$1" -strip "$2" || e2e_fail "no picture of the window $1"
+    echo "ok: the window's picture is in $2"
+}
+
 # The first run: three exercises, each with known wrong keys.
+since="$(date +%s)"
 start_letro
 open_main_window "b Return"
 type_exercise b v a c a    # "vaca": b for v
@@ -171,8 +212,40 @@ check_results "after closing"
 # The second run: the program opened again, on the same pupil.
 start_letro
 open_main_window "Down Return" # Ana is the first name: Down reaches Bruno
-# The reopened program's own view of the results (the progress window, F3)
-# is checked here, with the main window $main up and focused.
+# The reopened program's own view of the results: F3 opens "Mi progreso",
+# read as a screen reader reads it: the two charts, and beside them the
+# tables, the exercises newest first; the kinds most made first,
+# a tie in the order the kinds are named; the words in small letters, the
+# most missed first; the suggestion is the first rule in a tie, b/v, with
+# the one dictation of the folder that has a b or a v.
+focus "$main"
+press F3
+progress="$(e2e_wait_for_window "$PROGRESS_TITLE")"
+echo "ok: F3 opens \"Mi progreso\""
+shown="Progreso de $pupil
+Gráfico de errores de cada dictado
+Gráfico de errores de cada tipo
+Errores de cada dictado: Fecha | Dictado | Errores
+Palabras 3 | 2
+Palabras 2 | 1
+Palabras 1 | 1
+Errores de cada tipo: Tipo de error | Veces
+mayúsculas | 1
+y/i | 1
+b/v | 1
+h que falta | 1
+Palabras que más fallas: Palabra | Veces
+rey | 2
+hola | 1
+vaca | 1
+Para practicar: b/v: Palabras 1"
+env HOME="$home" XDG_RUNTIME_DIR="$E2E_TMP/run" /usr/bin/python3 "$here/progress-read.py" \
+    "$shown" "$since" "$(date +%s)" || e2e_fail "\"Mi progreso\" does not show the three exercises"
+echo "ok: \"Mi progreso\" reads the three exercises and their kinds of mistake"
+keep_picture "$progress" "$artefacts/progress-$mode.png"
+focus "$progress"
+press Escape
+wait_gone "$PROGRESS_TITLE"
 focus "$main"
 "$closer" "$main"
 expect_exit_zero "second run"
