@@ -5,10 +5,10 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -29,13 +29,14 @@ QChartView *viewOf(QChart *chart, QWidget *parent)
     return view;
 }
 
-// A whole-number axis from 0 with a little room above the highest value.
+// A whole-number axis from 0 with room for the highest value.
 QValueAxis *countAxis(qreal highest)
 {
+    const letro::progressview::CountScale scale = letro::progressview::countScale(highest);
     auto *axis = new QValueAxis;
-    axis->setRange(0, std::max<qreal>(1, highest));
+    axis->setRange(0, scale.top);
+    axis->setTickCount(scale.ticks);
     axis->setLabelFormat(QStringLiteral("%d"));
-    axis->applyNiceNumbers();
     return axis;
 }
 
@@ -49,24 +50,22 @@ extern "C" Q_DECL_EXPORT QWidget *letro_line_chart(const QList<QPointF> &points,
     auto *chart = new QChart;
     chart->addSeries(series);
 
-    auto *time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("d/M"));
-    qreal first = 0, last = 0, highest = 0;
-    if (!points.isEmpty()) {
-        first = points.first().x();
-        last = points.last().x();
-        for (const QPointF &point : points)
-            highest = std::max(highest, point.y());
+    qreal highest = 0;
+    qreal first = points.isEmpty() ? 0 : points.first().x();
+    qreal last = first;
+    for (const QPointF &point : points) {
+        highest = std::max(highest, point.y());
+        first = std::min(first, point.x());
+        last = std::max(last, point.x());
     }
-    // One attempt alone gets a day either side, to be seen.
-    constexpr qreal Day = 24 * 60 * 60 * 1000.0;
-    if (last - first < Day) {
-        first -= Day;
-        last += Day;
-    }
-    time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first)),
-                   QDateTime::fromMSecsSinceEpoch(qint64(last)));
-    time->setTickCount(5);
+    // Whole days, each named once, at the start of the day.
+    const letro::progressview::DayScale days =
+        letro::progressview::dayScale(qint64(first), qint64(last));
+    auto *time = new QCategoryAxis;
+    time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    time->setRange(qreal(days.fromMs), qreal(days.toMs));
+    for (const auto &[name, ms] : days.labels)
+        time->append(name, qreal(ms));
     chart->addAxis(time, Qt::AlignBottom);
     series->attachAxis(time);
     QValueAxis *count = countAxis(highest);
