@@ -38,18 +38,35 @@ struct MistakesPoint
     int exerciseNumber = 0;
     qint64 mistakes = 0;
     bool finished = false;
+
+    bool operator==(const MistakesPoint &other) const
+    {
+        return when == other.when && exerciseType == other.exerciseType &&
+               exerciseNumber == other.exerciseNumber && mistakes == other.mistakes &&
+               finished == other.finished;
+    }
 };
 
 struct KindCount
 {
     Mistake kind = Mistake::None;
     qint64 count = 0;
+
+    bool operator==(const KindCount &other) const
+    {
+        return kind == other.kind && count == other.count;
+    }
 };
 
 struct WordCount
 {
     QString word;
     qint64 count = 0;
+
+    bool operator==(const WordCount &other) const
+    {
+        return word == other.word && count == other.count;
+    }
 };
 
 // One cell of the class table: a pupil's mistakes of one kind.
@@ -58,6 +75,11 @@ struct ClassCell
     QString pupil;
     Mistake kind = Mistake::None;
     qint64 count = 0;
+
+    bool operator==(const ClassCell &other) const
+    {
+        return pupil == other.pupil && kind == other.kind && count == other.count;
+    }
 };
 
 class ProgressDatabase
@@ -101,8 +123,12 @@ public:
     QList<AttemptRecord> attempts(const QString &pupil, const DateSpan &span, Outcome *outcome);
     qint64 attemptCount(Outcome *outcome);
 
-    QList<MistakesPoint> mistakesOverTime(const QString &pupil, const DateSpan &span,
+    // The attempts of `pupil` in `span`, oldest first: the `newest` last of
+    // them (every one when negative).
+    QList<MistakesPoint> mistakesOverTime(const QString &pupil, const DateSpan &span, int newest,
                                           Outcome *outcome);
+    // How many of the attempts of `pupil` in `span` were finished.
+    qint64 finishedCount(const QString &pupil, const DateSpan &span, Outcome *outcome);
     // Every kind, in the enumeration's order, those never made with 0.
     QList<KindCount> mistakesByKind(const QString &pupil, const DateSpan &span, Outcome *outcome);
     // The words most often missed, most first (ties in alphabetical order).

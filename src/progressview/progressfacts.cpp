@@ -158,7 +158,11 @@ ProgressReport readReport(progress::ProgressStore &store, const QString &pupil,
             report.problem = progress::problemMessage(met);
     };
     const progress::DateSpan everything;
-    report.points = database->mistakesOverTime(pupil, everything, &outcome);
+    // Only what is shown is read: ten years of a pupil's history are too
+    // many attempts to bring back each time the window opens.
+    report.points = database->mistakesOverTime(pupil, everything, ShownAttempts, &outcome);
+    note(outcome);
+    report.finished = database->finishedCount(pupil, everything, &outcome);
     note(outcome);
     report.kinds = database->mistakesByKind(pupil, everything, &outcome);
     note(outcome);
@@ -180,8 +184,7 @@ QString noHistoryLine()
 
 qint64 finishedCount(const ProgressReport &report)
 {
-    return std::count_if(report.points.cbegin(), report.points.cend(),
-                         [](const MistakesPoint &point) { return point.finished; });
+    return report.finished;
 }
 
 bool hasHistory(const ProgressReport &report)

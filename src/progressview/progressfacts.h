@@ -40,12 +40,13 @@ std::optional<Rule> suggestedRule(const QList<progress::KindCount> &recent,
 
 // Attempts as far back as this before the newest count as recent.
 constexpr int RecentDays = 30;
-// The span of the recent attempts: the RecentDays before the newest attempt
-// (a pupil back after the holidays is told about the weeks before them).
-progress::DateSpan recentSpan(const QList<progress::MistakesPoint> &points);
-
 // How many attempts the chart and its table show: the newest.
 constexpr int ShownAttempts = 100;
+
+// The span of the recent attempts: the RecentDays before the newest attempt
+// (a pupil back after the holidays is told about the weeks before them).
+// `points` holds at least the newest attempt.
+progress::DateSpan recentSpan(const QList<progress::MistakesPoint> &points);
 
 // A dictation of the pupil's exercise folder.
 struct Dictation
@@ -71,7 +72,8 @@ QList<Dictation> practiceFor(Rule rule, const QList<Dictation> &dictations);
 struct ProgressReport
 {
     QString problem; // what the store said went wrong, in Spanish; empty when it read
-    QList<progress::MistakesPoint> points; // every attempt, oldest first
+    QList<progress::MistakesPoint> points; // the ShownAttempts newest attempts, oldest first
+    qint64 finished = 0;                   // the attempts finished, in the whole history
     QList<progress::KindCount> kinds;      // the whole history's, every kind
     QList<progress::WordCount> words;      // the words most often missed
     std::optional<Rule> rule;              // the rule to practise

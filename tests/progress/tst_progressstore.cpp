@@ -91,6 +91,9 @@ private slots:
 
     void tablesMadeFromEmptyAndMigrated();
     void attemptsReadBackAndAsked();
+    void newestAttemptsAndFinishedCount_data();
+    void newestAttemptsAndFinishedCount();
+    void olderLayoutGivesTheSameAnswers();
     void sameAttemptCountedOnce();
     void refusedAttemptHoldsUpNoOther();
     void resultsBroughtInAndPupilRemoved();
@@ -304,9 +307,10 @@ void TestProgressStore::tablesMadeFromEmptyAndMigrated()
                    : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
                                     "name NOT LIKE 'sqlite_%' ORDER BY name");
     const QStringList indexes = {
-        QStringLiteral("attempts_by_pupil"), QStringLiteral("attempts_by_time"),
-        QStringLiteral("mistakes_by_kind"), QStringLiteral("mistakes_by_word"),
-        QStringLiteral("mistakes_of_class")};
+        QStringLiteral("attempts_by_pupil"),         QStringLiteral("attempts_by_time"),
+        QStringLiteral("attempts_finished"),         QStringLiteral("mistakes_by_kind"),
+        QStringLiteral("mistakes_by_word"),          QStringLiteral("mistakes_of_class"),
+        QStringLiteral("mistakes_of_pupil_by_kind"), QStringLiteral("mistakes_of_pupil_by_word")};
     auto indexNames = [&](ProgressDatabase &db) {
         QStringList names;
         QSqlQuery query(db.connection());
@@ -320,9 +324,9 @@ void TestProgressStore::tablesMadeFromEmptyAndMigrated()
         ProgressDatabase db(store.backend);
         const Outcome opened = db.open(store);
         QVERIFY2(opened.ok(), qPrintable(opened.detail));
-        QCOMPARE(latestSchemaVersion(), 3);
-        QCOMPARE(db.schemaVersion(), 3);
-        QCOMPARE(count(db, QStringLiteral("schema_version")), 3);
+        QCOMPARE(latestSchemaVersion(), 4);
+        QCOMPARE(db.schemaVersion(), 4);
+        QCOMPARE(count(db, QStringLiteral("schema_version")), 4);
         QCOMPARE(indexNames(db), indexes);
         QCOMPARE(count(db, QStringLiteral("attempts")), 0);
         if (!onServer()) {
@@ -360,8 +364,8 @@ void TestProgressStore::tablesMadeFromEmptyAndMigrated()
     }
     ProgressDatabase again(store.backend);
     QVERIFY(again.open(store).ok());
-    QCOMPARE(again.schemaVersion(), 3);
-    QCOMPARE(count(again, QStringLiteral("schema_version")), 3);
+    QCOMPARE(again.schemaVersion(), 4);
+    QCOMPARE(count(again, QStringLiteral("schema_version")), 4);
     QCOMPARE(indexNames(again), indexes);
     QCOMPARE(serverRights(again), onServer() ? serverRightsMade : QStringList());
 }
@@ -392,7 +396,8 @@ void TestProgressStore::attemptsReadBackAndAsked()
 
     // The first week: Monday and Tuesday, not the Monday after.
     const DateSpan week{monday, monday.addDays(7)};
-    const QList<MistakesPoint> points = db->mistakesOverTime(QStringLiteral("ana"), week, &outcome);
+    const QList<MistakesPoint> points =
+        db->mistakesOverTime(QStringLiteral("ana"), week, -1, &outcome);
     QCOMPARE(points.size(), 2);
     QCOMPARE(points.at(0).when, ana.at(0).when);
     QCOMPARE(points.at(1).exerciseNumber, 2);
@@ -422,6 +427,189 @@ void TestProgressStore::attemptsReadBackAndAsked()
     QCOMPARE(table,
              (QStringList{QStringLiteral("ana b-v 1"), QStringLiteral("ana h-falta 1"),
                           QStringLiteral("ana tilde-falta 2"), QStringLiteral("luis b-v 2")}));
+}
+
+// Ana's five attempts and one of Luis's: the second and fifth unfinished,
+// the fourth and fifth ended at the same instant, the fifth's id first.
+QList<AttemptRecord> fiveAttempts()
+{
+    QList<AttemptRecord> attempts;
+    const QStringList ids = {QStringLiteral("10000000-0000-4000-8000-000000000000"),
+                             QStringLiteral("20000000-0000-4000-8000-000000000000"),
+                             QStringLiteral("30000000-0000-4000-8000-000000000000"),
+                             QStringLiteral("f0000000-0000-4000-8000-000000000000"),
+                             QStringLiteral("50000000-0000-4000-8000-000000000000")};
+    for (int number = 1; number <= 5; ++number) {
+        AttemptRecord attempt = attemptOf(QStringLiteral("ana"), number - 1,
+                                          QList<MistakeRecord>(number, accent), number);
+        attempt.id = QUuid::fromString(ids.at(number - 1));
+        attempt.finished = number != 2 && number != 5;
+        attempts.append(attempt);
+    }
+    attempts[4].when = attempts[3].when;
+    attempts.append(attemptOf(QStringLiteral("luis"), 4, {bForV}, 6));
+    return attempts;
+}
+
+void TestProgressStore::newestAttemptsAndFinishedCount_data()
+{
+    QTest::addColumn<int>("newest");
+    QTest::addColumn<int>("fromDay"); // -1: the whole history
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::addColumn<qint64>("finished");
+
+    QTest::newRow("every one") << -1 << -1 << QList<int>{1, 2, 3, 5, 4} << qint64(3);
+    QTest::newRow("more than there are") << 10 << -1 << QList<int>{1, 2, 3, 5, 4} << qint64(3);
+    QTest::newRow("the newest two, tied in time") << 2 << -1 << QList<int>{5, 4} << qint64(3);
+    QTest::newRow("the newest of a tie") << 1 << -1 << QList<int>{4} << qint64(3);
+    QTest::newRow("none") << 0 << -1 << QList<int>{} << qint64(3);
+    QTest::newRow("in a span") << 2 << 2 << QList<int>{5, 4} << qint64(2);
+    QTest::newRow("a span before every attempt") << 5 << -3 << QList<int>{} << qint64(0);
+}
+
+// The window reads only the newest attempts, oldest first, as every one of
+// them would be ordered, and counts the finished ones apart.
+void TestProgressStore::newestAttemptsAndFinishedCount()
+{
+    QFETCH(int, newest);
+    QFETCH(int, fromDay);
+    QFETCH(QList<int>, numbers);
+    QFETCH(qint64, finished);
+
+    const StoreSettings store = settings();
+    ProgressDatabase db(store.backend);
+    QVERIFY(db.open(store).ok());
+    const QList<AttemptRecord> attempts = fiveAttempts();
+    QVERIFY(db.writeAll(attempts).ok());
+
+    const QString ana = QStringLiteral("ana");
+    DateSpan span;
+    if (fromDay == -3)
+        span = {monday.addDays(-3), monday};
+    else if (fromDay >= 0)
+        span = {monday.addDays(fromDay), QDateTime()};
+    Outcome outcome;
+    const QList<MistakesPoint> points = db.mistakesOverTime(ana, span, newest, &outcome);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
+    QList<int> got;
+    for (const MistakesPoint &point : points) {
+        got.append(point.exerciseNumber);
+        const AttemptRecord &written = attempts.at(point.exerciseNumber - 1);
+        QCOMPARE(point.when, written.when);
+        QCOMPARE(point.mistakes, written.mistakes);
+        QCOMPARE(point.finished, written.finished);
+    }
+    QCOMPARE(got, numbers);
+    // The newest of every attempt, in the same order.
+    const QList<MistakesPoint> every = db.mistakesOverTime(ana, span, -1, &outcome);
+    QCOMPARE(points, every.mid(every.size() - points.size()));
+    QCOMPARE(db.finishedCount(ana, span, &outcome), finished);
+    QVERIFY(outcome.ok());
+    // Every pupil's, for the teacher.
+    QCOMPARE(db.finishedCount(QString(), span, &outcome), finished + (fromDay == -3 ? 0 : 1));
+}
+
+// A database of the third layout answers as it did, and again once the
+// fourth's indexes are added; on SQLite those answer the window's questions
+// over the whole history from the index alone, in its order.
+void TestProgressStore::olderLayoutGivesTheSameAnswers()
+{
+    const StoreSettings store = settings();
+    const QString ana = QStringLiteral("ana");
+    struct Answers
+    {
+        QList<MistakesPoint> points;
+        qint64 finished = 0;
+        QList<KindCount> kinds;
+        QList<KindCount> recentKinds;
+        QList<WordCount> words;
+        QList<ClassCell> table;
+    };
+    const DateSpan recent{monday.addDays(2), monday.addDays(5)};
+    auto answers = [&](ProgressDatabase &db, Answers *out) {
+        Outcome outcome;
+        out->points = db.mistakesOverTime(ana, {}, 3, &outcome);
+        QVERIFY(outcome.ok());
+        out->finished = db.finishedCount(ana, {}, &outcome);
+        QVERIFY(outcome.ok());
+        out->kinds = db.mistakesByKind(ana, {}, &outcome);
+        QVERIFY(outcome.ok());
+        out->recentKinds = db.mistakesByKind(ana, recent, &outcome);
+        QVERIFY(outcome.ok());
+        out->words = db.mostMissedWords(ana, {}, -1, &outcome);
+        QVERIFY(outcome.ok());
+        out->table = db.classTable({}, &outcome);
+        QVERIFY(outcome.ok());
+    };
+    auto compare = [](const Answers &a, const Answers &b) {
+        QCOMPARE(a.points, b.points);
+        QCOMPARE(a.finished, b.finished);
+        QCOMPARE(a.kinds, b.kinds);
+        QCOMPARE(a.recentKinds, b.recentKinds);
+        QCOMPARE(a.words, b.words);
+        QCOMPARE(a.table, b.table);
+    };
+
+    Answers latest;
+    {
+        ProgressDatabase db(store.backend);
+        QVERIFY(db.open(store).ok());
+        QVERIFY(db.writeAll(fiveAttempts() +
+                            QList<AttemptRecord>{attemptOf(ana, 3, {bForV, missingH}, 7)})
+                    .ok());
+        answers(db, &latest);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(latest.points.size(), 3);
+        QCOMPARE(latest.finished, 4);
+        QCOMPARE(latest.words.size(), 3);
+
+        if (!onServer()) {
+            // Read in the index's order: no mistake sorted, no attempt visited.
+            const QList<std::pair<QString, QString>> plans = {
+                {QStringLiteral("SELECT kind, count(*) FROM mistakes WHERE pupil = 'ana' GROUP BY "
+                                "kind"),
+                 QStringLiteral("mistakes_of_pupil_by_kind")},
+                {QStringLiteral("SELECT word, count(*) FROM mistakes WHERE pupil = 'ana' AND "
+                                "word <> '' GROUP BY word"),
+                 QStringLiteral("mistakes_of_pupil_by_word")},
+                {QStringLiteral("SELECT count(*) FROM attempts WHERE pupil = 'ana' AND finished "
+                                "<> 0"),
+                 QStringLiteral("attempts_finished")},
+            };
+            QSqlQuery query(db.connection());
+            for (const auto &[sql, index] : plans) {
+                QVERIFY(query.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql));
+                QStringList plan;
+                while (query.next())
+                    plan << query.value(3).toString();
+                const QString text = plan.join(QLatin1Char('\n'));
+                QVERIFY2(text.contains(QStringLiteral("COVERING INDEX ") + index),
+                         qPrintable(text));
+                QVERIFY2(!text.contains(QStringLiteral("TEMP B-TREE")), qPrintable(text));
+            }
+        }
+
+        // Back to the third layout.
+        QSqlQuery query(db.connection());
+        for (const QString &index :
+             {QStringLiteral("attempts_finished"), QStringLiteral("mistakes_of_pupil_by_kind"),
+              QStringLiteral("mistakes_of_pupil_by_word")})
+            QVERIFY(query.exec(QStringLiteral("DROP INDEX ") + index));
+        QVERIFY(query.exec(QStringLiteral("DELETE FROM schema_version WHERE version >= 4")));
+        QCOMPARE(db.schemaVersion(), 3);
+        Answers third;
+        answers(db, &third);
+        compare(third, latest);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    ProgressDatabase again(store.backend);
+    QVERIFY(again.open(store).ok());
+    QCOMPARE(again.schemaVersion(), 4);
+    Answers migrated;
+    answers(again, &migrated);
+    compare(migrated, latest);
 }
 
 // An attempt sent again (a retry, a queue sent twice) is kept once, its
@@ -873,7 +1061,8 @@ void TestProgressStore::unpreparedServerKeepsResultsWaiting()
     // Tables of an older Letro: a pupil may not upgrade them either.
     {
         QSqlQuery older(admin(m_database));
-        QVERIFY(older.exec(QStringLiteral("DELETE FROM schema_version WHERE version = 3")));
+        QVERIFY(older.exec(QStringLiteral("DELETE FROM schema_version WHERE version = %1")
+                               .arg(latestSchemaVersion())));
     }
     ProgressDatabase pupil(Backend::PostgreSQL);
     QCOMPARE(pupil.open(settingsAs(ana)).problem, Problem::ServerNotReady);
@@ -984,7 +1173,7 @@ void TestProgressStore::serverKeepsPupilsApart()
     }
     QCOMPARE(serverCount(QStringLiteral("attempts")), 3);
     QCOMPARE(serverCount(QStringLiteral("mistakes")), 5);
-    QCOMPARE(serverCount(QStringLiteral("schema_version")), 3);
+    QCOMPARE(serverCount(QStringLiteral("schema_version")), qint64(latestSchemaVersion()));
 
     // An account in neither role reads nothing at all.
     {

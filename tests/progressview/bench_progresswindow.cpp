@@ -2,7 +2,7 @@
 // tables filled on ten years of a pupil's history (50 000 attempts, 500 000
 // mistakes), the first time (the store opened and the charts' module
 // loaded) and again, and how long the window's thread was held at most
-// meanwhile.
+// meanwhile; then how long each question the window asks takes on its own.
 //
 //   QT_QPA_PLATFORM=offscreen build/tests/progressview/bench_progresswindow [FOLDER]
 //
@@ -14,6 +14,7 @@
 #include "progress/database.h"
 #include "progress/problems.h"
 #include "progress/progresssession.h"
+#include "progressview/progressfacts.h"
 #include "progressview/progresswindow.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 using namespace letro;
 using namespace letro::progress;
@@ -113,6 +116,50 @@ private:
     qint64 m_longest = 0;
 };
 
+// Each question "Mi progreso" asks, timed on a connection of its own, the
+// first time and again, with what it gives: its rows, or the count asked.
+// Every attempt read back, as the window once did, is timed beside the newest.
+void timeQuestions(const StoreSettings &settings, const QString &pupil)
+{
+    QElapsedTimer timer;
+    timer.start();
+    ProgressDatabase database(Backend::SQLite);
+    if (!database.open(settings).ok())
+        return;
+    std::printf("opening the store: %lld ms\n", timer.elapsed());
+    Outcome outcome;
+    QList<MistakesPoint> points;
+    const QList<std::pair<const char *, std::function<qsizetype()>>> questions = {
+        {"mistakesOverTime, every attempt",
+         [&] { return database.mistakesOverTime(pupil, {}, -1, &outcome).size(); }},
+        {"mistakesOverTime, the newest shown",
+         [&] {
+             points = database.mistakesOverTime(pupil, {}, progressview::ShownAttempts, &outcome);
+             return points.size();
+         }},
+        {"finishedCount", [&] { return qsizetype(database.finishedCount(pupil, {}, &outcome)); }},
+        {"mistakesByKind, all",
+         [&] { return database.mistakesByKind(pupil, {}, &outcome).size(); }},
+        {"mistakesByKind, recent",
+         [&] {
+             return database.mistakesByKind(pupil, progressview::recentSpan(points), &outcome)
+                 .size();
+         }},
+        {"mostMissedWords",
+         [&] {
+             return database.mostMissedWords(pupil, {}, progressview::ShownWords, &outcome).size();
+         }},
+    };
+    for (const char *which : {"first", "again"}) {
+        for (const auto &[name, ask] : questions) {
+            timer.restart();
+            const qsizetype rows = ask();
+            std::printf("%s %s: %lld ms, giving %lld%s\n", which, name, timer.elapsed(),
+                        qint64(rows), outcome.ok() ? "" : " (failed)");
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -177,5 +224,6 @@ int main(int argc, char **argv)
         if (!QTest::qWaitForWindowActive(&form))
             return 1;
     }
+    timeQuestions(settings, pupil);
     return 0;
 }

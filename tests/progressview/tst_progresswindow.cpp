@@ -198,6 +198,7 @@ private slots:
     void window();
     void choosingLoadsTheDictation();
     void keysOpenAndClose();
+    void longHistoryShowsTheNewest();
     void storeProblemIsSaid();
 
 private:
@@ -529,6 +530,43 @@ void TestProgressWindow::keysOpenAndClose()
     QVERIFY(QTest::qWaitForWindowActive(help));
     QTest::keyClick(help, Qt::Key_F3);
     QTRY_VERIFY(window->isVisible());
+}
+
+// A history longer than the table: only the newest attempts are read and
+// shown, newest first, while what is said counts the finished ones of the
+// whole history, here all older than those shown.
+void TestProgressWindow::longHistoryShowsTheNewest()
+{
+    Fixture fixture;
+    QList<AttemptRecord> attempts;
+    const QDateTime first = utc(1, 8, 0);
+    for (int i = 0; i < ShownAttempts + 3; ++i) {
+        const bool finished = i < 3;
+        attempts.append(attempt(QStringLiteral("ana"), QStringLiteral("Palabras"), 1 + i % 2,
+                                QStringLiteral("vaca"), first.addSecs(i * 600),
+                                finished ? QList<std::pair<int, QChar>>{{0, u'b'}}
+                                         : QList<std::pair<int, QChar>>{},
+                                finished));
+    }
+    {
+        ProgressDatabase database(Backend::SQLite);
+        QVERIFY(database.open(fixture.settings).ok());
+        QVERIFY(database.writeAll(attempts).ok());
+    }
+    ProgressWindow *window = fixture.pressF3();
+    QVERIFY(window);
+    QCOMPARE(window->report().points.size(), ShownAttempts);
+    QCOMPARE(window->report().points.first().when, attempts.at(3).when);
+    QCOMPARE(window->report().points.last().when, attempts.last().when);
+    const QList<QStringList> rows = tableRows(window, "TablaDictados");
+    QCOMPARE(rows.size(), ShownAttempts);
+    QCOMPARE(rows.first(), (QStringList{dateText(attempts.last().when), "Palabras 1", "0"}));
+    QCOMPARE(rows.last(), (QStringList{dateText(attempts.at(3).when), "Palabras 2", "0"}));
+    // The mistakes are those of the older, finished attempts.
+    QCOMPARE(texts(tableRows(window, "TablaTipos")), QStringList{"b/v|3"});
+    QCOMPARE(fixture.heard(window),
+             QStringList{"Has terminado 3 dictados. El error que más repites: b/v. Para "
+                         "practicar: b/v. Hay 2 dictados para practicarlo."});
 }
 
 void TestProgressWindow::storeProblemIsSaid()
