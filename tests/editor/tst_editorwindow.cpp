@@ -1533,7 +1533,13 @@ void TestEditorWindow::keysPressButtonsAndDelete()
              asked ? QList<Dialogs::Answer>{Dialogs::Answer::No} : QList<Dialogs::Answer>{});
     QCOMPARE(m_window->statusBar()->currentMessage(), said);
     QTRY_COMPARE(heard.texts(), said.isEmpty() ? QStringList() : QStringList{said});
-    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focusAfter);
+    // While the focus moves (and on a busy machine, while the window is
+    // activated again) no widget may have it for a moment.
+    const auto focusName = [] {
+        const QWidget *focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QStringLiteral("(ninguno)");
+    };
+    QTRY_COMPARE(focusName(), focusAfter);
 }
 
 // The real question box: Escape gives the answer that leaves things as they
