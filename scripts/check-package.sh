@@ -288,6 +288,12 @@ for program in "$lib/letro" "$lib/letro-editor" "$root/usr/bin/letro-grabar"; do
         fail "$program keeps a run path: $(readelf -d "$program" | grep -E 'R(UN)?PATH')"
     fi
 done
+# The charts' module of "Mi progreso", loaded from beside the program.
+charts="$lib/modulos/libletroprogresscharts.so"
+[ -f "$charts" ] || fail "modulos/libletroprogresscharts.so missing beside the program"
+check_public_qt "$charts"
+file -b "$charts" | grep -q 'ELF 64-bit.*shared object.*, stripped' || fail "$charts: $(file -b "$charts")"
+readelf --dyn-syms "$charts" | grep -c ' letro_line_chart$' >/dev/null || fail "$charts exports no letro_line_chart"
 for gif in escritor si no ani 2 3 4 5; do
     [ -s "$lib/gifs/$gif.gif" ] || fail "gifs/$gif.gif missing"
 done
@@ -302,6 +308,7 @@ expected_files=(
     usr/share/man/man1/letro-editor.1.gz
     usr/share/doc/letro/copyright
     usr/share/doc/letro/changelog.gz
+    usr/share/letro/progreso-servidor.sql
 )
 for f in "${expected_files[@]}"; do
     [ -s "$root/$f" ] || fail "$f missing"
@@ -328,7 +335,8 @@ echo "$recordings exercises, each with its recording and its slow recording"
 # Nothing but what is listed above (and the folders that hold it).
 stray="$(cd "$root" && find . \( -type f -o -type l \) | sed 's|^\./||' | grep -Ev \
     -e '^usr/bin/(letro|letro-grabar|letro-editor)$' \
-    -e '^usr/lib/letro/(letro|letro-editor)$' \
+    -e '^usr/lib/letro/(letro|letro-editor|modulos/libletroprogresscharts\.so)$' \
+    -e '^usr/share/letro/progreso-servidor\.sql$' \
     -e '^usr/lib/letro/gifs/[a-z0-9]+\.gif$' \
     -e '^usr/lib/letro/(Palabras|Frase corta|Frase larga)/[1-9][0-9]*(\.wav|\.lento\.wav)?$' \
     -e '^usr/share/(applications|metainfo|icons/hicolor/scalable/apps|man/man1)/' \

@@ -15,7 +15,11 @@ namespace {
 
 ChartModule load()
 {
-    QStringList folders{QCoreApplication::applicationDirPath()};
+    // Beside the program; where the package puts it (for a teacher's copy
+    // of Letro, which has only the program, its pictures and dictations);
+    // Qt's library paths.
+    QStringList folders{QCoreApplication::applicationDirPath() + QStringLiteral("/modulos"),
+                        QStringLiteral(LETRO_INSTALLED_MODULES)};
     folders.append(QCoreApplication::libraryPaths());
     for (const QString &folder : std::as_const(folders)) {
         const QString path = QDir(folder).filePath(chartModuleName());

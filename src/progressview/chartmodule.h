@@ -97,7 +97,8 @@ struct ChartModule
 };
 
 // The module, loaded at the first call (from any thread; later calls wait
-// for the first) from the program's folder, else from Qt's library paths.
+// for the first) from "modulos" in the program's folder, else from where the
+// package installs it, else from Qt's library paths.
 // Without it, the functions are null and the tables stand alone.
 const ChartModule &chartModule();
 

@@ -211,8 +211,9 @@ void TestProgressWindow::initTestCase()
     QVERIFY(m_home.isValid());
     qputenv("HOME", m_home.path().toUtf8());
     qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
-    // The charts' module is built into the program folder.
-    QCoreApplication::addLibraryPath(qEnvironmentVariable("LETRO_PROGRAM_DIR"));
+    // The charts' module is built into "modulos" in the program folder.
+    QCoreApplication::addLibraryPath(qEnvironmentVariable("LETRO_PROGRAM_DIR") +
+                                     QStringLiteral("/modulos"));
 }
 
 void TestProgressWindow::kinds_data()
